@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+
+#include "gif/color_map.h"
+#include "gif/gif_item.h"
+
+namespace tovasel {
+
+// The signature, the logical screen descriptor and the global colour map.
+class TGIFHeader : public TGIFItem {
+ public:
+  explicit TGIFHeader(TGIFImage& owner);
+
+  int ScreenWidth() const { return screen_width_; }
+  int ScreenHeight() const { return screen_height_; }
+  std::uint8_t ScreenPacked() const { return screen_packed_; }
+  std::uint8_t BackgroundIndex() const { return background_index_; }
+  std::uint8_t AspectRatio() const { return aspect_ratio_; }
+  void SetBackgroundIndex(std::uint8_t index) { background_index_ = index; }
+  void SetAspectRatio(std::uint8_t ratio) { aspect_ratio_ = ratio; }
+
+  // Stores the screen size as it stands; the document's ResizeScreenWidth /
+  // ResizeScreenHeight are the checked way to change it.
+  void SetScreenWidth(int width);
+  void SetScreenHeight(int height);
+
+  TGIFGlobalColorMap& GlobalColors() { return global_colors_; }
+  const TGIFGlobalColorMap& GlobalColors() const { return global_colors_; }
+
+  // Empties the global map and zeroes the seven descriptor bytes.
+  void ResetHeader();
+  // Recomputes the descriptor's packed byte from the colour maps.
+  void PreparePacked();
+  void CopyFrom(const TGIFHeader& other);
+  void CopyFrom(const TGIFColorMap& colors);
+
+  // Signature, logical screen descriptor and global colour table. Raises
+  // "Unsupported GIF version" for a document without frames.
+  void SaveToStream(std::ostream& stream) override;
+
+ private:
+  std::uint16_t screen_width_ = 0;
+  std::uint16_t screen_height_ = 0;
+  std::uint8_t screen_packed_ = 0;
+  std::uint8_t background_index_ = 0;
+  std::uint8_t aspect_ratio_ = 0;
+  TGIFGlobalColorMap global_colors_;
+};
+
+// The one-byte block that ends a GIF stream.
+class TGIFTrailer : public TGIFItem {
+ public:
+  using TGIFItem::TGIFItem;
+  void SaveToStream(std::ostream& stream) override;
+};
+
+}  // namespace tovasel

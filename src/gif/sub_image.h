@@ -1,0 +1,115 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <iosfwd>
+#include <vector>
+
+#include "gif/color_map.h"
+#include "gif/gif_item.h"
+
+namespace tovasel {
+
+class TBitmap;
+class TGIFGraphicControlExtension;
+
+// One frame: image descriptor, pixel indices (rows top to bottom, FrameWidth
+// bytes each, no padding), optional local colour map and the extension
+// blocks written before the image.
+class TGIFSubImage : public TGIFItem {
+ public:
+  explicit TGIFSubImage(TGIFImage& owner);
+  ~TGIFSubImage() override;
+
+  int FrameLeft() const { return left_; }
+  int FrameTop() const { return top_; }
+  int FrameWidth() const { return width_; }
+  int FrameHeight() const { return height_; }
+  void SetFrameLeft(int left) { Place(left, top_, width_, height_); }
+  void SetFrameTop(int top) { Place(left_, top, width_, height_); }
+  void SetFrameWidth(int width) { Place(left_, top_, width, height_); }
+  void SetFrameHeight(int height) { Place(left_, top_, width_, height); }
+
+  // Moves and sizes the frame. A new size replaces the pixels with a zeroed
+  // buffer; the logical screen grows to hold the frame (with warnings when
+  // it was already set). Values are 16-bit in the file: a coordinate outside
+  // 0..65535, or a right or bottom edge past 65535, raises "Invalid image
+  // dimensions" and changes nothing.
+  void Place(int left, int top, int width, int height);
+
+  // Null when the frame has no area.
+  std::uint8_t* PixelData() { return pixels_.empty() ? nullptr : pixels_.data(); }
+  const std::uint8_t* PixelData() const { return pixels_.empty() ? nullptr : pixels_.data(); }
+  std::size_t PixelDataSize() const { return pixels_.size(); }
+
+  void AllocPixels();
+  void ReleasePixels();
+  // Raises "Image is empty" when the frame has no area.
+  void EnsurePixels();
+  // Raises "Invalid pixel coordinates" outside the frame.
+  std::uint8_t* RowAt(int y);
+  std::uint8_t PixelAt(int x, int y);
+
+  bool IsBlank() const { return pixels_.empty() || width_ == 0 || height_ == 0; }
+  bool IsInterlaced() const { return (packed_ & 0x40) != 0; }
+  void SetInterlaced(bool interlaced);
+  // The descriptor's packed byte as it stands (PrepareDescriptor refreshes it).
+  std::uint8_t DescriptorPacked() const { return packed_; }
+
+  TGIFLocalColorMap& LocalColors() { return local_colors_; }
+  const TGIFLocalColorMap& LocalColors() const { return local_colors_; }
+  // The local map when it has entries, else the global one when that has
+  // entries, else the (empty) local map.
+  TGIFColorMap& EffectiveColors();
+  const TGIFColorMap& EffectiveColors() const;
+  int ColorBits() const { return local_colors_.ColorBits(); }
+  int ColorResolution() const { return ColorBits() - 1; }
+
+  TGIFExtensionList& FrameExtensions() { return extensions_; }
+  const TGIFExtensionList& FrameExtensions() const { return extensions_; }
+
+  // True while the frame's graphic control extension has its transparent
+  // flag set; kept up to date by that extension.
+  bool HasTransparency() const { return has_transparency_; }
+  void SetHasTransparency(bool value) { has_transparency_ = value; }
+  // The first graphic control extension created on the frame, or null.
+  TGIFGraphicControlExtension* ControlExtension() const { return control_extension_; }
+  void SetControlExtension(TGIFGraphicControlExtension* extension) {
+    control_extension_ = extension;
+  }
+
+  // Destroys the extensions, empties the local map and the pixels and
+  // makes the frame 0 x 0.
+  void Clear();
+
+  int RequiredVersion() const override;
+  // Sets the packed byte's colour table bits from LocalColors.
+  void PrepareDescriptor();
+  // Minimum code size, image data sub-blocks and terminator.
+  void EncodePixels(std::ostream& stream);
+  // Extensions, image descriptor, local colour table and image data.
+  void SaveToStream(std::ostream& stream) override;
+
+  // Defined with the colour passes. ImportBitmap replaces the frame's size,
+  // pixels and local colour map with the bitmap reduced to at most 256
+  // colours by the document's reduction settings. CropToContent cuts a
+  // transparent frame down to its visible pixels. MergeWithPrevious makes the
+  // pixels that repeat the earlier frame transparent.
+  void ImportBitmap(const TBitmap& bitmap);
+  void CropToContent();
+  void MergeWithPrevious(TGIFSubImage* previous);
+
+ private:
+  std::uint16_t left_ = 0;
+  std::uint16_t top_ = 0;
+  std::uint16_t width_ = 0;
+  std::uint16_t height_ = 0;
+  std::uint8_t packed_ = 0;
+  std::vector<std::uint8_t> pixels_;
+  TGIFLocalColorMap local_colors_;
+  TGIFExtensionList extensions_;
+  bool has_transparency_ = false;
+  TGIFGraphicControlExtension* control_extension_ = nullptr;
+};
+
+}  // namespace tovasel
