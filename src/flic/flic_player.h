@@ -1,0 +1,204 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "flic/flic_reader.h"
+#include "flic/flic_surface.h"
+#include "flic/output_window.h"
+#include "flic/palette.h"
+
+namespace tovasel {
+
+enum TPlayState : std::uint8_t { psClosed = 0, psIdle = 1, psLoading = 2, psPlaying = 3 };
+
+enum class TThreadPriority : std::uint8_t { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
+
+// Bits of TFlicPlayer32::Options. Three of them are set when the property
+// they stand for is false.
+enum TFlicOption : std::uint16_t {
+  foPreRender = 0x0001,
+  foHideFlicWindow = 0x0002,
+  foClearOutputWindow = 0x0020,
+  foNoNotifyMessages = 0x0040,
+  foNoStatusMessages = 0x0080,
+  foNoPaintLoad = 0x0200,
+  foTransparent = 0x0800,
+  foNonClientDraw = 0x1000,
+  foNoAutoSize = 0x2000,
+  foAutoPlay = 0x4000,
+};
+
+// The player's parameter and state record, the part a play thread reads and
+// writes alongside the player.
+struct TFlicParams {
+  TPlayState PlayState = psClosed;
+  TOutputWindow* OutputWindow = nullptr;  // not owned
+  std::int32_t DisplayLeft = 0;
+  std::int32_t DisplayTop = 0;
+  std::int32_t DisplayWidth = 320;
+  std::int32_t DisplayHeight = 200;
+  std::int32_t SourceX = 0;
+  std::int32_t SourceY = 0;
+  std::uint16_t Speed = 0;
+  std::uint16_t FrameWidth = 0;
+  std::uint16_t FrameHeight = 0;
+  std::uint16_t FrameCount = 0;
+  std::int32_t CurrentFrame = 0;
+  std::int32_t CurrentLoop = 0;
+  std::int32_t StopFrame = 0;
+  std::int32_t PlayLoops = 0;
+  std::uint32_t FileSize = 0;
+  std::uint16_t Depth = 0;
+  std::uint16_t Flags = 0;
+  std::uint16_t AspectX = 0;
+  std::uint16_t AspectY = 0;
+  std::uint32_t FirstFrameOffset = 0;
+  std::uint32_t SecondFrameOffset = 0;
+  std::int32_t NotifyCount = 0;
+  std::int32_t NotifyCapacity = 20;
+  std::uint32_t ErrorCode = 0;
+  std::int32_t NotifyParam = 0;
+};
+
+// Opens a FLIC file, steps through its frames one at a time into an 8-bit
+// surface with its palette, and paints the current frame into an output
+// window. Problems are recorded in ErrorCode, never raised (apart from memory
+// exhaustion); calls that do not apply in the current state are ignored.
+//
+// Stepping shows the frames in file order and comes back to frame 1 after
+// FrameCount steps. A file with a ring frame gets there by decoding it; a
+// file without one is decoded again from frame 1 on a cleared picture with
+// the palette it started from, so the picture after FrameCount steps equals
+// the picture after Open either way.
+class TFlicPlayer32 {
+ public:
+  static constexpr const char* kVersion = "2.24c";
+
+  TFlicPlayer32();
+  ~TFlicPlayer32();
+  TFlicPlayer32(const TFlicPlayer32&) = delete;
+  TFlicPlayer32& operator=(const TFlicPlayer32&) = delete;
+
+  // The file that Open loads; Close empties it.
+  std::string FileName;
+  // Polled by timed playback to end its loop.
+  bool StopRequested = false;
+
+  // Loads FileName and decodes frame 1 onto the surface. A missing, unreadable
+  // or refused file leaves the player closed with ErrorCode 262; a file
+  // shorter than its header says opens with 262.
+  void Open();
+  // Decodes the next frame of the walk and paints it; only when open and idle.
+  void NextFrame();
+  // Frees the file; the surface keeps its last picture and the working
+  // palette its colours.
+  void Close();
+  // Draws the current frame into the output window; nothing without one.
+  void Paint();
+  // Has the output window repaint the frame's area without the frame.
+  void HideFrame();
+
+  bool IsOpen() const { return open_; }
+  TPlayState PlayState() const { return params_.PlayState; }
+  std::uint32_t ErrorCode() const { return params_.ErrorCode; }
+  // Header frame count, the ring frame not included; 0 while closed.
+  std::uint16_t FrameCount() const { return open_ ? params_.FrameCount : 0; }
+  // Low 16 bits of the header speed; 0 while closed.
+  std::uint16_t Speed() const { return open_ ? params_.Speed : 0; }
+  std::int32_t CurrentFrame() const { return params_.CurrentFrame; }
+  std::int32_t CurrentLoop() const { return params_.CurrentLoop; }
+  bool HasRingFrame() const { return open_ && reader_.HasRingFrame(); }
+
+  std::int32_t StopFrame() const { return params_.StopFrame; }
+  // Accepted only while open and for 0 .. FrameCount.
+  void SetStopFrame(std::int32_t frame);
+  std::int32_t PlayLoops() const { return params_.PlayLoops; }
+  // Negative values are ignored.
+  void SetPlayLoops(std::int32_t loops);
+
+  TFlicSurface& Surface() { return surface_; }
+  const TFlicSurface& Surface() const { return surface_; }
+  const TPalette& Palette() const { return palette_; }
+  const TFlicParams& Params() const { return params_; }
+  const TFlicReader& Reader() const { return reader_; }
+
+  TOutputWindow* OutputWindow() const { return params_.OutputWindow; }
+  void SetOutputWindow(TOutputWindow* window) { params_.OutputWindow = window; }
+  void SetDisplayLeft(std::int32_t v) { params_.DisplayLeft = v; }
+  void SetDisplayTop(std::int32_t v) { params_.DisplayTop = v; }
+  std::int32_t DisplayLeft() const { return params_.DisplayLeft; }
+  std::int32_t DisplayTop() const { return params_.DisplayTop; }
+  std::int32_t DisplayWidth() const { return params_.DisplayWidth; }
+  std::int32_t DisplayHeight() const { return params_.DisplayHeight; }
+  void SetDisplayWidth(std::int32_t v) { params_.DisplayWidth = v; }
+  void SetDisplayHeight(std::int32_t v) { params_.DisplayHeight = v; }
+
+  // Published properties. The boolean ones live in the Options word.
+  std::uint16_t Options() const { return options_; }
+  // Sets every property from its bit; bit 5 also forgets the output window.
+  void SetOptions(std::uint16_t options);
+
+  bool PreRender() const { return Bit(foPreRender); }
+  void SetPreRender(bool v) { SetBit(foPreRender, v); }
+  bool HideFlicWindow() const { return Bit(foHideFlicWindow); }
+  void SetHideFlicWindow(bool v) { SetBit(foHideFlicWindow, v); }
+  bool NotifyMessages() const { return !Bit(foNoNotifyMessages); }
+  void SetNotifyMessages(bool v) { SetBit(foNoNotifyMessages, !v); }
+  bool StatusMessages() const { return !Bit(foNoStatusMessages); }
+  void SetStatusMessages(bool v) { SetBit(foNoStatusMessages, !v); }
+  bool NoPaintLoad() const { return Bit(foNoPaintLoad); }
+  void SetNoPaintLoad(bool v) { SetBit(foNoPaintLoad, v); }
+  bool Transparent() const { return Bit(foTransparent); }
+  void SetTransparent(bool v) { SetBit(foTransparent, v); }
+  bool NonClientDraw() const { return Bit(foNonClientDraw); }
+  void SetNonClientDraw(bool v) { SetBit(foNonClientDraw, v); }
+  bool AutoSize() const { return !Bit(foNoAutoSize); }
+  void SetAutoSize(bool v) { SetBit(foNoAutoSize, !v); }
+  bool AutoPlay() const { return Bit(foAutoPlay); }
+  void SetAutoPlay(bool v) { SetBit(foAutoPlay, v); }
+
+  bool SoundLooping() const { return soundLooping_; }
+  void SetSoundLooping(bool v) { soundLooping_ = v; }
+  std::uint16_t ThreadWait() const { return threadWait_; }
+  void SetThreadWait(std::uint16_t ms) { threadWait_ = ms; }
+  TThreadPriority ThreadPriority() const { return threadPriority_; }
+  void SetThreadPriority(TThreadPriority p) { threadPriority_ = p; }
+  // Colour value: red in bits 0-7, green 8-15, blue 16-23.
+  std::uint32_t Transparency() const { return transparency_; }
+  void SetTransparency(std::uint32_t colour) { transparency_ = colour & 0xFFFFFF; }
+  std::uint8_t TransparencyRed() const { return transparency_ & 0xFF; }
+  std::uint8_t TransparencyGreen() const { return (transparency_ >> 8) & 0xFF; }
+  std::uint8_t TransparencyBlue() const { return (transparency_ >> 16) & 0xFF; }
+  void SetTransparencyRed(std::uint8_t v) { transparency_ = (transparency_ & 0xFFFF00) | v; }
+  void SetTransparencyGreen(std::uint8_t v) { transparency_ = (transparency_ & 0xFF00FF) | (std::uint32_t{v} << 8); }
+  void SetTransparencyBlue(std::uint8_t v) { transparency_ = (transparency_ & 0x00FFFF) | (std::uint32_t{v} << 16); }
+  const char* Version() const { return kVersion; }
+
+ private:
+  bool Bit(std::uint16_t bit) const { return (options_ & bit) != 0; }
+  void SetBit(std::uint16_t bit, bool on) {
+    options_ = static_cast<std::uint16_t>(on ? (options_ | bit) : (options_ & ~bit));
+  }
+  void RaiseError(std::uint32_t code) {
+    if (code != 0) params_.ErrorCode = code;
+  }
+  // The step after the last frame of a file without a ring frame.
+  void RestartFromFirstFrame();
+  TRect FrameRect() const;
+
+  TFlicParams params_;
+  TFlicReader reader_;
+  TFlicSurface surface_;
+  TPalette palette_;
+  // The working palette as it was just before frame 1 was first decoded.
+  TPalette startPalette_;
+  bool open_ = false;
+  std::uint16_t options_ = 0;
+  bool soundLooping_ = false;
+  std::uint16_t threadWait_ = 500;
+  TThreadPriority threadPriority_ = TThreadPriority::tpNormal;
+  std::uint32_t transparency_ = 0;
+};
+
+}  // namespace tovasel

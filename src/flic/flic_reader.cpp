@@ -1,0 +1,165 @@
+#include "flic/flic_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <system_error>
+
+#include "flic/byte_reader.h"
+#include "flic/chunk_decoders.h"
+#include "flic/flic_error.h"
+
+namespace tovasel {
+
+TFlicLoadResult TFlicReader::Load(const std::filesystem::path& path) {
+  Release();
+  const TFlicLoadResult refused{false, kFlicErrorFile};
+
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec) || ec) return refused;
+  const std::uintmax_t fileSize = std::filesystem::file_size(path, ec);
+  if (ec || fileSize < TFlicHeader::kSize) return refused;
+
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return refused;
+  std::array<std::uint8_t, TFlicHeader::kSize> head{};
+  if (!in.read(reinterpret_cast<char*>(head.data()), head.size())) return refused;
+  const TFlicHeader header = TFlicHeader::Parse(head);
+  if (!header.PictureSizeAcceptable()) return refused;
+
+  // The header's size decides how much is loaded, but never more than the
+  // file really holds.
+  TFlicLoadResult result{true, kFlicErrorNone};
+  std::uint64_t toLoad = header.Size;
+  if (toLoad > fileSize) {
+    toLoad = fileSize;
+    result.ErrorCode = kFlicErrorFile;
+  }
+  buffer_.resize(static_cast<std::size_t>(toLoad));
+  in.seekg(0);
+  in.read(reinterpret_cast<char*>(buffer_.data()), static_cast<std::streamsize>(buffer_.size()));
+  const auto got = static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0));
+  if (got != buffer_.size()) {
+    // The file shrank between the size query and the read.
+    buffer_.resize(got);
+    result.ErrorCode = kFlicErrorFile;
+  }
+
+  header_ = header;
+  loaded_ = true;
+  ResolveLayout();
+  return result;
+}
+
+void TFlicReader::Release() {
+  std::vector<std::uint8_t>().swap(buffer_);
+  loaded_ = false;
+  header_ = TFlicHeader{};
+  first_ = second_ = next_ = 0;
+  ringFrame_ = false;
+}
+
+std::optional<TFlicReader::TFrameHeader> TFlicReader::FrameHeaderAt(std::uint64_t offset) const {
+  if (offset > EndMark() || EndMark() - offset < kFrameHeaderSize) return std::nullopt;
+  const std::span<const std::uint8_t> b = buffer_;
+  TFrameHeader h;
+  h.Size = LoadU32(b, offset);
+  h.Type = LoadU16(b, offset + 4);
+  h.Chunks = LoadU16(b, offset + 6);
+  if (h.Size < kFrameHeaderSize) return std::nullopt;
+  return h;
+}
+
+void TFlicReader::ResolveLayout() {
+  first_ = header_.FirstFrameOffset();
+  if (header_.SecondFrame != 0) {
+    second_ = header_.SecondFrame;
+  } else {
+    // Classic FLI layout: the walk comes back to the frame after frame 1.
+    const auto frame1 = FrameHeaderAt(first_);
+    second_ = frame1 ? first_ + frame1->Size : first_;
+  }
+  next_ = first_;
+
+  // Many writers leave out the ring frame; walking the frame headers tells
+  // whether there is a frame after the counted ones. The count is capped so
+  // that a long chain of frames costs nothing extra.
+  const std::uint64_t wanted = std::uint64_t{header_.Frames} + 1;
+  std::uint64_t found = 0;
+  std::uint64_t offset = first_;
+  while (found <= wanted) {
+    const auto frame = FrameHeaderAt(offset);
+    if (!frame) break;
+    ++found;
+    offset += frame->Size;
+    if (offset >= EndMark()) break;
+  }
+  ringFrame_ = found >= wanted;
+}
+
+std::uint32_t TFlicReader::DecodeFrame(TFlicSurface& surface, TPalette& palette) {
+  if (!loaded_) return kFlicErrorNone;
+  const auto frame = FrameHeaderAt(next_);
+  if (!frame) {
+    next_ = second_;
+    return kFlicErrorChunk;
+  }
+  const std::uint64_t current = next_;
+  const std::uint64_t after = current + frame->Size;
+  next_ = after >= EndMark() ? second_ : after;
+
+  // The chunk walk follows the chunk count and each chunk's own size; the
+  // frame size does not bound it (files in the wild get it wrong), the end
+  // mark does.
+  std::uint32_t error = kFlicErrorNone;
+  std::uint64_t chunk = current + kFrameHeaderSize;
+  const std::span<const std::uint8_t> b = buffer_;
+  for (std::uint32_t i = 0; i < frame->Chunks; ++i) {
+    if (chunk > EndMark() || EndMark() - chunk < kChunkHeaderSize) {
+      error = kFlicErrorChunk;
+      break;
+    }
+    const std::uint32_t size = LoadU32(b, chunk);
+    const std::uint16_t type = LoadU16(b, chunk + 4);
+    if (size < kChunkHeaderSize) {
+      error = kFlicErrorChunk;
+      break;
+    }
+    std::uint64_t end = chunk + size;
+    if (end > EndMark()) {
+      error = kFlicErrorChunk;
+      end = EndMark();
+    }
+    const std::uint64_t payload = chunk + kChunkHeaderSize;
+    const std::uint32_t chunkError = DecodeChunk(
+        type, b.subspan(static_cast<std::size_t>(payload), static_cast<std::size_t>(end - payload)), surface,
+        palette);
+    if (chunkError != kFlicErrorNone) error = chunkError;
+    chunk += size;
+  }
+  return error;
+}
+
+std::uint32_t TFlicReader::DecodeChunk(std::uint16_t type, std::span<const std::uint8_t> payload,
+                                       TFlicSurface& surface, TPalette& palette) {
+  bool complete = true;
+  switch (type) {
+    case ctColor256:
+    case ctColor64:
+      complete = type == ctColor256 ? DecodeColor256(payload, palette) : DecodeColor64(payload, palette);
+      // The surface takes the whole palette after every colour chunk, even
+      // one that changed nothing.
+      surface.SetPalette(palette.LogPalette());
+      break;
+    case ctDeltaFlc: complete = DecodeDeltaFlc(payload, surface); break;
+    case ctDeltaFli: complete = DecodeDeltaFli(payload, surface); break;
+    case ctBlack: surface.Clear(); break;
+    case ctByteRun: complete = DecodeByteRun(payload, surface); break;
+    case ctFliCopy: complete = DecodeCopy(payload, surface); break;
+    case ctPostageStamp: break;
+    default: return kFlicErrorChunk;
+  }
+  return complete ? kFlicErrorNone : kFlicErrorChunk;
+}
+
+}  // namespace tovasel

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "flic/flic_header.h"
+#include "flic/flic_surface.h"
+#include "flic/palette.h"
+
+namespace tovasel {
+
+// What loading a file came to.
+struct TFlicLoadResult {
+  // False when the file was refused: nothing is kept and the player stays
+  // closed.
+  bool Opened = false;
+  // 0, or 262 when the file was refused or held fewer bytes than its header
+  // says.
+  std::uint32_t ErrorCode = 0;
+};
+
+// Holds one FLIC file in memory and walks it frame by frame, chunk by chunk,
+// decoding each chunk into a surface and a working palette. It knows nothing
+// of frame numbers or time; the player counts frames.
+//
+// Every frame and chunk boundary is checked against the end mark (the number
+// of bytes actually loaded): a frame header that does not fit, or a frame
+// smaller than its own header, is not decoded and the walk wraps as at the
+// end of the file; a chunk header that does not fit or a chunk smaller than
+// its header ends the frame; a chunk running past the end mark is decoded up
+// to it. Each of these reports 770. Every step moves the walk forward or
+// wraps it, so no input can make it loop.
+class TFlicReader {
+ public:
+  static constexpr std::size_t kFrameHeaderSize = 16;
+  static constexpr std::size_t kChunkHeaderSize = 6;
+
+  // Reads the header and loads the file. Refused (nothing allocated): a path
+  // that is not a readable regular file, a file shorter than the header, or a
+  // picture of 0 or more than TFlicHeader::kMaxPixels pixels. The buffer never
+  // holds more than the file has: a header size beyond the file loads the
+  // file and reports 262.
+  TFlicLoadResult Load(const std::filesystem::path& path);
+  // Frees the file buffer.
+  void Release();
+
+  bool Loaded() const { return loaded_; }
+  const TFlicHeader& Header() const { return header_; }
+  std::span<const std::uint8_t> FileBuffer() const { return buffer_; }
+  std::uint64_t EndMark() const { return buffer_.size(); }
+
+  // Where frame 1 starts and where the walk continues after the end of the
+  // file, with the classic FLI layout (0 in the header) resolved.
+  std::uint64_t FirstFrameOffset() const { return first_; }
+  std::uint64_t SecondFrameOffset() const { return second_; }
+  std::uint64_t NextFrameOffset() const { return next_; }
+
+  // True when the file holds a frame after its last counted frame, the ring
+  // frame that turns the last picture back into the first.
+  bool HasRingFrame() const { return ringFrame_; }
+
+  // Puts the walk back on frame 1.
+  void Rewind() { next_ = first_; }
+
+  // Decodes the next frame of the walk. Returns 0, or 770 for an unknown
+  // chunk type or a frame or chunk that does not fit.
+  std::uint32_t DecodeFrame(TFlicSurface& surface, TPalette& palette);
+
+ private:
+  struct TFrameHeader {
+    std::uint32_t Size = 0;
+    std::uint16_t Type = 0;
+    std::uint16_t Chunks = 0;
+  };
+
+  // The frame header at offset, when it fits before the end mark and its
+  // size covers at least the header itself.
+  std::optional<TFrameHeader> FrameHeaderAt(std::uint64_t offset) const;
+  void ResolveLayout();
+  std::uint32_t DecodeChunk(std::uint16_t type, std::span<const std::uint8_t> payload, TFlicSurface& surface,
+                            TPalette& palette);
+
+  bool loaded_ = false;
+  TFlicHeader header_;
+  std::vector<std::uint8_t> buffer_;
+  std::uint64_t first_ = 0;
+  std::uint64_t second_ = 0;
+  std::uint64_t next_ = 0;
+  bool ringFrame_ = false;
+};
+
+}  // namespace tovasel
