@@ -1,0 +1,86 @@
+#include "imaging/pixel_conversion.h"
+
+#include <cstring>
+
+namespace tovasel {
+
+namespace {
+
+// Widens a 5- or 6-bit channel to 8 bits so that full intensity stays 255.
+inline std::uint8_t Expand5(unsigned v) { return static_cast<std::uint8_t>((v << 3) | (v >> 2)); }
+inline std::uint8_t Expand6(unsigned v) { return static_cast<std::uint8_t>((v << 2) | (v >> 4)); }
+
+inline void PutIndex(unsigned index, const std::vector<TRGBQuad>& table, std::uint8_t* out) {
+  if (index < table.size()) {
+    const TRGBQuad& q = table[index];
+    out[0] = q.rgbBlue;
+    out[1] = q.rgbGreen;
+    out[2] = q.rgbRed;
+  } else {
+    out[0] = out[1] = out[2] = 0;
+  }
+}
+
+}  // namespace
+
+void ConvertRowTo24(const std::uint8_t* row, TPixelFormat format,
+                    const std::vector<TRGBQuad>& table, int width, std::uint8_t* out) {
+  switch (format) {
+    case TPixelFormat::pf1bit:
+      for (int x = 0; x < width; ++x, out += 3) {
+        PutIndex((row[x >> 3] >> (7 - (x & 7))) & 1u, table, out);
+      }
+      break;
+    case TPixelFormat::pf4bit:
+      for (int x = 0; x < width; ++x, out += 3) {
+        const std::uint8_t b = row[x >> 1];
+        PutIndex((x & 1) ? (b & 0x0Fu) : (b >> 4), table, out);
+      }
+      break;
+    case TPixelFormat::pf8bit:
+      for (int x = 0; x < width; ++x, out += 3) PutIndex(row[x], table, out);
+      break;
+    case TPixelFormat::pf15bit:
+      for (int x = 0; x < width; ++x, out += 3, row += 2) {
+        const unsigned w = row[0] | (unsigned{row[1]} << 8);
+        out[0] = Expand5(w & 0x1Fu);
+        out[1] = Expand5((w >> 5) & 0x1Fu);
+        out[2] = Expand5((w >> 10) & 0x1Fu);
+      }
+      break;
+    case TPixelFormat::pf16bit:
+      for (int x = 0; x < width; ++x, out += 3, row += 2) {
+        const unsigned w = row[0] | (unsigned{row[1]} << 8);
+        out[0] = Expand5(w & 0x1Fu);
+        out[1] = Expand6((w >> 5) & 0x3Fu);
+        out[2] = Expand5((w >> 11) & 0x1Fu);
+      }
+      break;
+    case TPixelFormat::pf32bit:
+      for (int x = 0; x < width; ++x, out += 3, row += 4) {
+        out[0] = row[0];
+        out[1] = row[1];
+        out[2] = row[2];
+      }
+      break;
+    case TPixelFormat::pfDevice:
+    case TPixelFormat::pf24bit:
+    case TPixelFormat::pfCustom:
+      std::memcpy(out, row, static_cast<std::size_t>(width) * 3);
+      break;
+  }
+}
+
+void ConvertTo24Bit(TBitmap& bitmap) {
+  const TPixelFormat from = bitmap.PixelFormat();
+  if (from == TPixelFormat::pf24bit) return;
+  TBitmap converted(bitmap.Width(), bitmap.Height(), TPixelFormat::pf24bit);
+  for (int y = 0; y < bitmap.Height(); ++y) {
+    ConvertRowTo24(bitmap.ScanLine(y), from, bitmap.ColorTable(), bitmap.Width(), converted.ScanLine(y));
+  }
+  converted.SetTransparent(bitmap.Transparent());
+  converted.Mask() = std::move(bitmap.Mask());
+  bitmap = std::move(converted);
+}
+
+}  // namespace tovasel
