@@ -1,0 +1,160 @@
+// Filling a GIF frame from a bitmap: indexed bitmaps are copied with their
+// colour table, every other bitmap is first reduced by the document's
+// reduction settings.
+
+#include <algorithm>
+#include <array>
+#include <span>
+#include <memory>
+
+#include "colour/frame_transparency.h"
+#include "colour/quantize_bitmap.h"
+#include "gif/gif_exception.h"
+#include "gif/gif_image.h"
+#include "gif/graphic_control_extension.h"
+#include "gif/progress.h"
+#include "gif/sub_image.h"
+#include "imaging/dib.h"
+
+namespace tovasel {
+
+namespace {
+
+constexpr const char* kConverting = "Converting...";
+
+// Progress is reported before every 32nd row.
+constexpr int kProgressRows = 32;
+
+int RoundedPercent(int row, int height) {
+  return static_cast<int>((static_cast<std::int64_t>(row) * 200 + height) / (2 * static_cast<std::int64_t>(height)));
+}
+
+void LoadColorTable(TGIFColorMap& map, const TBitmap& bitmap) {
+  const auto& table = bitmap.ColorTable();
+  const std::size_t count = std::min<std::size_t>(table.size(), TGIFColorMap::MaxEntries);
+  map.LoadRGBQuads(std::span<const TRGBQuad>(table.data(), count));
+}
+
+// Remembers the last few colours met with their map indices, so that runs
+// of repeated colours do not search the colour map.
+class TRecentColors {
+ public:
+  // The index of `color`, or -1. Searches backwards from the last slot used.
+  int Find(TColor color) {
+    int slot = last_;
+    for (int n = 0; n < kSlots; ++n) {
+      if (!used_[slot]) return -1;
+      if (colors_[slot] == color) {
+        last_ = slot;
+        return indices_[slot];
+      }
+      slot = (slot + kSlots - 1) % kSlots;
+    }
+    return -1;
+  }
+  void Remember(TColor color, int index) {
+    last_ = (last_ + 1) % kSlots;
+    colors_[last_] = color;
+    indices_[last_] = index;
+    used_[last_] = true;
+  }
+
+ private:
+  static constexpr int kSlots = 8;
+  std::array<TColor, kSlots> colors_{};
+  std::array<int, kSlots> indices_{};
+  std::array<bool, kSlots> used_{};
+  int last_ = 0;
+};
+
+}  // namespace
+
+void TGIFSubImage::ImportBitmap(const TBitmap& bitmap) {
+  Clear();
+  if (bitmap.Empty()) return;
+  Place(FrameLeft(), FrameTop(), bitmap.Width(), bitmap.Height());
+
+  TGIFImage& document = *OwnerImage();
+  // The frame works on its own copy: the caller's bitmap stays as it was.
+  TBitmap cached;
+  if (IsIndexed(bitmap.PixelFormat())) {
+    cached = bitmap;
+  } else {
+    TBitmap source = bitmap;
+    cached = QuantizeBitmap(source, document.ReductionScheme(), document.DitherKind(),
+                            document.ReductionColorBits(), nullptr);
+  }
+
+  AllocPixels();
+  TProgressScope progress(document, kConverting);
+
+  TPixelFormat format = cached.PixelFormat();
+  if (!IsIndexed(format)) format = TPixelFormat::pf24bit;
+  TDIBReader reader(cached, format);
+
+  const int width = FrameWidth();
+  const int height = FrameHeight();
+  TGIFLocalColorMap& colours = LocalColors();
+  if (format != TPixelFormat::pf24bit) LoadColorTable(colours, cached);
+  TRecentColors recent;
+
+  for (int y = 0; y < height; ++y) {
+    if (y % kProgressRows == 0) progress.Running(RoundedPercent(y, height));
+    const std::uint8_t* in = reader.ScanLine(y);
+    std::uint8_t* out = RowAt(y);
+    switch (format) {
+      case TPixelFormat::pf8bit:
+        std::copy(in, in + width, out);
+        break;
+      case TPixelFormat::pf4bit:
+        for (int x = 0; x < width; ++x) out[x] = (x & 1) ? (in[x >> 1] & 0x0F) : (in[x >> 1] >> 4);
+        break;
+      case TPixelFormat::pf1bit:
+        for (int x = 0; x < width; ++x) out[x] = (in[x >> 3] >> (7 - (x & 7))) & 1;
+        break;
+      default:
+        // Distinct colours enter the map in order of first appearance.
+        for (int x = 0; x < width; ++x, in += 3) {
+          const TColor color = MakeColor(in[2], in[1], in[0]);
+          int index = recent.Find(color);
+          if (index < 0) {
+            index = colours.FindColor(color);
+            if (index < 0) index = colours.AppendColor(color);
+            recent.Remember(color, index);
+          }
+          out[x] = static_cast<std::uint8_t>(index);
+        }
+        break;
+    }
+  }
+
+  if (bitmap.Transparent() && bitmap.Mask().size() == PixelDataSize()) {
+    // Pixels the mask hides get one new black entry, placed after the used
+    // colours so that it does not displace any of them.
+    colours.SortByUse();
+    const int count = colours.EntryCount();
+    if (count >= 1 && count <= 255) {
+      const int transparent = colours.AppendColor(MakeColor(0, 0, 0));
+      const std::uint8_t* mask = bitmap.Mask().data();
+      std::uint8_t* pixels = PixelData();
+      bool used = false;
+      for (std::size_t i = 0; i < PixelDataSize(); ++i) {
+        if (mask[i] != 0) {
+          pixels[i] = static_cast<std::uint8_t>(transparent);
+          used = true;
+        }
+      }
+      if (used) {
+        auto control = std::make_unique<TGIFGraphicControlExtension>(*this);
+        control->SetIsTransparent(true);
+        control->SetTransparentIndex(transparent);
+        FrameExtensions().Append(std::move(control));
+      } else {
+        colours.RemoveColor(transparent);
+      }
+    }
+  }
+  progress.Succeeded();
+}
+
+}  // namespace tovasel

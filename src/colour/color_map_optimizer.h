@@ -1,0 +1,65 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "gif/color_map.h"
+
+namespace tovasel {
+
+class TGIFImage;
+class TGIFSubImage;
+
+// One colour-map entry's count in the colour-map merge.
+struct TColorTally {
+  // Pixel count; 64-bit so that summing the counts of merged duplicates
+  // cannot overflow. -1 marks an entry pruned as unused.
+  std::int64_t Uses = 0;
+  int OldIndex = 0;
+  // Index in the new global map; 256 until one is assigned.
+  int NewIndex = 256;
+  // red + 256 * green + 65536 * blue
+  std::uint32_t Rgb = 0;
+  // The tally this duplicate colour was merged into, if any.
+  TColorTally* MergedInto = nullptr;
+};
+
+// The counts of one colour map and the frames counted into it.
+struct THistogram {
+  explicit THistogram(const TGIFColorMap& map);
+  const TGIFColorMap* SourceMap;
+  std::vector<TColorTally> Tallies;
+  std::vector<TColorTally*> UsedList;
+  std::vector<TGIFSubImage*> CountedFrames;
+};
+
+// Merges every colour map of a document into one global map of the used
+// colours, most used first, with identical colours merged and at most 256
+// entries (255 and one shared black transparent entry when some frame is
+// transparent). Every frame is remapped to it and loses its local map.
+class TColorMapOptimizer {
+ public:
+  explicit TColorMapOptimizer(TGIFImage& document) : Document(document) {}
+  void Optimize();
+
+  TGIFImage& Document;
+  std::vector<std::unique_ptr<THistogram>> Histograms;
+  std::vector<TColorTally*> Pool;
+  bool NeedsTransparent = false;
+  int KeptCount = 0;
+  std::uint8_t SharedTransparentIndex = 0;
+  std::array<TGIFColor, 256> NewColors{};
+
+ private:
+  void CountFrame(THistogram& histogram, TGIFSubImage& frame);
+  void Count();
+  void Prune();
+  void MergeIdenticalColors();
+  void ChooseColors();
+  void Install();
+  void Remap();
+};
+
+}  // namespace tovasel

@@ -1,0 +1,150 @@
+// Cropping a transparent frame to its visible pixels, and making the pixels
+// that repeat an earlier frame transparent.
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "colour/frame_rect.h"
+#include "colour/frame_transparency.h"
+#include "gif/gif_image.h"
+#include "gif/graphic_control_extension.h"
+#include "gif/sub_image.h"
+
+namespace tovasel {
+
+namespace {
+
+bool ColumnIs(const std::uint8_t* pixels, int width, int height, int x, std::uint8_t value) {
+  const std::uint8_t* p = pixels + x;
+  for (int y = 0; y < height; ++y, p += width) {
+    if (*p != value) return false;
+  }
+  return true;
+}
+
+bool RowSpanIs(const std::uint8_t* row, int left, int right, std::uint8_t value) {
+  for (int x = left; x <= right; ++x) {
+    if (row[x] != value) return false;
+  }
+  return true;
+}
+
+// Disposal 2 (restore to background) and 3 (restore to previous) take the
+// frame off the screen, so nothing after it can build on its pixels.
+bool RemovesItself(const TGIFSubImage& frame) {
+  const TGIFGraphicControlExtension* control = frame.ControlExtension();
+  return control != nullptr && (control->DisposalMethod() == 2 || control->DisposalMethod() == 3);
+}
+
+bool SameEntry(const TGIFColorMap& a, int i, const TGIFColorMap& b, int j) {
+  return i < a.EntryCount() && j < b.EntryCount() &&
+         a.Entries()[static_cast<std::size_t>(i)] == b.Entries()[static_cast<std::size_t>(j)];
+}
+
+}  // namespace
+
+void TGIFSubImage::CropToContent() {
+  if (IsBlank() || !HasTransparency()) return;
+  const TGIFGraphicControlExtension* control = TransparentControl(*this);
+  if (control == nullptr) return;
+  const std::uint8_t t = control->TransparentIndex();
+  const int width = FrameWidth();
+  const int height = FrameHeight();
+  const std::uint8_t* pixels = PixelData();
+
+  int left = 0;
+  while (left < width && ColumnIs(pixels, width, height, left, t)) ++left;
+  int right = width - 1;
+  while (right >= left && ColumnIs(pixels, width, height, right, t)) --right;
+  if (right < left) {
+    Clear();
+    return;
+  }
+  int top = 0;
+  while (top < height && RowSpanIs(pixels + static_cast<std::size_t>(top) * width, left, right, t)) ++top;
+  int bottom = height - 1;
+  while (bottom >= top && RowSpanIs(pixels + static_cast<std::size_t>(bottom) * width, left, right, t)) --bottom;
+  if (bottom < top) {
+    Clear();
+    return;
+  }
+  if (left == 0 && top == 0 && right == width - 1 && bottom == height - 1) return;
+
+  // Placing the frame at its new size reallocates (and zeroes) its pixels,
+  // so the visible part is taken out first and copied back afterwards. The
+  // new rectangle lies inside the old one: the logical screen stays as it is.
+  const int newWidth = right - left + 1;
+  const int newHeight = bottom - top + 1;
+  std::vector<std::uint8_t> kept(static_cast<std::size_t>(newWidth) * static_cast<std::size_t>(newHeight));
+  for (int y = 0; y < newHeight; ++y) {
+    std::memcpy(kept.data() + static_cast<std::size_t>(y) * newWidth,
+                pixels + static_cast<std::size_t>(top + y) * width + left, static_cast<std::size_t>(newWidth));
+  }
+  Place(FrameLeft() + left, FrameTop() + top, newWidth, newHeight);
+  std::memcpy(PixelData(), kept.data(), kept.size());
+}
+
+void TGIFSubImage::MergeWithPrevious(TGIFSubImage* previous) {
+  if (IsBlank() || previous == nullptr || previous->IsBlank() || RemovesItself(*previous)) return;
+  const TFrameRect area = TFrameRect::Of(*this).Intersect(TFrameRect::Of(*previous));
+  if (area.IsEmpty()) return;
+
+  TGIFGraphicControlExtension* ownControl = TransparentControl(*this);
+  const bool hadTransparency = ownControl != nullptr;
+  int transparent = hadTransparency ? ownControl->TransparentIndex() : -1;
+  TGIFColorMap& colours = EffectiveColors();
+  // A frame without transparency needs a free entry for its new
+  // transparent colour (and a map to put it in).
+  if (!hadTransparency && (colours.Empty() || colours.EntryCount() >= TGIFColorMap::MaxEntries)) return;
+
+  const TGIFGraphicControlExtension* previousControl = TransparentControl(*previous);
+  const int previousTransparent = previousControl != nullptr ? previousControl->TransparentIndex() : -1;
+  const TGIFColorMap& previousColours = previous->EffectiveColors();
+  const bool sameMap = &colours == &previousColours;
+
+  auto obtainIndex = [&]() {
+    if (LocalColors().Empty()) {
+      // Frames drawing with the global map share one transparent entry.
+      const TGIFImageList& frames = OwnerImage()->Frames();
+      for (int i = 0; i < frames.ItemCount(); ++i) {
+        const TGIFSubImage& other = frames.FrameAt(i);
+        if (&other == this || !other.LocalColors().Empty()) continue;
+        if (const TGIFGraphicControlExtension* c = TransparentControl(other)) return int{c->TransparentIndex()};
+      }
+    }
+    return colours.AppendColor(MakeColor(0, 0, 0));
+  };
+
+  const int width = FrameWidth();
+  const int previousWidth = previous->FrameWidth();
+  std::uint8_t* own = PixelData();
+  const std::uint8_t* earlier = previous->PixelData();
+  for (int y = area.Top; y < area.Bottom; ++y) {
+    std::uint8_t* f = own + static_cast<std::size_t>(y - FrameTop()) * width + (area.Left - FrameLeft());
+    const std::uint8_t* p =
+        earlier + static_cast<std::size_t>(y - previous->FrameTop()) * previousWidth + (area.Left - previous->FrameLeft());
+    for (int x = area.Left; x < area.Right; ++x, ++f, ++p) {
+      if (hadTransparency && *f == transparent) continue;
+      if (*p == previousTransparent) continue;
+      // Indices first; the colours themselves only when they differ.
+      const bool same = (sameMap && *f == *p) || SameEntry(colours, *f, previousColours, *p);
+      if (!same) continue;
+      if (transparent < 0) transparent = obtainIndex();
+      *f = static_cast<std::uint8_t>(transparent);
+    }
+  }
+
+  if (!hadTransparency && transparent >= 0) {
+    TGIFGraphicControlExtension* control = ControlExtension();
+    if (control == nullptr) {
+      auto created = std::make_unique<TGIFGraphicControlExtension>(*this);
+      control = created.get();
+      FrameExtensions().Append(std::move(created));
+    }
+    control->SetIsTransparent(true);
+    control->SetTransparentIndex(transparent);
+  }
+}
+
+}  // namespace tovasel
