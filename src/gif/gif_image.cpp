@@ -1,0 +1,132 @@
+#include "gif/gif_image.h"
+
+#include <algorithm>
+#include <ostream>
+
+#include "gif/gif_exception.h"
+#include "gif/stream_output.h"
+#include "imaging/bitmap.h"
+
+namespace tovasel {
+
+TProgressScope::TProgressScope(TGIFImage& document, std::string message)
+    : document_(document), message_(std::move(message)) {
+  document_.Progress(TProgressStage::psStarting, 0, message_);
+}
+
+TProgressScope::~TProgressScope() {
+  try {
+    document_.Progress(TProgressStage::psEnding, succeeded_ ? 100 : 0, message_);
+  } catch (...) {
+    // A handler that throws while an error unwinds must not end the program.
+  }
+}
+
+void TProgressScope::Running(int percent) {
+  document_.Progress(TProgressStage::psRunning, percent, message_);
+}
+
+TGIFImage::TGIFImage()
+    : header_(*this),
+      frames_(this),
+      reduction_scheme_(GIFDefaults.ReductionScheme),
+      reduction_color_bits_(GIFDefaults.ReductionColorBits),
+      dither_kind_(GIFDefaults.DitherKind),
+      encoder_kind_(GIFDefaults.EncoderKind) {
+  Clear();
+}
+
+TGIFImage::~TGIFImage() { frames_.ClearItems(); }
+
+int TGIFImage::AddFrame(const TBitmap& source) {
+  auto frame = std::make_unique<TGIFSubImage>(*this);
+  // The frame is not in the list during the import, so a failed import
+  // leaves the document without it.
+  frame->ImportBitmap(source);
+  return AddFrame(std::move(frame));
+}
+
+int TGIFImage::AddFrame(std::unique_ptr<TGIFSubImage> frame) {
+  if (!frame) throw GIFException("Object type not supported for operation");
+  const int index = frames_.Append(std::move(frame));
+  modified_ = true;
+  return index;
+}
+
+void TGIFImage::ReportWarning(int severity, const std::string& message) {
+  if (warning_handler_) warning_handler_(*this, severity, message);
+}
+
+void TGIFImage::Progress(TProgressStage stage, int percent, const std::string& message) {
+  if (on_progress_) on_progress_(*this, stage, percent, message);
+}
+
+int TGIFImage::MaxColorBits() const {
+  int bits = GlobalColors().ColorBits();
+  for (int i = 0; i < frames_.ItemCount(); ++i) {
+    bits = std::max(bits, frames_.FrameAt(i).LocalColors().ColorBits());
+  }
+  return bits;
+}
+
+int TGIFImage::MaxColorResolution() const { return MaxColorBits() - 1; }
+
+int TGIFImage::FileVersion() const {
+  int version = 0;
+  for (int i = 0; i < frames_.ItemCount() && version < 2; ++i) {
+    version = std::max(version, frames_.FrameAt(i).RequiredVersion());
+  }
+  return version;
+}
+
+void TGIFImage::ResizeScreenWidth(int width) {
+  for (int i = 0; i < frames_.ItemCount(); ++i) {
+    const TGIFSubImage& frame = frames_.FrameAt(i);
+    if (frame.FrameLeft() + frame.FrameWidth() > width) {
+      throw GIFException("Image width too small for contained frames");
+    }
+  }
+  if (width != header_.ScreenWidth()) {
+    header_.SetScreenWidth(width);
+    modified_ = true;
+  }
+}
+
+void TGIFImage::ResizeScreenHeight(int height) {
+  for (int i = 0; i < frames_.ItemCount(); ++i) {
+    const TGIFSubImage& frame = frames_.FrameAt(i);
+    if (frame.FrameTop() + frame.FrameHeight() > height) {
+      throw GIFException("Image height too small for contained frames");
+    }
+  }
+  if (height != header_.ScreenHeight()) {
+    header_.SetScreenHeight(height);
+    modified_ = true;
+  }
+}
+
+void TGIFImage::Clear() {
+  frames_.ClearItems();
+  header_.GlobalColors().ResetColors();
+  header_.SetScreenWidth(0);
+  header_.SetScreenHeight(0);
+  header_.PreparePacked();
+}
+
+// The whole stream: header, frames in list order, trailer.
+void TGIFImage::SaveToStream(std::ostream& stream) {
+  TProgressScope progress(*this, "Saving...");
+  // The header refuses a document without frames before writing a byte.
+  header_.SaveToStream(stream);
+  const int count = frames_.ItemCount();
+  for (int i = 0; i < count; ++i) {
+    frames_.FrameAt(i).SaveToStream(stream);
+    progress.Running((i + 1) * 100 / count);
+  }
+  TGIFTrailer(this).SaveToStream(stream);
+  stream.flush();
+  if (!stream) throw GIFException("Stream write error");
+  progress.Succeeded();
+}
+
+}  // namespace tovasel

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+
+#include "gif/gif_encoder.h"
+
+namespace tovasel {
+
+// A compressor that never searches strings: it sends pixel codes, Clear codes
+// and codes that stand for runs of one repeated pixel, counting codes exactly
+// as a decoder adds table entries, so any GIF decoder reads its output.
+//
+// After a Clear, a decoder that receives pixel P and then the codes
+// FirstFreeCode, FirstFreeCode + 1, ... expands them to runs of 2, 3, ...
+// copies of P (each code is the one the decoder is about to define). Once
+// such a run table exists, FirstFreeCode + n - 2 stands for n copies of P.
+class TRLEEncoder final : public TGIFEncoder {
+ protected:
+  void ResetTable() override;
+  void Encode() override;
+
+ private:
+  void EmitPlain(int code);
+  void FlushRun(std::int64_t length);
+  void RepeatOrRestart(std::int64_t length);
+  void RunsAfterClear(std::int64_t length);
+  void RunsFromTable(std::int64_t length);
+
+  int run_pixel_ = -1;
+  int codes_since_reset_ = 0;
+  int widen_at_ = 0;
+  int reset_at_ = 0;
+  int widen_at_start_ = 0;
+  int reset_at_start_ = 0;
+  std::int64_t run_table_length_ = 0;
+  int run_table_pixel_ = -1;
+  int run_code_limit_ = 0;
+};
+
+// Codes needed for a run of Length copies when built from a fresh run table
+// of at most Limit codes: runs 1, 2, ..., k cover k(k + 1) / 2 pixels.
+std::int64_t TriangleCost(std::int64_t length, std::int64_t limit);
+
+}  // namespace tovasel

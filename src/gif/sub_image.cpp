@@ -1,0 +1,166 @@
+#include "gif/sub_image.h"
+
+#include <ostream>
+
+#include "gif/gif_exception.h"
+#include "gif/gif_image.h"
+#include "gif/lzw_encoder.h"
+#include "gif/rle_encoder.h"
+#include "gif/stream_output.h"
+
+namespace tovasel {
+
+TGIFSubImage::TGIFSubImage(TGIFImage& owner)
+    : TGIFItem(&owner), local_colors_(*this), extensions_(&owner) {}
+
+TGIFSubImage::~TGIFSubImage() {
+  // Extensions reach back into the frame when they die, so they go while the
+  // frame is still whole.
+  extensions_.ClearItems();
+}
+
+void TGIFSubImage::Place(int left, int top, int width, int height) {
+  const auto fits = [](int position, int extent) {
+    return position >= 0 && extent >= 0 && position <= 0xFFFF && extent <= 0xFFFF &&
+           position + extent <= 0xFFFF;
+  };
+  if (!fits(left, width) || !fits(top, height)) throw GIFException("Invalid image dimensions");
+
+  const bool resized = width != width_ || height != height_;
+  left_ = static_cast<std::uint16_t>(left);
+  top_ = static_cast<std::uint16_t>(top);
+  width_ = static_cast<std::uint16_t>(width);
+  height_ = static_cast<std::uint16_t>(height);
+  if (resized) AllocPixels();
+
+  TGIFImage& document = *OwnerImage();
+  TGIFHeader& header = document.HeaderBlock();
+  // A new document's screen is 0 x 0 and silently takes the first frame's
+  // size; a frame that overflows a screen already set is worth a warning.
+  bool overflowed = false;
+  if (header.ScreenWidth() < left + width) {
+    if (header.ScreenWidth() > 0) {
+      ReportWarning(1, "Image width too small for contained frames");
+      overflowed = true;
+    }
+    document.ResizeScreenWidth(left + width);
+  }
+  if (header.ScreenHeight() < top + height) {
+    if (header.ScreenHeight() > 0) {
+      ReportWarning(1, "Image height too small for contained frames");
+      overflowed = true;
+    }
+    document.ResizeScreenHeight(top + height);
+  }
+  if (overflowed) ReportWarning(1, "Image exceeds Logical Screen size");
+}
+
+void TGIFSubImage::AllocPixels() {
+  pixels_.clear();
+  pixels_.shrink_to_fit();
+  const std::size_t size = static_cast<std::size_t>(width_) * height_;
+  if (size > 0) pixels_.assign(size, 0);
+}
+
+void TGIFSubImage::ReleasePixels() {
+  pixels_.clear();
+  pixels_.shrink_to_fit();
+}
+
+void TGIFSubImage::EnsurePixels() {
+  if (pixels_.empty()) AllocPixels();
+  if (pixels_.empty()) throw GIFException("Image is empty");
+}
+
+std::uint8_t* TGIFSubImage::RowAt(int y) {
+  if (y < 0 || y >= height_) throw GIFException("Invalid pixel coordinates");
+  EnsurePixels();
+  return pixels_.data() + static_cast<std::size_t>(y) * width_;
+}
+
+std::uint8_t TGIFSubImage::PixelAt(int x, int y) {
+  if (x < 0 || x >= width_) throw GIFException("Invalid pixel coordinates");
+  return RowAt(y)[x];
+}
+
+void TGIFSubImage::SetInterlaced(bool interlaced) {
+  packed_ = interlaced ? (packed_ | 0x40) : (packed_ & ~0x40);
+}
+
+TGIFColorMap& TGIFSubImage::EffectiveColors() {
+  if (!local_colors_.Empty()) return local_colors_;
+  TGIFGlobalColorMap& global = OwnerImage()->GlobalColors();
+  if (!global.Empty()) return global;
+  return local_colors_;
+}
+
+const TGIFColorMap& TGIFSubImage::EffectiveColors() const {
+  return const_cast<TGIFSubImage*>(this)->EffectiveColors();
+}
+
+void TGIFSubImage::Clear() {
+  extensions_.ClearItems();
+  local_colors_.ResetColors();
+  ReleasePixels();
+  Place(left_, top_, width_, 0);
+  Place(left_, top_, 0, 0);
+  has_transparency_ = false;
+  control_extension_ = nullptr;
+}
+
+int TGIFSubImage::RequiredVersion() const {
+  return local_colors_.IsSorted() || extensions_.ItemCount() > 0 ? 2 : 1;
+}
+
+// Image Descriptor packed byte: local table flag, interlace, sort flag and
+// local table size.
+void TGIFSubImage::PrepareDescriptor() {
+  if (!local_colors_.Empty()) {
+    std::uint8_t packed = 0x80;
+    if (local_colors_.IsSorted()) packed |= 0x20;
+    packed |= static_cast<std::uint8_t>(local_colors_.ColorBits() - 1);
+    // The interlace bit survives: an interlaced frame must be written as one.
+    packed_ = static_cast<std::uint8_t>(packed | (packed_ & 0x40));
+  } else {
+    packed_ &= 0x58;
+  }
+}
+
+void TGIFSubImage::EncodePixels(std::ostream& stream) {
+  int bits;
+  int pixelLimit;
+  if (!local_colors_.Empty()) {
+    bits = local_colors_.ColorBits();
+    pixelLimit = local_colors_.EntryCount();
+  } else {
+    bits = OwnerImage()->MaxColorBits();
+    pixelLimit = 1 << bits;
+  }
+  std::unique_ptr<TGIFEncoder> encoder;
+  if (OwnerImage()->EncoderKind() == ekRLE) {
+    encoder = std::make_unique<TRLEEncoder>();
+  } else {
+    encoder = std::make_unique<TLZWEncoder>();
+  }
+  encoder->CompressImage(stream, bits, pixelLimit, PixelData(), IsInterlaced(), height_, width_);
+}
+
+// Extensions, then Image Descriptor, Local Color Table and Table Based
+// Image Data.
+void TGIFSubImage::SaveToStream(std::ostream& stream) {
+  extensions_.SaveToStream(stream);
+  if (IsBlank()) return;
+  PrepareDescriptor();
+  const std::uint8_t descriptor[10] = {
+      0x2C,
+      static_cast<std::uint8_t>(left_),   static_cast<std::uint8_t>(left_ >> 8),
+      static_cast<std::uint8_t>(top_),    static_cast<std::uint8_t>(top_ >> 8),
+      static_cast<std::uint8_t>(width_),  static_cast<std::uint8_t>(width_ >> 8),
+      static_cast<std::uint8_t>(height_), static_cast<std::uint8_t>(height_ >> 8),
+      packed_};
+  WriteBytes(stream, descriptor, sizeof descriptor);
+  local_colors_.WriteTable(stream);
+  EncodePixels(stream);
+}
+
+}  // namespace tovasel
