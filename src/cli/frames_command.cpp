@@ -1,0 +1,63 @@
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "cli/commands.h"
+#include "cli/ppm_writer.h"
+#include "flic/flic_player.h"
+#include "imaging/bitmap.h"
+
+namespace tovasel::cli {
+namespace {
+
+// 0001.ppm, 0002.ppm, ...; more digits only past 9999.
+std::string FrameFileName(int number) {
+  char name[32];
+  std::snprintf(name, sizeof name, "%04d.ppm", number);
+  return name;
+}
+
+}  // namespace
+
+// `frames FILE -o DIR`: writes the pictures of one pass, FLIC frame k as
+// 000k.ppm; frame 1 is the picture right after Open.
+void AddFramesCommand(CLI::App& app, int& exitCode) {
+  auto* cmd = app.add_subcommand("frames", "Write every frame of a FLIC file as a binary PPM picture");
+  auto path = std::make_shared<std::string>();
+  auto dir = std::make_shared<std::string>();
+  cmd->add_option("FILE", *path, "FLIC file (.flc or .fli)")->required();
+  cmd->add_option("-o,--output", *dir, "Folder for 0001.ppm, 0002.ppm, ...")->required();
+  cmd->callback([path, dir, &exitCode] {
+    TFlicPlayer32 player;
+    player.FileName = *path;
+    player.Open();
+    if (!player.IsOpen()) {
+      ReportError("Cannot open FLIC file " + *path);
+      exitCode = 1;
+      return;
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(*dir, ec);
+    if (!std::filesystem::is_directory(*dir)) {
+      ReportError("Cannot create folder " + *dir);
+      exitCode = 1;
+      return;
+    }
+    TBitmap picture;
+    const int frames = player.FrameCount();
+    for (int k = 1; k <= frames; ++k) {
+      if (k > 1) player.NextFrame();
+      player.Surface().CopyToBitmap(picture);
+      const auto file = std::filesystem::path(*dir) / FrameFileName(k);
+      if (!WritePpm(file, picture)) {
+        ReportError("Cannot write " + file.string());
+        exitCode = 1;
+        return;
+      }
+    }
+    exitCode = 0;
+  });
+}
+
+}  // namespace tovasel::cli

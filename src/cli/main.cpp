@@ -1,0 +1,33 @@
+#include <iostream>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/commands.h"
+#include "tovasel/version.h"
+
+namespace tovasel::cli {
+
+void ReportError(const std::string& message) { std::cerr << "tovasel-cli: " << message << '\n'; }
+
+}  // namespace tovasel::cli
+
+int main(int argc, char** argv) {
+  using namespace tovasel::cli;
+  CLI::App app{"Tovasel: converts FLIC animations into animated GIF files", "tovasel-cli"};
+  app.set_version_flag("--version", std::string("tovasel-cli ") + tovasel::kVersion);
+  app.require_subcommand(1);
+
+  int exitCode = 0;
+  AddInfoCommand(app, exitCode);
+  AddFramesCommand(app, exitCode);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // --help and --version arrive as "errors" with exit code 0; every real
+    // usage error maps to the conventional 2.
+    const int code = app.exit(e);
+    return code == 0 ? 0 : 2;
+  }
+  return exitCode;
+}
