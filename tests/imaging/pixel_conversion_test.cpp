@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "imaging/bitmap.h"
+#include "imaging/imaging_error.h"
+#include "imaging/pixel_conversion.h"
+
+namespace tovasel {
+namespace {
+
+// One stored row in some format and the blue-green-red triples it must give.
+struct ConversionRow {
+  std::string name;
+  TPixelFormat format;
+  int width;
+  std::vector<std::uint8_t> stored;
+  std::vector<std::uint8_t> expected_bgr;
+};
+
+std::vector<TRGBQuad> Table() {
+  // Index i = (blue 10 + i, green 20 + i, red 30 + i); index 3 is past the end.
+  return {{10, 20, 30, 0}, {11, 21, 31, 0}, {12, 22, 32, 0}};
+}
+
+class PixelConversion : public ::testing::TestWithParam<ConversionRow> {};
+
+TEST_P(PixelConversion, ExpandsOneRowToBlueGreenRed) {
+  const ConversionRow& row = GetParam();
+  TBitmap bitmap(row.width, 1, row.format);
+  bitmap.ColorTable() = Table();
+  std::copy(row.stored.begin(), row.stored.end(), bitmap.ScanLine(0));
+
+  ConvertTo24Bit(bitmap);
+
+  ASSERT_EQ(bitmap.PixelFormat(), TPixelFormat::pf24bit);
+  EXPECT_TRUE(bitmap.ColorTable().empty());
+  const std::vector<std::uint8_t> got(bitmap.ScanLine(0), bitmap.ScanLine(0) + 3 * row.width);
+  EXPECT_EQ(got, row.expected_bgr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, PixelConversion,
+    ::testing::Values(
+        // Eight indices per byte, most significant bit first.
+        ConversionRow{"OneBitMsbFirst", TPixelFormat::pf1bit, 3, {0b01000000},
+                      {10, 20, 30, 11, 21, 31, 10, 20, 30}},
+        // High nibble first; index 3 lies past the table and reads black.
+        ConversionRow{"FourBitHighNibbleFirst", TPixelFormat::pf4bit, 3, {0x21, 0x30},
+                      {12, 22, 32, 11, 21, 31, 0, 0, 0}},
+        ConversionRow{"EightBitPastTableIsBlack", TPixelFormat::pf8bit, 2, {2, 200},
+                      {12, 22, 32, 0, 0, 0}},
+        // 0RRRRRGGGGGBBBBB: full red, half green (16 -> 132), blue 1 -> 8.
+        ConversionRow{"FifteenBit", TPixelFormat::pf15bit, 1, {0x01, 0x7E}, {8, 132, 255}},
+        // RRRRRGGGGGGBBBBB: red 0, green 63 -> 255, blue 31 -> 255.
+        ConversionRow{"SixteenBit", TPixelFormat::pf16bit, 1, {0xFF, 0x07}, {255, 255, 0}},
+        ConversionRow{"ThirtyTwoBitDropsFourthByte", TPixelFormat::pf32bit, 2,
+                      {1, 2, 3, 99, 4, 5, 6, 99}, {1, 2, 3, 4, 5, 6}},
+        ConversionRow{"DeviceIsTwentyFourBit", TPixelFormat::pfDevice, 2, {1, 2, 3, 4, 5, 6},
+                      {1, 2, 3, 4, 5, 6}}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(Bitmap, KeepsTheMaskThroughConversion) {
+  TBitmap bitmap(2, 2, TPixelFormat::pf8bit);
+  bitmap.SetTransparent(true);
+  ASSERT_EQ(bitmap.Mask().size(), 4u);
+  bitmap.Mask()[3] = 1;
+  ConvertTo24Bit(bitmap);
+  EXPECT_TRUE(bitmap.Transparent());
+  EXPECT_EQ(bitmap.Mask(), (std::vector<std::uint8_t>{0, 0, 0, 1}));
+}
+
+TEST(Bitmap, RefusesSizesItCannotHoldWithoutAllocating) {
+  TBitmap bitmap(4, 4);
+  EXPECT_THROW(bitmap.SetSize(60000, 60000), EInvalidGraphic);
+  EXPECT_THROW(bitmap.SetSize(-1, 2), EInvalidGraphic);
+  // A refused size leaves the bitmap as it was.
+  EXPECT_EQ(bitmap.Width(), 4);
+  EXPECT_EQ(bitmap.Height(), 4);
+}
+
+TEST(Bitmap, RowsArePaddedToFourBytes) {
+  EXPECT_EQ(TBitmap(5, 1, TPixelFormat::pf24bit).Stride(), 16u);
+  EXPECT_EQ(TBitmap(9, 1, TPixelFormat::pf1bit).Stride(), 4u);
+  EXPECT_EQ(TBitmap(3, 1, TPixelFormat::pf15bit).Stride(), 8u);
+}
+
+}  // namespace
+}  // namespace tovasel
