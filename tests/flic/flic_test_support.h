@@ -1,0 +1,77 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "flic/flic_player.h"
+#include "flicwriter/flic_writer.h"
+
+namespace tovasel::testing {
+
+namespace fw = tovasel::flicwriter;
+
+// A FLIC file in a fresh temporary folder, removed with the object.
+class TTempFlic {
+ public:
+  explicit TTempFlic(const std::vector<std::uint8_t>& bytes, const std::string& name = "test.flc") {
+    static std::atomic<int> serial{0};
+    dir_ = std::filesystem::temp_directory_path() /
+           ("tovasel-flic-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
+    std::filesystem::create_directories(dir_);
+    path_ = dir_ / name;
+    fw::WriteFile(path_, bytes);
+  }
+  explicit TTempFlic(const fw::TFlicLayout& layout) : TTempFlic(fw::Serialize(layout)) {}
+  ~TTempFlic() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  TTempFlic(const TTempFlic&) = delete;
+  TTempFlic& operator=(const TTempFlic&) = delete;
+
+  const std::filesystem::path& Path() const { return path_; }
+  std::string Name() const { return path_.string(); }
+
+ private:
+  std::filesystem::path dir_;
+  std::filesystem::path path_;
+};
+
+// The surface's picture, top row first, without row padding.
+inline fw::TIndexedPicture PictureOf(const TFlicSurface& surface) {
+  fw::TIndexedPicture p(surface.Width(), surface.Height());
+  for (int y = 0; y < surface.Height(); ++y)
+    std::copy_n(surface.PictureRow(y), surface.Width(), p.Pixels.begin() + static_cast<std::ptrdiff_t>(y) * surface.Width());
+  return p;
+}
+
+inline fw::TColours ColoursOf(const TPalette& palette) {
+  fw::TColours c{};
+  for (int i = 0; i < 256; ++i) c[i] = fw::TRgb{palette.Entry(i).Red, palette.Entry(i).Green, palette.Entry(i).Blue};
+  return c;
+}
+
+// Number of pixels that differ, for readable failure messages.
+inline int DifferingPixels(const fw::TIndexedPicture& a, const fw::TIndexedPicture& b) {
+  if (a.Width != b.Width || a.Height != b.Height) return -1;
+  int n = 0;
+  for (std::size_t i = 0; i < a.Pixels.size(); ++i) n += a.Pixels[i] != b.Pixels[i];
+  return n;
+}
+
+// Opens a file in a player that paints nowhere.
+inline void OpenIn(TFlicPlayer32& player, const std::filesystem::path& path) {
+  player.FileName = path.string();
+  player.Open();
+}
+
+// A deterministic pseudo-random picture with runs, so every encoder has work.
+fw::TIndexedPicture PatternPicture(int width, int height, unsigned seed);
+fw::TColours PatternColours(unsigned seed);
+
+}  // namespace tovasel::testing
