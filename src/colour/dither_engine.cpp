@@ -51,10 +51,10 @@ int TFloydSteinbergDitherer::MapPixel(std::uint8_t red, std::uint8_t green, std:
                          static_cast<std::uint8_t>(corrected[2]), r, g, b);
   const int chosen[3] = {r, g, b};
   for (int c = 0; c < 3; ++c) {
-    // The chain runs for a zero error too: skipping it would leave the
-    // previous row's error in the slot (and the running values unshifted),
-    // so that error would be applied a second time on the next row.
+    // A pixel matched exactly passes nothing on and leaves the slot and the
+    // running values as they are.
     const std::int32_t e = corrected[c] - chosen[c];
+    if (e == 0) continue;
     buffer_[c][pointer_] = pending_[c] + 3 * e;
     pending_[c] = below_[c] + 5 * e;
     below_[c] = e;
