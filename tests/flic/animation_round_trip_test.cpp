@@ -50,6 +50,8 @@ fw::TColours Expected(fw::TColours colours, bool colour64) {
   return colours;
 }
 
+void PrintTo(const TRoundTripCase& c, std::ostream* os) { *os << c.Name; }
+
 class AnimationRoundTrip : public ::testing::TestWithParam<TRoundTripCase> {};
 
 TEST_P(AnimationRoundTrip, EveryFrameDecodesAndThePassRepeats) {

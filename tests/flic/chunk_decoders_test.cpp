@@ -22,6 +22,8 @@ struct TColourCase {
   bool Complete;
 };
 
+void PrintTo(const TColourCase& c, std::ostream* os) { *os << c.Name; }
+
 class ColourChunk : public ::testing::TestWithParam<TColourCase> {};
 
 TEST_P(ColourChunk, SetsExactlyTheNamedEntries) {
@@ -74,6 +76,8 @@ struct TPictureCase {
   std::vector<std::string> Rows;
   bool Complete;
 };
+
+void PrintTo(const TPictureCase& c, std::ostream* os) { *os << c.Name; }
 
 class PictureChunk : public ::testing::TestWithParam<TPictureCase> {};
 

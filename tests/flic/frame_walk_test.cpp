@@ -1,0 +1,203 @@
+// The frame walk on files that are damaged or bent on purpose: every step
+// must end, report what went wrong, and keep decoding what can be decoded.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "flic_test_support.h"
+
+namespace tovasel::testing {
+namespace {
+
+constexpr int kWidth = 12;
+constexpr int kHeight = 6;
+constexpr int kFrames = 4;
+
+std::vector<fw::TAnimationFrame> BaseFrames() {
+  std::vector<fw::TAnimationFrame> frames;
+  for (int f = 0; f < kFrames; ++f) {
+    fw::TIndexedPicture p = PatternPicture(kWidth, kHeight, 1);
+    for (int x = 0; x < kWidth; ++x) p.At(x, f) = static_cast<std::uint8_t>(100 + f);
+    frames.push_back(fw::TAnimationFrame{p, PatternColours(f), fw::TEncoding::enDelta});
+  }
+  return frames;
+}
+
+constexpr int kAny = -1;
+
+struct TWalkCase {
+  std::string Name;
+  std::function<void(fw::TFlicLayout&)> Bend;
+  std::uint32_t ErrorAfterOpen;
+  std::uint32_t ErrorAfterSteps;
+  // For each step (0 = after Open), the base frame whose picture must be on
+  // the surface, or kAny.
+  std::vector<int> Pictures;
+  bool RingFrame = true;
+};
+
+void PrintTo(const TWalkCase& c, std::ostream* os) { *os << c.Name; }
+
+class FrameWalk : public ::testing::TestWithParam<TWalkCase> {};
+
+TEST_P(FrameWalk, StepsEndAndReportDamage) {
+  const TWalkCase& c = GetParam();
+  const auto frames = BaseFrames();
+  fw::TFlicLayout layout = fw::BuildAnimation(frames, fw::TAnimationOptions{});
+  c.Bend(layout);
+  TTempFlic file(layout);
+
+  TFlicPlayer32 player;
+  OpenIn(player, file.Path());
+  ASSERT_TRUE(player.IsOpen());
+  EXPECT_EQ(player.ErrorCode(), c.ErrorAfterOpen);
+  EXPECT_EQ(player.HasRingFrame(), c.RingFrame);
+  for (std::size_t step = 0; step < c.Pictures.size(); ++step) {
+    if (step > 0) player.NextFrame();
+    if (c.Pictures[step] != kAny)
+      EXPECT_EQ(DifferingPixels(PictureOf(player.Surface()), frames[c.Pictures[step]].Picture), 0)
+          << "step " << step << " should show frame " << c.Pictures[step] + 1;
+  }
+  // Many more steps than the file has frames: each must come back.
+  for (int i = 0; i < 3 * kFrames; ++i) player.NextFrame();
+  EXPECT_EQ(player.ErrorCode(), c.ErrorAfterSteps);
+}
+
+fw::TChunk Chunk(std::uint16_t type, std::vector<std::uint8_t> payload = {}) {
+  return fw::TChunk{type, std::move(payload), std::nullopt};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Walk, FrameWalk,
+    ::testing::Values(
+        TWalkCase{"WellFormed", [](fw::TFlicLayout&) {}, 0, 0, {0, 1, 2, 3, 0, 1, 2, 3, 0}},
+        TWalkCase{"FrameWithoutChunksKeepsThePicture",
+                  [](fw::TFlicLayout& l) { l.Frames[1].Chunks.clear(); }, 0, 0, {0, 0}},
+        TWalkCase{"PostageStampIsSkippedSilently",
+                  [](fw::TFlicLayout& l) {
+                    l.Frames[1].Chunks.insert(l.Frames[1].Chunks.begin(), Chunk(fw::kPostageStamp, {1, 2, 3}));
+                  },
+                  0, 0, {0, 1, 2, 3, 0}},
+        TWalkCase{"UnknownChunkIsSkippedAndTheRestDecoded",
+                  [](fw::TFlicLayout& l) { l.Frames[1].Chunks.insert(l.Frames[1].Chunks.begin(), Chunk(5, {9, 9})); },
+                  0, 0x302, {0, 1, 2, 3, 0}},
+        TWalkCase{"ChunkSizeBelowSixEndsTheFrame",
+                  [](fw::TFlicLayout& l) {
+                    l.Frames[1].Chunks.insert(l.Frames[1].Chunks.begin(), Chunk(fw::kPostageStamp));
+                    l.Frames[1].Chunks[0].SizeOverride = 3;
+                  },
+                  0, 0x302, {0, 0, kAny}},
+        TWalkCase{"ChunkSizeZeroEndsTheFrame",
+                  [](fw::TFlicLayout& l) {
+                    l.Frames[2].Chunks.insert(l.Frames[2].Chunks.begin(), Chunk(fw::kPostageStamp));
+                    l.Frames[2].Chunks[0].SizeOverride = 0;
+                  },
+                  0, 0x302, {0, 1, 1}},
+        TWalkCase{"FrameSmallerThanItsHeaderIsNotDecoded",
+                  [](fw::TFlicLayout& l) { l.Frames[2].SizeOverride = 8; }, 0, 0x302, {0, 1, 1}, false},
+        TWalkCase{"ChunkCountBeyondTheFileStopsAtTheEnd",
+                  [](fw::TFlicLayout& l) { l.Frames.back().ChunkCountOverride = 500; }, 0, 0x302,
+                  {0, 1, 2, 3, 0}},
+        TWalkCase{"ChunkRunningPastTheEndIsDecodedUpToIt",
+                  [](fw::TFlicLayout& l) { l.Frames.back().Chunks.back().SizeOverride = 0x7FFFFFFF; }, 0, 0x302,
+                  {0, 1, 2, 3, 0}},
+        TWalkCase{"HeaderSizeBeyondTheFileLoadsTheFile",
+                  [](fw::TFlicLayout& l) { l.SizeOverride = static_cast<std::uint32_t>(fw::Serialize(l).size() + 100); },
+                  0x106, 0x106, {0, 1, 2, 3, 0, 1}},
+        TWalkCase{"HeaderSizeCuttingOffTheRingFrame",
+                  [](fw::TFlicLayout& l) { l.SizeOverride = fw::FrameOffset(l, kFrames); }, 0, 0,
+                  {0, 1, 2, 3, 0, 1, 2, 3, 0}, false},
+        TWalkCase{"FirstFrameOffsetOutsideTheFile",
+                  [](fw::TFlicLayout& l) { l.FirstFrameOverride = 0xFFFFFFF0; }, 0x302, 0x302, {kAny, kAny},
+                  false},
+        TWalkCase{"SecondFrameOffsetOutsideTheFile",
+                  [](fw::TFlicLayout& l) { l.SecondFrameOverride = 0x7FFFFFFF; }, 0, 0x302, {0, 1, 2, 3, 0}},
+        TWalkCase{"FrameCountAboveTheFramesInTheFile",
+                  [](fw::TFlicLayout& l) { l.FrameCountOverride = 9; }, 0, 0, {0, 1, 2, 3, 0}, false},
+        TWalkCase{"HugeFrameSizeWrapsInsteadOfOverflowing",
+                  [](fw::TFlicLayout& l) { l.Frames[1].SizeOverride = 0xFFFFFFFF; }, 0, 0,
+                  {0, 1, kAny}, false}),
+    [](const auto& info) { return info.param.Name; });
+
+// --- Files the player refuses ----------------------------------------------
+
+struct TRefusedCase {
+  std::string Name;
+  std::function<std::vector<std::uint8_t>()> Bytes;
+};
+
+void PrintTo(const TRefusedCase& c, std::ostream* os) { *os << c.Name; }
+
+class RefusedFile : public ::testing::TestWithParam<TRefusedCase> {};
+
+std::vector<std::uint8_t> SmallFile(std::uint16_t width, std::uint16_t height) {
+  fw::TFlicLayout l;
+  l.Width = width;
+  l.Height = height;
+  l.Frames.push_back(fw::TFrame{});
+  return fw::Serialize(l);
+}
+
+TEST_P(RefusedFile, LeavesThePlayerClosedWithNothingAllocated) {
+  TTempFlic file(GetParam().Bytes());
+  TFlicPlayer32 player;
+  OpenIn(player, file.Path());
+  EXPECT_FALSE(player.IsOpen());
+  EXPECT_EQ(player.ErrorCode(), 0x106u);
+  EXPECT_EQ(player.PlayState(), psClosed);
+  EXPECT_EQ(player.FrameCount(), 0);
+  EXPECT_EQ(player.Surface().Width(), 4);
+  EXPECT_EQ(player.Surface().Height(), 4);
+  EXPECT_TRUE(player.Reader().FileBuffer().empty());
+  player.NextFrame();  // ignored while closed
+  EXPECT_EQ(player.CurrentFrame(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Open, RefusedFile,
+    ::testing::Values(TRefusedCase{"EmptyFile", [] { return std::vector<std::uint8_t>{}; }},
+                      TRefusedCase{"ShorterThanTheHeader",
+                                   [] { auto b = SmallFile(8, 8); b.resize(127); return b; }},
+                      TRefusedCase{"ZeroWidth", [] { return SmallFile(0, 8); }},
+                      TRefusedCase{"ZeroHeight", [] { return SmallFile(8, 0); }},
+                      TRefusedCase{"OnePixelTooMany", [] { return SmallFile(4097, 4096); }},
+                      TRefusedCase{"LargestHeaderPicture", [] { return SmallFile(65535, 65535); }}),
+    [](const auto& info) { return info.param.Name; });
+
+TEST(RefusedPath, MissingEmptyOrFolderLeavesThePlayerClosed) {
+  TTempFlic file(SmallFile(8, 8));
+  for (const std::string& name : {std::string(), file.Name() + ".missing", file.Path().parent_path().string()}) {
+    TFlicPlayer32 player;
+    player.FileName = name;
+    player.Open();
+    EXPECT_FALSE(player.IsOpen()) << name;
+    EXPECT_EQ(player.ErrorCode(), 0x106u) << name;
+  }
+}
+
+TEST(PictureSizeLimit, ExactlyTwoToTheTwentyFourPixelsOpens) {
+  TTempFlic file(SmallFile(4096, 4096));
+  TFlicPlayer32 player;
+  OpenIn(player, file.Path());
+  EXPECT_TRUE(player.IsOpen());
+  EXPECT_EQ(player.Surface().ImageSize(), 4096u * 4096u);
+}
+
+// The format's classic layout and the header's own frame offsets are two
+// ways to the same walk.
+TEST(ClassicLayout, WrapsToTheFrameAfterFrameOne) {
+  const auto frames = BaseFrames();
+  fw::TAnimationOptions options;
+  options.Classic = true;
+  options.FliDeltas = true;
+  const fw::TFlicLayout layout = fw::BuildAnimation(frames, options);
+  TTempFlic file(layout);
+  TFlicPlayer32 player;
+  OpenIn(player, file.Path());
+  ASSERT_TRUE(player.IsOpen());
+  EXPECT_EQ(player.Reader().FirstFrameOffset(), 128u);
+  EXPECT_EQ(player.Reader().SecondFrameOffset(), fw::FrameOffset(layout, 1));
+}
+
+}  // namespace
+}  // namespace tovasel::testing
