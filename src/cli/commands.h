@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include <CLI/CLI.hpp>
 
 namespace tovasel::cli {
@@ -8,9 +11,15 @@ namespace tovasel::cli {
 // callback runs after a successful parse and stores the process exit code.
 void AddInfoCommand(CLI::App& app, int& exitCode);
 void AddFramesCommand(CLI::App& app, int& exitCode);
+void AddConvertCommand(CLI::App& app, int& exitCode);
+void AddBatchCommand(CLI::App& app, int& exitCode);
 
 // The one place the tool reports an error: "tovasel-cli: <message>" on
 // standard error.
 void ReportError(const std::string& message);
+
+// Runs work and turns an error it raises into that one line, with the text
+// the window's error box would show. Returns the exit code: 0, or 1.
+int RunReportingErrors(const std::function<void()>& work);
 
 }  // namespace tovasel::cli

@@ -20,6 +20,8 @@ int main(int argc, char** argv) {
   int exitCode = 0;
   AddInfoCommand(app, exitCode);
   AddFramesCommand(app, exitCode);
+  AddConvertCommand(app, exitCode);
+  AddBatchCommand(app, exitCode);
 
   try {
     app.parse(argc, argv);

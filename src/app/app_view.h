@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+#include "app/convert_options.h"
+
+namespace tovasel {
+
+class TBitmap;
+
+// What the application logic needs of a window: its fields, scroll bar,
+// preview, progress bar, log and message boxes. Every call has a quiet
+// default so that the command line shows only what it wants.
+class TAppView {
+ public:
+  virtual ~TAppView() = default;
+
+  // The option boxes and limit field, read afresh for every frame.
+  virtual TConvertOptions ReadOptions() const = 0;
+
+  // Open: the three number fields, the file-name field, the scroll bar and
+  // its two labels, and the preview picture.
+  virtual void ShowFileInfo(int /*frameCount*/, int /*width*/, int /*height*/) {}
+  virtual void ShowFileName(const std::string& /*name*/) {}
+  virtual void ResetScrollPosition() {}
+  virtual void ShowFrameControls(int /*scrollMaximum*/) {}
+  virtual void ShowPreview(const TBitmap& /*preview*/) {}
+  virtual void ShowPreviewIndex(int /*index*/) {}
+  // One frame captured (index from 0 of frameCount); lets a view pace a
+  // progress display during a long open.
+  virtual void FrameCaptured(int /*index*/, int /*frameCount*/) {}
+
+  // Convert: the button, and the progress bar.
+  virtual void SetConvertEnabled(bool /*enabled*/) {}
+  virtual void StartProgress(int /*maximum*/) {}
+  virtual void StepProgress() {}
+
+  // The log pane and the plain message dialog.
+  virtual void AddLogLine(const std::string& /*text*/) {}
+  virtual void ShowMessage(const std::string& /*text*/) {}
+};
+
+}  // namespace tovasel

@@ -1,0 +1,136 @@
+#include "app/conversion_session.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/app_error.h"
+#include "app/gif_conversion.h"
+#include "app/path_names.h"
+#include "gif/gif_image.h"
+
+namespace tovasel {
+
+namespace {
+
+TIndexedPicture SurfacePicture(const TFlicSurface& surface) {
+  TIndexedPicture picture;
+  picture.Width = surface.Width();
+  picture.Height = surface.Height();
+  if (picture.Height > 0) {
+    // The surface stores its rows bottom-up.
+    picture.TopRow = surface.PictureRow(0);
+    picture.RowStep = -static_cast<std::ptrdiff_t>(surface.Stride());
+  }
+  picture.Colors = surface.ColorTable();
+  return picture;
+}
+
+// Resizes the preview, width first, then height; new storage starts white.
+void SizePreview(TBitmap& preview, int width, int height) {
+  if (preview.Width() == width && preview.Height() == height) return;
+  preview.SetSize(width, height);
+  for (int y = 0; y < height; ++y) std::memset(preview.ScanLine(y), 0xFF, preview.Stride());
+}
+
+}  // namespace
+
+std::string FoundCountLine(int count) {
+  if (count == 1) return "1 fichier trouvé";
+  return std::to_string(count) + " fichiers trouvés";
+}
+
+void TConversionSession::OpenFlicFile(const std::string& FileName) {
+  if (ImageList1.Count() > 0) {
+    ImageList1.Clear();
+    FlicPlayer.Close();
+    view_.ResetScrollPosition();
+  }
+  FlicPlayer.FileName = FileName;
+  // No output window: the player paints nothing, the surface still changes.
+  FlicPlayer.SetOutputWindow(nullptr);
+  FlicPlayer.Open();
+
+  const int frameCount = FlicPlayer.FrameCount();
+  TFlicSurface& surface = FlicPlayer.Surface();
+  const int width = surface.Width();
+  const int height = surface.Height();
+  if (std::int64_t{frameCount} * width * height > kFramePixelBudget) {
+    FlicPlayer.Close();
+    throw EAppError("FLIC file " + FileName + " has more frames than fit in memory");
+  }
+
+  SizePreview(Image1, width, height);
+  ImageList1.SetWidth(width);
+  ImageList1.SetHeight(height);
+  view_.ShowFileInfo(frameCount, width, height);
+  FlicPlayer.SetDisplayLeft(0);
+  FlicPlayer.SetDisplayTop(0);
+  FlicPlayer.SetPlayLoops(0);
+  FlicPlayer.SetStopFrame(frameCount);
+  view_.ShowFileName(FileNamePart(FileName));
+  view_.ShowFrameControls(std::max(frameCount - 1, 0));
+  view_.ShowPreview(Image1);
+
+  for (int i = 0; i < frameCount; ++i) {
+    FlicPlayer.NextFrame();
+    surface.CopyToBitmap(Image1);
+    if (ImageList1.Add(SurfacePicture(surface)) < 0) view_.ShowMessage("Erreur Ajout dans la liste");
+    view_.ShowPreview(Image1);
+    view_.FrameCaptured(i, frameCount);
+  }
+}
+
+void TConversionSession::OpenForConversion(const std::string& FileName) {
+  OpenFlicFile(FileName);
+  // Converting a file that did not open would write blank frames (with the
+  // frame limit on) as if all went well.
+  if (!FlicPlayer.IsOpen()) throw EAppError("Cannot open FLIC file " + FileName);
+}
+
+void TConversionSession::ScrollBar1Change(int Position) {
+  if (ImageList1.Count() == 0) return;
+  ImageList1.CopyTo(Position, Image1);
+  view_.ShowPreviewIndex(Position);
+  view_.ShowPreview(Image1);
+}
+
+void TConversionSession::ConvertToGif(const std::string& OutputPath) {
+  view_.SetConvertEnabled(false);
+  struct Reenable {
+    TAppView& view;
+    ~Reenable() { view.SetConvertEnabled(true); }
+  } reenable{view_};
+
+  BuildDocument()->StoreToFile(OutputPath);
+}
+
+std::unique_ptr<TGIFImage> TConversionSession::BuildDocument() {
+  TConversionInput input;
+  input.Frames = &ImageList1;
+  input.Speed = FlicPlayer.Speed();
+  input.FlicType = FlicPlayer.Reader().Header().Type;
+  input.ReadOptions = [this] { return view_.ReadOptions(); };
+  input.StartProgress = [this](int maximum) { view_.StartProgress(maximum); };
+  input.StepProgress = [this] { view_.StepProgress(); };
+  return BuildGifDocument(input);
+}
+
+void TConversionSession::RunBatch(const std::string& Folder) {
+  view_.AddLogLine(Folder + " selectionné");
+  view_.AddLogLine("Recherche en cours");
+  Search.SearchFiles(Folder, "flc", true);
+  if (Search.FoundCount() == 0) {
+    view_.AddLogLine("Pas de fichiers trouvés");
+    return;
+  }
+  view_.AddLogLine(FoundCountLine(Search.FoundCount()));
+  // The search results are copied: a later search must not change this run.
+  const std::vector<std::string> paths = Search.FoundPaths();
+  for (const std::string& path : paths) {
+    view_.AddLogLine("Traitement de " + path);
+    OpenForConversion(path);
+    ConvertToGif(StripExtension(path) + ".gif");
+  }
+}
+
+}  // namespace tovasel

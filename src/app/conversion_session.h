@@ -1,0 +1,65 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/app_view.h"
+#include "app/file_search.h"
+#include "app/frame_cache.h"
+#include "flic/flic_player.h"
+#include "imaging/bitmap.h"
+
+namespace tovasel {
+
+class TGIFImage;
+
+// The application's work behind the main window, free of any toolkit: the
+// FLIC player, the frame cache and the preview picture, opening a file,
+// previewing a cached frame, converting to GIF and the directory batch. A
+// window or the command line drives it and shows what it reports through
+// TAppView.
+class TConversionSession {
+ public:
+  explicit TConversionSession(TAppView& view) : view_(view) {}
+
+  // Opens FileName and captures every frame into the cache: entry i holds
+  // FLIC frame i + 2 and the last entry frame 1. A file that does not open
+  // leaves the cache empty without an error; a file whose frames would not
+  // fit the pixel budget is closed again and raises EAppError.
+  void OpenFlicFile(const std::string& FileName);
+
+  // OpenFlicFile for the batch and the command line, where a file that does
+  // not open is an error: raises EAppError "Cannot open FLIC file <path>".
+  void OpenForConversion(const std::string& FileName);
+
+  // Shows cache entry Position in the preview (the scroll bar's change).
+  void ScrollBar1Change(int Position);
+
+  // Writes the cached frames as a GIF file at OutputPath, with the options
+  // the view reports. Errors propagate after the Convert button is enabled
+  // again; an existing file at OutputPath is only ever replaced whole.
+  void ConvertToGif(const std::string& OutputPath);
+
+  // Builds the GIF document of the cached frames without writing it.
+  std::unique_ptr<TGIFImage> BuildDocument();
+
+  // Converts every .flc file below Folder into a GIF beside it, logging each
+  // step in French, from the line naming the folder on. The first error
+  // ends the batch and propagates.
+  void RunBatch(const std::string& Folder);
+
+  bool FileOpen() const { return FlicPlayer.IsOpen(); }
+
+  TFlicPlayer32 FlicPlayer;
+  TFrameCache ImageList1;
+  TBitmap Image1;  // the preview picture, also the capture buffer
+  TFileSearch Search;
+
+ private:
+  TAppView& view_;
+};
+
+// The batch's log line that reports how many files the search found.
+std::string FoundCountLine(int count);
+
+}  // namespace tovasel

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+namespace tovasel {
+
+// What the window's option boxes and limit field say, read afresh for every
+// frame of a conversion. The last two go beyond the window and are offered
+// by the command line only.
+struct TConvertOptions {
+  bool Transparent = false;  // "Transparence"
+  bool Palette = false;      // "Palette"
+  bool Merge = false;        // "Merge"
+  bool Crop = false;         // "Crop"
+  bool LimitOn = false;      // frame limit box
+  std::string LimitText;     // frame limit field, taken as typed
+  // Keep each frame's FLIC colours exactly instead of the 216-colour cube.
+  bool ExactColours = false;
+  // Frame delays from the speed in its true unit, without drift.
+  bool ExactTiming = false;
+};
+
+}  // namespace tovasel

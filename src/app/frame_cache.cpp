@@ -1,0 +1,75 @@
+#include "app/frame_cache.h"
+
+#include <cstring>
+
+namespace tovasel {
+
+void TFrameCache::SetWidth(int width) {
+  if (width == width_) return;
+  width_ = width;
+  entries_.clear();
+}
+
+void TFrameCache::SetHeight(int height) {
+  if (height == height_) return;
+  height_ = height;
+  entries_.clear();
+}
+
+int TFrameCache::Add(const TIndexedPicture& picture) {
+  if (picture.Width != width_ || picture.Height != height_) return -1;
+  const std::size_t w = static_cast<std::size_t>(width_);
+  auto entry = std::make_shared<Entry>();
+  entry->colors = picture.Colors;
+  entry->indices.resize(w * static_cast<std::size_t>(height_));
+  const std::uint8_t* row = picture.TopRow;
+  for (int y = 0; y < height_; ++y, row += picture.RowStep) {
+    if (w != 0) std::memcpy(entry->indices.data() + static_cast<std::size_t>(y) * w, row, w);
+  }
+  // Animations often hold still for several frames; those share one store.
+  if (!entries_.empty()) {
+    const Entry& last = *entries_.back();
+    if (last.colors == entry->colors && last.indices == entry->indices) {
+      entries_.push_back(entries_.back());
+      return Count() - 1;
+    }
+  }
+  entries_.push_back(std::move(entry));
+  return Count() - 1;
+}
+
+bool TFrameCache::CopyTo(int index, TBitmap& target) const {
+  if (index < 0 || index >= Count()) return false;
+  if (target.PixelFormat() != TPixelFormat::pf24bit) target.SetPixelFormat(TPixelFormat::pf24bit);
+  if (target.Width() != width_ || target.Height() != height_) target.SetSize(width_, height_);
+  const Entry& e = *entries_[static_cast<std::size_t>(index)];
+  DrawIndexed(e.indices.data(), width_, width_, height_, e.colors, target);
+  return true;
+}
+
+std::size_t TFrameCache::StorageBytes() const {
+  std::size_t total = 0;
+  const Entry* previous = nullptr;
+  for (const auto& e : entries_) {
+    if (e.get() != previous) total += e->indices.size() + sizeof(e->colors);
+    previous = e.get();
+  }
+  return total;
+}
+
+void DrawIndexed(const std::uint8_t* topRow, std::ptrdiff_t rowStep, int width, int height,
+                 const std::array<TRGBQuad, 256>& colors, TBitmap& target) {
+  const std::uint8_t* src = topRow;
+  for (int y = 0; y < height; ++y, src += rowStep) {
+    std::uint8_t* dst = target.ScanLine(y);
+    for (int x = 0; x < width; ++x) {
+      const TRGBQuad& c = colors[src[x]];
+      dst[0] = c.rgbBlue;
+      dst[1] = c.rgbGreen;
+      dst[2] = c.rgbRed;
+      dst += 3;
+    }
+  }
+}
+
+}  // namespace tovasel

@@ -1,0 +1,82 @@
+#include "app/gif_conversion.h"
+
+#include <limits>
+#include <string>
+
+#include "app/app_error.h"
+#include "app/frame_delays.h"
+#include "gif/application_extension.h"
+#include "gif/gif_image.h"
+#include "gif/graphic_control_extension.h"
+#include "imaging/bitmap.h"
+
+namespace tovasel {
+
+int AppendGifFrame(TGIFImage& Document, const TBitmap& Bitmap, bool Transparent,
+                   std::uint16_t Delay) {
+  const int index = Document.AddFrame(Bitmap);
+  TGIFSubImage& frame = Document.Frames().FrameAt(index);
+  if (index == 0) {
+    auto loop = std::make_unique<TGIFAppExtNSLoop>(frame);
+    loop->SetLoopCount(0);
+    frame.FrameExtensions().Append(std::move(loop));
+  }
+  auto control = std::make_unique<TGIFGraphicControlExtension>(frame);
+  control->SetDelayTime(Delay);
+  if (Transparent) {
+    control->SetIsTransparent(true);
+    control->SetTransparentIndex(CornerColorIndex(frame));
+  }
+  frame.FrameExtensions().Append(std::move(control));
+  return index;
+}
+
+std::uint8_t CornerColorIndex(TGIFSubImage& Frame) {
+  return Frame.PixelAt(0, Frame.FrameHeight() - 1);
+}
+
+std::int64_t LastFrameIndex(const TConvertOptions& options, const TFrameCache& cache) {
+  const std::int64_t last =
+      options.LimitOn ? ParseLimitText(options.LimitText) : std::int64_t{cache.Count()} - 1;
+  // The progress bar takes last + 1 as its maximum and refuses anything
+  // below its minimum of 0 or beyond its 32-bit range.
+  const std::int64_t maximum = last + 1;
+  if (maximum < 0 || maximum > std::numeric_limits<std::int32_t>::max()) {
+    throw EAppError("QProgressBar property out of range");
+  }
+  const std::int64_t pixels = std::int64_t{cache.Width()} * cache.Height();
+  if (pixels > 0 && maximum > kFramePixelBudget / pixels) {
+    throw EAppError("Frame limit " + std::to_string(last) +
+                    " asks for more frames than fit in memory");
+  }
+  return last;
+}
+
+std::unique_ptr<TGIFImage> BuildGifDocument(const TConversionInput& input) {
+  auto document = std::make_unique<TGIFImage>();
+  TBitmap frameBitmap;
+
+  const TConvertOptions first = input.ReadOptions();
+  const std::int64_t last = LastFrameIndex(first, *input.Frames);
+  if (input.StartProgress) input.StartProgress(static_cast<int>(last + 1));
+  if (first.ExactColours) document->SetReductionScheme(rsKeepColors);
+
+  for (std::int64_t i = 0; i <= last; ++i) {
+    if (input.StepProgress) input.StepProgress();
+    // Past the cache's end the bitmap keeps the previous frame's pixels.
+    input.Frames->CopyTo(static_cast<int>(std::min<std::int64_t>(i, std::numeric_limits<int>::max())),
+                         frameBitmap);
+    const TConvertOptions options = input.ReadOptions();
+    const std::uint16_t delay =
+        options.ExactTiming ? ExactDelay(input.FlicType, input.Speed, i) : WindowDelay(input.Speed);
+    AppendGifFrame(*document, frameBitmap, options.Transparent, delay);
+    if (options.Palette) document->PackColorMaps();
+    TCompactOptions compact;
+    if (options.Merge) compact |= coMergeUnchanged;
+    if (options.Crop) compact |= coCropFrames;
+    if (!compact.Empty()) document->CompactFrames(compact, rsKeepColors, dkNone, 0);
+  }
+  return document;
+}
+
+}  // namespace tovasel

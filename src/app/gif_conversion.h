@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "app/convert_options.h"
+#include "app/frame_cache.h"
+
+namespace tovasel {
+
+class TBitmap;
+class TGIFImage;
+class TGIFSubImage;
+
+// Largest number of frame pixels (frames x width x height) that one open
+// file or one conversion may hold. A file or limit beyond it is refused up
+// front instead of exhausting memory half-way.
+inline constexpr std::int64_t kFramePixelBudget = std::int64_t{1} << 30;
+
+// Adds Bitmap as a new frame with its graphic control extension (delay, and
+// the bottom-left pixel's index as transparent colour when Transparent); the
+// first frame also gets the looping extension with loop count 0, before its
+// graphic control extension. Returns the new frame's index.
+int AppendGifFrame(TGIFImage& Document, const TBitmap& Bitmap, bool Transparent,
+                   std::uint16_t Delay);
+
+// Colour index of the frame's pixel at column 0 of its bottom row.
+std::uint8_t CornerColorIndex(TGIFSubImage& Frame);
+
+// Where a conversion reads its frames and options and reports its progress.
+struct TConversionInput {
+  const TFrameCache* Frames = nullptr;
+  std::uint16_t Speed = 0;
+  std::uint16_t FlicType = 0;
+  // Read afresh before every frame.
+  std::function<TConvertOptions()> ReadOptions;
+  // Progress maximum (position back to 0), then one step per frame.
+  std::function<void(int maximum)> StartProgress;
+  std::function<void()> StepProgress;
+};
+
+// Builds the GIF document of a conversion: frames 0..last of the cache
+// (last from the limit when it is on, else the last cached frame), with the
+// colour-map packing and frame compaction after every added frame.
+// Raises EAppError for a bad limit and GIFException from the GIF side.
+std::unique_ptr<TGIFImage> BuildGifDocument(const TConversionInput& input);
+
+// The frame index a conversion ends at, checked as the progress bar would:
+// the limit text as a number, or the cache's last index. Raises
+// "'<text>' is not a valid integer value", "QProgressBar property out of
+// range", or a refusal when the frames would not fit the pixel budget.
+std::int64_t LastFrameIndex(const TConvertOptions& options, const TFrameCache& cache);
+
+}  // namespace tovasel

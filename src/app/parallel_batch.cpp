@@ -1,0 +1,70 @@
+#include "app/parallel_batch.h"
+
+#include <deque>
+#include <future>
+#include <memory>
+#include <vector>
+
+#include "app/conversion_session.h"
+#include "app/file_search.h"
+#include "app/path_names.h"
+#include "gif/gif_image.h"
+
+namespace tovasel {
+
+namespace {
+
+// A worker's view: the options of the batch, nothing shown.
+class TOptionsOnlyView : public TAppView {
+ public:
+  explicit TOptionsOnlyView(TConvertOptions options) : options_(std::move(options)) {}
+  TConvertOptions ReadOptions() const override { return options_; }
+
+ private:
+  TConvertOptions options_;
+};
+
+std::unique_ptr<TGIFImage> ConvertOne(const std::string& path, const TConvertOptions& options) {
+  TOptionsOnlyView view(options);
+  TConversionSession session(view);
+  session.OpenForConversion(path);
+  return session.BuildDocument();
+}
+
+}  // namespace
+
+void RunParallelBatch(const std::string& Folder, int Jobs, TAppView& view) {
+  view.AddLogLine(Folder + " selectionné");
+  view.AddLogLine("Recherche en cours");
+  TFileSearch search;
+  search.SearchFiles(Folder, "flc", true);
+  if (search.FoundCount() == 0) {
+    view.AddLogLine("Pas de fichiers trouvés");
+    return;
+  }
+  view.AddLogLine(FoundCountLine(search.FoundCount()));
+
+  const std::vector<std::string>& paths = search.FoundPaths();
+  const TConvertOptions options = view.ReadOptions();
+  const std::size_t window = static_cast<std::size_t>(Jobs < 1 ? 1 : Jobs);
+  std::deque<std::future<std::unique_ptr<TGIFImage>>> pending;
+  std::size_t next = 0;
+  auto launch = [&] {
+    while (next < paths.size() && pending.size() < window) {
+      pending.push_back(std::async(std::launch::async, ConvertOne, paths[next], options));
+      ++next;
+    }
+  };
+  // Leaving by an exception waits for the conversions still running (a
+  // future from std::async joins in its destructor), and stores none of them.
+  launch();
+  for (const std::string& path : paths) {
+    view.AddLogLine("Traitement de " + path);
+    std::unique_ptr<TGIFImage> document = pending.front().get();
+    pending.pop_front();
+    document->StoreToFile(StripExtension(path) + ".gif");
+    launch();
+  }
+}
+
+}  // namespace tovasel

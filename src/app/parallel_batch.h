@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include "app/app_view.h"
+
+namespace tovasel {
+
+// The directory batch with up to Jobs files converted at once. Log lines and
+// output files appear in the order found, as in the one-at-a-time batch, and
+// nothing is written after the first failure, which propagates.
+//
+// Each file is converted by a player of its own, so a file whose first frame
+// sets no colours starts from black rather than from the colours the
+// previous file left behind.
+void RunParallelBatch(const std::string& Folder, int Jobs, TAppView& view);
+
+}  // namespace tovasel

@@ -1,0 +1,80 @@
+#include "cli/console_view.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+
+namespace tovasel::cli {
+
+TConsoleView::TConsoleView(TConvertOptions options)
+    : options_(std::move(options)), terminal_(::isatty(STDERR_FILENO) == 1) {}
+
+TConsoleView::~TConsoleView() { EndProgress(); }
+
+void TConsoleView::AddLogLine(const std::string& text) {
+  EndProgress();
+  std::cout << text << std::endl;
+}
+
+void TConsoleView::ShowMessage(const std::string& text) {
+  EndProgress();
+  std::cerr << "tovasel-cli: " << text << std::endl;
+}
+
+void TConsoleView::StartProgress(int maximum) {
+  EndProgress();
+  maximum_ = maximum;
+  position_ = 0;
+  drawnPercent_ = -1;
+  DrawProgress();
+}
+
+void TConsoleView::StepProgress() {
+  if (position_ < maximum_) ++position_;
+  DrawProgress();
+}
+
+void TConsoleView::DrawProgress() {
+  if (!terminal_ || maximum_ <= 0) return;
+  const int percent = static_cast<int>(100LL * position_ / maximum_);
+  if (percent == drawnPercent_) return;
+  drawnPercent_ = percent;
+  constexpr int kWidth = 40;
+  const int filled = percent * kWidth / 100;
+  std::fprintf(stderr, "\r[%.*s%*s] %3d%% frame %d/%d", filled,
+               "########################################", kWidth - filled, "", percent, position_,
+               maximum_);
+  std::fflush(stderr);
+  barShown_ = true;
+}
+
+void TConsoleView::EndProgress() {
+  if (!barShown_) return;
+  std::fputc('\n', stderr);
+  barShown_ = false;
+}
+
+void AddConvertOptions(CLI::App& cmd, TConvertOptions& options) {
+  cmd.add_flag("--transparent", options.Transparent,
+               "Each frame's bottom-left pixel colour becomes transparent (\"Transparence\")");
+  cmd.add_flag("--palette", options.Palette,
+               "Merge all colour tables into one global table of the used colours (\"Palette\")");
+  cmd.add_flag("--merge", options.Merge,
+               "Pixels that repeat the previous frame become transparent (\"Merge\")");
+  cmd.add_flag("--crop", options.Crop, "Cut transparent frames down to their visible content (\"Crop\")");
+  cmd.add_option_function<std::string>(
+      "--limit",
+      [&options](const std::string& text) {
+        options.LimitOn = true;
+        options.LimitText = text;
+      },
+      "Convert frames 0 to N only (N + 1 frames); the text is read as the window reads it");
+  cmd.add_flag("--exact-colours", options.ExactColours,
+               "Keep each frame's FLIC colours exactly instead of the 216-colour cube");
+  cmd.add_flag("--exact-timing", options.ExactTiming,
+               "Frame delays from the FLIC speed in its true unit (1/70 s for FLI, ms for FLC), "
+               "without drift");
+}
+
+}  // namespace tovasel::cli

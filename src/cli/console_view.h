@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "app/app_view.h"
+
+namespace tovasel::cli {
+
+// The command line's view of a conversion: the options given on the
+// command line, log lines on standard output, messages on standard error,
+// and a progress bar on standard error when that is a terminal.
+class TConsoleView : public TAppView {
+ public:
+  explicit TConsoleView(TConvertOptions options);
+  ~TConsoleView() override;
+
+  TConvertOptions ReadOptions() const override { return options_; }
+  void AddLogLine(const std::string& text) override;
+  void ShowMessage(const std::string& text) override;
+  void StartProgress(int maximum) override;
+  void StepProgress() override;
+
+ private:
+  void DrawProgress();
+  void EndProgress();
+
+  TConvertOptions options_;
+  bool terminal_ = false;
+  int maximum_ = 0;
+  int position_ = 0;
+  int drawnPercent_ = -1;
+  bool barShown_ = false;
+};
+
+// Adds the option boxes of the window (and the exact-colour and
+// exact-timing extras) to a subcommand.
+void AddConvertOptions(CLI::App& cmd, TConvertOptions& options);
+
+}  // namespace tovasel::cli
