@@ -74,8 +74,11 @@ void DropUnusedTransparency(TGIFImage& document, TStepCounter& steps) {
   }
 }
 
-// A frame that is restored (disposal 2 or 3) and then fully covered by an
-// opaque successor needs no restoring.
+// A frame that is restored (disposal 2 or 3) and then wholly covered by an
+// opaque successor needs no restoring: nothing of the restored area stays
+// visible. The test is that the overlap is the whole restored frame; were
+// it only the whole successor (a successor inside a larger frame), dropping
+// the restore would leave the frame's border on screen.
 void DropRedundantDisposal(TGIFImage& document, TStepCounter& steps) {
   TGIFImageList& frames = document.Frames();
   for (int i = 0; i + 1 < frames.ItemCount(); ++i) {
@@ -87,10 +90,10 @@ void DropRedundantDisposal(TGIFImage& document, TStepCounter& steps) {
         next.HasTransparency()) {
       continue;
     }
-    const TFrameRect nextRect = TFrameRect::Of(next);
-    const TFrameRect overlap = TFrameRect::Of(frame).Intersect(nextRect);
+    const TFrameRect ownRect = TFrameRect::Of(frame);
+    const TFrameRect overlap = ownRect.Intersect(TFrameRect::Of(next));
     if (overlap.IsEmpty()) continue;
-    if (overlap == nextRect) control->SetDisposalMethod(0);
+    if (overlap == ownRect) control->SetDisposalMethod(0);
     steps.Report();
   }
 }
