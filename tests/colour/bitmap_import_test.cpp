@@ -65,13 +65,6 @@ TEST_F(DefaultImport, AnEmptyBitmapGivesABlankFrameWithoutReports) {
   EXPECT_TRUE(reports.empty());
 }
 
-TEST_F(DefaultImport, LeavesTheCallersBitmapAlone) {
-  const TBitmap source(4, 4, TPixelFormat::pf32bit);
-  TBitmap copy = source;
-  document.AddFrame(copy);
-  EXPECT_EQ(copy, source);
-}
-
 struct IndexedRow {
   std::string name;
   TPixelFormat format;

@@ -79,18 +79,6 @@ TEST(SortByUse, AMapAlreadyInOrderKeepsEvenItsUnusedEntries) {
   EXPECT_EQ(PixelsOf(frame), (std::vector<std::uint8_t>{0, 0, 1}));
 }
 
-TEST(SortByUse, DeclinesMapsThatCannotBeOrdered) {
-  TGIFImage document;
-  TGIFSubImage& frame = AddHandFrame(document, 0, 0, 1, 1, {kRed}, {0});
-  EXPECT_FALSE(frame.LocalColors().SortByUse());
-  EXPECT_FALSE(frame.LocalColors().IsSorted());
-  TGIFImage empty;
-  empty.GlobalColors().AppendColor(kRed);
-  empty.GlobalColors().AppendColor(kBlue);
-  EXPECT_FALSE(empty.GlobalColors().SortByUse());
-  EXPECT_EQ(ColoursOf(empty.GlobalColors()), (std::vector<TColor>{kRed, kBlue}));
-}
-
 TEST(SortByUse, TheGlobalMapCountsEveryFrameWithoutLocalColours) {
   TGIFImage document;
   document.GlobalColors().AppendColor(kRed);

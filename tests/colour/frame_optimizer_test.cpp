@@ -52,13 +52,6 @@ TEST(CropToContent, ClearsAWhollyTransparentFrame) {
   EXPECT_EQ(frame.ControlExtension(), nullptr);
 }
 
-TEST(CropToContent, LeavesOpaqueFramesAlone) {
-  TGIFImage document;
-  TGIFSubImage& frame = AddHandFrame(document, 0, 0, 2, 1, {kRed, kBlack}, {1, 0});
-  frame.CropToContent();
-  EXPECT_EQ(frame.FrameWidth(), 2);
-}
-
 // --- MergeWithPrevious ---------------------------------------------------------
 
 TEST(MergeWithPrevious, RepeatedPixelsTakeANewBlackEntry) {

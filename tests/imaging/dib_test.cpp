@@ -30,14 +30,6 @@ TEST(DIBReader, ConvertsTheBitmapItselfToTwentyFourBits) {
   EXPECT_EQ(row[3], 1);
 }
 
-TEST(DIBReader, LeavesABitmapInTheRequestedFormatAlone) {
-  TBitmap bitmap(3, 2, TPixelFormat::pf4bit);
-  bitmap.ColorTable() = {{1, 2, 3, 0}};
-  const TBitmap before = bitmap;
-  TDIBReader reader(bitmap, TPixelFormat::pf4bit);
-  EXPECT_EQ(bitmap, before);
-}
-
 TEST(DIBReader, RowsOutsideTheImageAreAnError) {
   TBitmap bitmap(2, 2);
   TDIBReader reader(bitmap, TPixelFormat::pf24bit);

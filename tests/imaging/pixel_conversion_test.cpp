@@ -81,11 +81,5 @@ TEST(Bitmap, RefusesSizesItCannotHoldWithoutAllocating) {
   EXPECT_EQ(bitmap.Height(), 4);
 }
 
-TEST(Bitmap, RowsArePaddedToFourBytes) {
-  EXPECT_EQ(TBitmap(5, 1, TPixelFormat::pf24bit).Stride(), 16u);
-  EXPECT_EQ(TBitmap(9, 1, TPixelFormat::pf1bit).Stride(), 4u);
-  EXPECT_EQ(TBitmap(3, 1, TPixelFormat::pf15bit).Stride(), 8u);
-}
-
 }  // namespace
 }  // namespace tovasel
