@@ -4,12 +4,11 @@
 
 #include <algorithm>
 #include <array>
-#include <span>
 #include <memory>
+#include <span>
 
 #include "colour/frame_transparency.h"
 #include "colour/quantize_bitmap.h"
-#include "gif/gif_exception.h"
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"
 #include "gif/progress.h"
