@@ -14,6 +14,7 @@ build: deps
 
 run: build
 	./build/bin/tovasel-cli info $(SAMPLE)
+	./build/bin/tovasel-cli convert $(SAMPLE) -o build/sample.gif
 
 test: build
 	ctest --preset default -j $(JOBS)

@@ -20,8 +20,9 @@ function(tovasel_library name)
 endfunction()
 
 # One GoogleTest executable per test folder, registered with CTest test by test.
+# LABELS marks every test of the folder (the sanitizer run leaves out "slow").
 function(tovasel_test name)
-  cmake_parse_arguments(ARG "" "DIR" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "DIR" "DEPS;LABELS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${ARG_DIR}/*.cpp)
   if(NOT srcs)
     return()
@@ -32,5 +33,5 @@ function(tovasel_test name)
   target_compile_definitions(${name} PRIVATE
     TOVASEL_SHARED_CORPUS="${PROJECT_SOURCE_DIR}/../shared/corpus"
     TOVASEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 600)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES PROPERTIES TIMEOUT 600 LABELS "${ARG_LABELS}")
 endfunction()

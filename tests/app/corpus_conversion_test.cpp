@@ -15,8 +15,10 @@ namespace fs = std::filesystem;
 namespace tovasel {
 namespace {
 
+using testing::ExpectedPictures;
 using testing::PlayGif;
 using testing::RecordingView;
+using testing::ShownSequence;
 using testing::TempFolder;
 
 struct CorpusCase {
