@@ -51,6 +51,7 @@ struct GrowCase {
   int width;
   int height;
   std::vector<std::string> warnings;
+  friend void PrintTo(const GrowCase& row, std::ostream* os) { *os << row.name; }
 };
 
 class ScreenGrowth : public ::testing::TestWithParam<GrowCase> {};
@@ -181,6 +182,7 @@ TEST(DocumentModel, ClearEmptiesFramesMapAndScreen) {
 struct BitsCase {
   int entries;
   int bits;
+  friend void PrintTo(const BitsCase& row, std::ostream* os) { *os << row.entries << " entries"; }
 };
 
 class ColorMapBits : public ::testing::TestWithParam<BitsCase> {};
@@ -337,6 +339,7 @@ struct RegistryCase {
   std::uint8_t label;
   const char* identifier;  // for application extensions
   const char* expectedType;
+  friend void PrintTo(const RegistryCase& row, std::ostream* os) { *os << row.name; }
 };
 
 class ExtensionRegistry : public ::testing::TestWithParam<RegistryCase> {};

@@ -64,6 +64,7 @@ struct RoundTripCase {
   int maxRun;  // 0: independent random pixels
   bool interlaced;
   std::uint8_t encoder;
+  friend void PrintTo(const RoundTripCase& row, std::ostream* os) { *os << row.name; }
 };
 
 class EncoderRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
@@ -112,6 +113,7 @@ INSTANTIATE_TEST_SUITE_P(Frames, EncoderRoundTrip, ::testing::ValuesIn(RoundTrip
 struct InterlaceCase {
   int height;
   std::vector<int> rows;
+  friend void PrintTo(const InterlaceCase& row, std::ostream* os) { *os << "height " << row.height; }
 };
 
 class InterlacedWalk : public ::testing::TestWithParam<InterlaceCase> {};
@@ -218,6 +220,7 @@ struct ReferenceCase {
   int maxRun;
   int width;
   int height;
+  friend void PrintTo(const ReferenceCase& row, std::ostream* os) { *os << row.name; }
 };
 
 class LzwMatchesReference : public ::testing::TestWithParam<ReferenceCase> {};
@@ -343,10 +346,25 @@ TEST(LzwCodes, FrameWithoutAnyColourMapTakesOnlyIndexZero) {
   EXPECT_EQ(DecodeWithGiflib(bytes).error, 0) << "giflib has no colour map to refuse with";
 }
 
+TEST(RunLengthEncoder, LongRunsTakeFewCodes) {
+  // A million equal pixels fit in about 1400 run codes; sending them one by
+  // one would take a million.
+  for (const int colours : {2, 256}) {
+    TGIFImage document;
+    document.SetEncoderKind(ekRLE);
+    const Bytes pixels(1000 * 1000, 1);
+    AddRawFrame(document, 1000, 1000, pixels, colours);
+    const Bytes bytes = SaveToBytes(document);
+    EXPECT_LT(bytes.size() - 3u * static_cast<unsigned>(colours), 2000u) << colours << " colours";
+    EXPECT_TRUE(DecodeWithGiflib(bytes).frames.at(0).pixels == pixels);
+  }
+}
+
 struct CostCase {
   std::int64_t length;
   std::int64_t limit;
   std::int64_t cost;
+  friend void PrintTo(const CostCase& row, std::ostream* os) { *os << row.length << " pixels, limit " << row.limit; }
 };
 
 class RunCost : public ::testing::TestWithParam<CostCase> {};

@@ -78,6 +78,7 @@ struct TableCase {
   int entries;
   int writtenEntries;
   std::uint8_t descriptorPacked;
+  friend void PrintTo(const TableCase& row, std::ostream* os) { *os << row.name; }
 };
 
 class LocalTablePadding : public ::testing::TestWithParam<TableCase> {};
@@ -223,6 +224,7 @@ struct ExtensionCase {
   const char* name;
   std::function<void(TGIFSubImage&)> build;
   Bytes expected;
+  friend void PrintTo(const ExtensionCase& row, std::ostream* os) { *os << row.name; }
 };
 
 class ExtensionBytes : public ::testing::TestWithParam<ExtensionCase> {};
