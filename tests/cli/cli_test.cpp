@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/app_test_support.h"
+#include "app/conversion_session.h"
+#include "app/gif_playback.h"
+
+namespace fs = std::filesystem;
+
+namespace tovasel {
+namespace {
+
+using testing::MovingBlocks;
+using testing::ReadBytes;
+using testing::RecordingView;
+using testing::TempFolder;
+
+struct Result {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+// Runs the command-line tool with arguments, capturing both output streams.
+Result RunCli(const std::vector<std::string>& args, const TempFolder& scratch) {
+  // Run inside the scratch folder, so that relative paths stay in it.
+  std::string command = "cd " + Quote(scratch.path().string()) + " && " + Quote(TOVASEL_CLI);
+  for (const auto& a : args) command += " " + Quote(a);
+  const std::string errPath = scratch / "stderr.txt";
+  command += " 2>" + Quote(errPath);
+  Result result;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return result;
+  std::array<char, 4096> buffer{};
+  while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) result.out.append(buffer.data(), n);
+  const int status = ::pclose(pipe);
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream err(errPath);
+  std::stringstream text;
+  text << err.rdbuf();
+  result.err = text.str();
+  return result;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::stringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+struct ConvertCase {
+  const char* name;
+  std::vector<std::string> flags;
+};
+
+class CliConvertTest : public ::testing::TestWithParam<ConvertCase> {};
+
+// The command line writes the bytes the window's Convert writes with the
+// same boxes ticked and the same limit text.
+TEST_P(CliConvertTest, WritesWhatTheSessionWrites) {
+  TempFolder folder("cli");
+  testing::WriteAnimation(folder / "walk.flc", MovingBlocks(21, 13, 5, 9));
+  std::vector<std::string> args = {"convert", folder / "walk.flc", "-o", folder / "cli.gif"};
+  args.insert(args.end(), GetParam().flags.begin(), GetParam().flags.end());
+  const Result r = RunCli(args, folder);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+
+  RecordingView view;
+  for (std::size_t i = 0; i < GetParam().flags.size(); ++i) {
+    const std::string& f = GetParam().flags[i];
+    if (f == "--transparent") view.options.Transparent = true;
+    if (f == "--palette") view.options.Palette = true;
+    if (f == "--merge") view.options.Merge = true;
+    if (f == "--crop") view.options.Crop = true;
+    if (f == "--exact-colours") view.options.ExactColours = true;
+    if (f == "--exact-timing") view.options.ExactTiming = true;
+    if (f == "--limit") {
+      view.options.LimitOn = true;
+      view.options.LimitText = GetParam().flags[++i];
+    }
+  }
+  TConversionSession session(view);
+  session.OpenFlicFile(folder / "walk.flc");
+  session.ConvertToGif(folder / "session.gif");
+  EXPECT_EQ(ReadBytes(folder / "cli.gif"), ReadBytes(folder / "session.gif"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, CliConvertTest,
+    ::testing::Values(ConvertCase{"None", {}},
+                      ConvertCase{"All", {"--transparent", "--palette", "--merge", "--crop"}},
+                      ConvertCase{"Limit", {"--limit", "2", "--merge"}},
+                      ConvertCase{"LimitWithSpaces", {"--limit", " 3"}},
+                      ConvertCase{"ExactColours", {"--exact-colours", "--palette"}},
+                      ConvertCase{"ExactTiming", {"--exact-timing"}}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(CliConvertTest, ExactColoursKeepTheFlicColours) {
+  TempFolder folder("cli-exact");
+  const auto frames = MovingBlocks(21, 13, 3, 4);
+  testing::WriteAnimation(folder / "walk.flc", frames);
+  ASSERT_EQ(RunCli({"convert", folder / "walk.flc", "--exact-colours"}, folder).exitCode, 0);
+  const auto gif = testing::PlayGif(folder / "walk.gif");
+  ASSERT_EQ(gif.error, 0);
+  ASSERT_EQ(gif.frames.size(), 3u);
+  // GIF frame 0 is FLIC frame 2.
+  const auto& source = frames[1];
+  for (int y = 0; y < 13; ++y) {
+    for (int x = 0; x < 21; ++x) {
+      const auto& c = source.Colours[source.Picture.At(x, y)];
+      ASSERT_EQ(gif.frames[0].canvas[static_cast<std::size_t>(y) * 21 + x],
+                (c.Red << 16) | (c.Green << 8) | c.Blue);
+    }
+  }
+}
+
+TEST(CliConvertTest, ExactTimingFollowsTheFileType) {
+  TempFolder folder("cli-timing");
+  flicwriter::TAnimationOptions fli;
+  fli.Speed = 5;
+  fli.FliDeltas = fli.Colour64 = true;
+  auto layout = flicwriter::BuildAnimation(MovingBlocks(8, 8, 8, 2), fli);
+  layout.Magic = 0xAF11;
+  flicwriter::WriteFile(folder / "old.fli", flicwriter::Serialize(layout));
+  ASSERT_EQ(RunCli({"convert", folder / "old.fli", "--exact-timing"}, folder).exitCode, 0);
+  const auto gif = testing::PlayGif(folder / "old.gif");
+  ASSERT_EQ(gif.frames.size(), 8u);
+  std::vector<int> delays;
+  for (const auto& f : gif.frames) delays.push_back(f.delay);
+  // 5 ticks of 1/70 s are 50/7 hundredths; the rounded running total never drifts.
+  EXPECT_EQ(delays, (std::vector<int>{7, 7, 7, 8, 7, 7, 7, 7}));
+}
+
+struct ErrorCase {
+  const char* name;
+  std::vector<std::string> args;  // "%d" stands for the scratch folder
+  int exitCode;
+  const char* error;  // expected standard error line, "" to skip
+};
+
+class CliErrorTest : public ::testing::TestWithParam<ErrorCase> {};
+
+TEST_P(CliErrorTest, ReportsOneLineAndLeavesExistingOutputAlone) {
+  TempFolder folder("cli-error");
+  testing::WriteAnimation(folder / "walk.flc", MovingBlocks(9, 7, 3, 1));
+  { std::ofstream(folder / "walk.gif") << "keep"; }
+  std::vector<std::string> args;
+  for (std::string a : GetParam().args) {
+    if (const auto at = a.find("%d"); at != std::string::npos) a.replace(at, 2, folder.path().string());
+    args.push_back(a);
+  }
+  const Result r = RunCli(args, folder);
+  EXPECT_EQ(r.exitCode, GetParam().exitCode);
+  std::string expected = GetParam().error;
+  if (const auto at = expected.find("%d"); at != std::string::npos) expected.replace(at, 2, folder.path().string());
+  if (!expected.empty()) EXPECT_EQ(r.err, expected + "\n");
+  EXPECT_EQ(ReadBytes(folder / "walk.gif"), std::vector<char>({'k', 'e', 'e', 'p'}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, CliErrorTest,
+    ::testing::Values(
+        ErrorCase{"BadLimit", {"convert", "%d/walk.flc", "--limit", "abc"}, 1,
+                  "tovasel-cli: 'abc' is not a valid integer value."},
+        ErrorCase{"NoFrames", {"convert", "%d/walk.flc", "--limit", "-1"}, 1,
+                  "tovasel-cli: Unsupported GIF version."},
+        ErrorCase{"MissingFile", {"convert", "%d/none.flc", "-o", "%d/walk.gif"}, 1,
+                  "tovasel-cli: Cannot open FLIC file %d/none.flc."},
+        ErrorCase{"OutputFolderMissing", {"convert", "%d/walk.flc", "-o", "%d/no/such/x.gif"}, 1,
+                  "tovasel-cli: Cannot create file %d/no/such/x.gif."},
+        ErrorCase{"UnknownOption", {"convert", "%d/walk.flc", "--bogus"}, 2, ""},
+        ErrorCase{"NoSubcommand", {}, 2, ""},
+        ErrorCase{"MissingFileArgument", {"convert"}, 2, ""},
+        ErrorCase{"BadJobs", {"batch", "%d", "--jobs", "0"}, 2, ""}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(CliBatchTest, LogGoesToStandardOutputLikeTheWindowsLog) {
+  TempFolder folder("cli-batch");
+  fs::create_directories(folder.path() / "sub");
+  testing::WriteAnimation(folder / "sub/a.flc", MovingBlocks(9, 7, 3, 1));
+  testing::WriteAnimation(folder / "b.FLC", MovingBlocks(9, 7, 3, 2));
+  for (const char* jobs : {"1", "2"}) {
+    const Result r = RunCli({"batch", folder.path().string(), "--jobs", jobs}, folder);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Lines(r.out),
+              (std::vector<std::string>{folder.path().string() + " selectionné", "Recherche en cours",
+                                        "2 fichiers trouvés", "Traitement de " + (folder / "b.FLC"),
+                                        "Traitement de " + (folder / "sub/a.flc")}));
+    EXPECT_TRUE(fs::exists(folder / "b.gif"));
+    EXPECT_TRUE(fs::exists(folder / "sub/a.gif"));
+  }
+}
+
+TEST(CliBatchTest, RelativeFolderIsMadeAbsolute) {
+  TempFolder folder("cli-rel");
+  const Result r = RunCli({"batch", "."}, folder);
+  ASSERT_EQ(r.exitCode, 0);
+  const auto lines = Lines(r.out);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0].front(), '/');
+  EXPECT_EQ(lines.back(), "Pas de fichiers trouvés");
+}
+
+TEST(CliHelpTest, HelpExitsZeroAndBatchHelpWarnsAboutJobs) {
+  TempFolder folder("cli-help");
+  EXPECT_EQ(RunCli({"--help"}, folder).exitCode, 0);
+  const Result r = RunCli({"batch", "--help"}, folder);
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.out.find("previous file"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tovasel
