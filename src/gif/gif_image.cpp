@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "gif/gif_exception.h"
+#include "gif/safe_file_store.h"
 #include "gif/stream_output.h"
 #include "imaging/bitmap.h"
 
@@ -127,6 +128,12 @@ void TGIFImage::SaveToStream(std::ostream& stream) {
   stream.flush();
   if (!stream) throw GIFException("Stream write error");
   progress.Succeeded();
+}
+
+void TGIFImage::StoreToFile(const std::string& fileName) {
+  // Checked before the path is touched, so an existing file stays as it is.
+  if (FileVersion() == 0) throw GIFException("Unsupported GIF version");
+  StoreFileSafely(fileName, [this](std::ostream& stream) { SaveToStream(stream); });
 }
 
 }  // namespace tovasel

@@ -1,13 +1,13 @@
 #include "gif/gif_item.h"
 
 #include <algorithm>
-#include <fstream>
 #include <stdexcept>
 #include <utility>
 
 #include "gif/gif_exception.h"
 #include "gif/gif_extension.h"
 #include "gif/gif_image.h"
+#include "gif/safe_file_store.h"
 #include "gif/sub_image.h"
 
 namespace tovasel {
@@ -17,11 +17,7 @@ void TGIFItem::ReportWarning(int severity, const std::string& message) const {
 }
 
 void TGIFItem::SaveItemToFile(const std::string& fileName) {
-  std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
-  if (!file) throw GIFException("Cannot create file " + fileName);
-  SaveToStream(file);
-  file.close();
-  if (!file) throw GIFException("Cannot write file " + fileName);
+  StoreFileSafely(fileName, [this](std::ostream& stream) { SaveToStream(stream); });
 }
 
 TGIFList::~TGIFList() { ClearItems(); }

@@ -1,3 +1,5 @@
+#include "gif/safe_file_store.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +12,6 @@
 #include <string>
 
 #include "gif/gif_exception.h"
-#include "gif/gif_image.h"
 
 namespace tovasel {
 
@@ -132,18 +133,15 @@ mode_t CurrentUmask() {
 
 }  // namespace
 
-// Never loses data: the document goes into a new file in the destination's
-// folder, which replaces the destination only once it is complete and on
-// disk. A failure at any point removes the new file and leaves whatever was
-// at the destination untouched.
-void TGIFImage::StoreToFile(const std::string& fileName) {
-  if (FileVersion() == 0) throw GIFException("Unsupported GIF version");
+void StoreFileSafely(const std::string& fileName,
+                     const std::function<void(std::ostream& stream)>& write) {
   const std::string cannotCreate = "Cannot create file " + fileName;
   const std::string cannotWrite = "Cannot write file " + fileName;
 
   const std::string target = fileName.empty() ? std::string() : ResolveLinks(fileName);
   if (target.empty()) throw GIFException(cannotCreate);
-  std::string pattern = DirectoryOf(target) + "/.tovasel-XXXXXX";
+  const std::string directory = DirectoryOf(target);
+  std::string pattern = directory + "/.tovasel-XXXXXX";
   const int fd = ::mkstemp(pattern.data());
   if (fd < 0) throw GIFException(cannotCreate);
   TTemporaryFile temporary(pattern, fd);
@@ -160,7 +158,7 @@ void TGIFImage::StoreToFile(const std::string& fileName) {
   TDescriptorBuffer buffer(fd);
   std::ostream stream(&buffer);
   try {
-    SaveToStream(stream);
+    write(stream);
   } catch (const GIFException&) {
     if (buffer.Failed()) throw GIFException(cannotWrite);
     throw;
@@ -170,6 +168,12 @@ void TGIFImage::StoreToFile(const std::string& fileName) {
   }
   if (::rename(temporary.Path().c_str(), target.c_str()) != 0) throw GIFException(cannotWrite);
   temporary.Keep();
+  // Makes the rename itself durable; the file is complete either way.
+  const int folder = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY);
+  if (folder >= 0) {
+    ::fsync(folder);
+    ::close(folder);
+  }
 }
 
 }  // namespace tovasel

@@ -177,6 +177,23 @@ TEST_F(StoreToFile, WriteFailurePartWayLeavesTheOldFile) {
   EXPECT_EQ(Listing(), std::vector<std::string>{"old.gif"});
 }
 
+TEST_F(StoreToFile, SingleItemIsStoredTheSameSafeWay) {
+  const fs::path path = dir_ / "item.bin";
+  WriteFile(path, "old");
+  TGIFImage document;
+  TGIFSubImage& frame = AddRawFrame(document, 0, 0, {}, 0);
+  AddControl(frame, 0x0102).SaveItemToFile(path.string());
+  EXPECT_EQ(ReadFile(path), Bytes({0x21, 0xF9, 4, 0, 2, 1, 0, 0}));
+  const std::string bad = (dir_ / "item.bin" / "x").string();
+  try {
+    frame.ControlExtension()->SaveItemToFile(bad);
+    FAIL() << "no exception";
+  } catch (const GIFException& error) {
+    EXPECT_EQ(std::string(error.what()), "Cannot create file " + bad);
+  }
+  EXPECT_EQ(Listing(), std::vector<std::string>{"item.bin"});
+}
+
 TEST_F(StoreToFile, ProgressEndsAtHundredOrZero) {
   std::vector<std::pair<TProgressStage, int>> reports;
   TGIFImage document;
