@@ -1,0 +1,24 @@
+#include <QApplication>
+#include <QIcon>
+
+#include "app/qt/about_box.h"
+#include "app/qt/directory_dialog.h"
+#include "app/qt/main_window.h"
+
+// The window program: the main window, then the directory dialog, then the
+// About box, all three kept for the whole run. It takes no arguments of its
+// own and stores nothing between runs.
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  Q_INIT_RESOURCE(window_resources);
+  QApplication::setApplicationName(QStringLiteral("Tovasel"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/tovasel/tovasel.png")));
+
+  tovasel::TForm1 form1;
+  tovasel::TForm2 form2(&form1);
+  tovasel::TForm3 form3(&form1);
+  form1.SetDirectoryDialog(&form2);
+  form1.SetAboutBox(&form3);
+  form1.show();
+  return QApplication::exec();
+}
