@@ -31,17 +31,15 @@ void TGIFEncoder::CompressImage(std::ostream& stream, int bits, int pixelLimit,
 
   min_code_size_ = std::clamp(bits, 2, 8);
   initial_code_width_ = code_width_ = min_code_size_ + 1;
-  code_limit_ = (1 << code_width_) - 1;
   clear_code_ = 1 << min_code_size_;
   end_code_ = clear_code_ + 1;
   first_free_code_ = clear_code_ + 2;
   bit_accumulator_ = 0;
   bit_count_ = 0;
-  reset_pending_ = false;
 
   WriteByte(stream, static_cast<std::uint8_t>(min_code_size_));
-  walk_ = std::make_unique<TImageWalk>(pixels, width, height, interlaced);
-  writer_ = std::make_unique<TGIFWriter>(stream);
+  walk_.emplace(pixels, width, height, interlaced);
+  writer_.emplace(stream);
   if (hasPixels) Encode();
   TGIFEncoder::EmitCode(end_code_);
   writer_->FlushBlock();

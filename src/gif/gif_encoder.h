@@ -2,7 +2,7 @@
 
 #include <cstdint>
 #include <iosfwd>
-#include <memory>
+#include <optional>
 
 #include "gif/block_writer.h"
 #include "gif/image_walk.h"
@@ -28,9 +28,9 @@ class TGIFEncoder {
   int FirstFreeCode() const { return first_free_code_; }
 
  protected:
-  // Packs one code at the current width (no width change here); the End
-  // code also flushes the last, zero-padded byte.
-  virtual void EmitCode(int code) {
+  // Packs one code at the current width; the End code also flushes the
+  // last, zero-padded byte.
+  void EmitCode(int code) {
     bit_accumulator_ |= static_cast<std::uint32_t>(code) << bit_count_;
     bit_count_ += code_width_;
     while (bit_count_ >= 8) {
@@ -44,8 +44,6 @@ class TGIFEncoder {
       bit_count_ = 0;
     }
   }
-  // Emits a Clear code and starts a new code table.
-  virtual void ResetTable() = 0;
   // Emits every code of the frame from the walk, without the End code.
   virtual void Encode() = 0;
 
@@ -55,17 +53,15 @@ class TGIFEncoder {
   int min_code_size_ = 0;
   int initial_code_width_ = 0;
   int code_width_ = 0;
-  int code_limit_ = 0;
   int clear_code_ = 0;
   int end_code_ = 0;
   int first_free_code_ = 0;
   std::uint32_t bit_accumulator_ = 0;
   int bit_count_ = 0;
-  bool reset_pending_ = false;
 
  private:
-  std::unique_ptr<TImageWalk> walk_;
-  std::unique_ptr<TGIFWriter> writer_;
+  std::optional<TImageWalk> walk_;
+  std::optional<TGIFWriter> writer_;
 };
 
 }  // namespace tovasel

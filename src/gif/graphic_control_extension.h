@@ -32,7 +32,7 @@ class TGIFGraphicControlExtension : public TGIFExtension {
   // index" and stores 0.
   void SetTransparentIndex(int index);
 
-  // 0 unspecified, 1 keep, 2 restore background, 3 restore previous; 4-7 are
+  // 0 not given, 1 keep, 2 restore background, 3 restore previous; 4-7 are
   // kept as given.
   int DisposalMethod() const { return (packed_ >> 2) & 0x07; }
   void SetDisposalMethod(int method);

@@ -52,13 +52,10 @@ class TLZWEncoder final : public TGIFEncoder {
   ~TLZWEncoder() override;
 
  protected:
-  void EmitCode(int code) override;
-  void ResetTable() override;
   void Encode() override;
 
  private:
   std::unique_ptr<TLZWStringTable> table_;
-  int next_code_ = 0;
 };
 
 }  // namespace tovasel

@@ -16,16 +16,19 @@ namespace tovasel {
 // such a run table exists, FirstFreeCode + n - 2 stands for n copies of P.
 class TRLEEncoder final : public TGIFEncoder {
  protected:
-  void ResetTable() override;
   void Encode() override;
 
  private:
+  // Emits a Clear code; the decoder then starts a new table.
+  void ResetTable();
   void EmitPlain(int code);
   void FlushRun(std::int64_t length);
   void RepeatOrRestart(std::int64_t length);
   void RunsAfterClear(std::int64_t length);
   void RunsFromTable(std::int64_t length);
 
+  // Set by ResetTable until the next code goes out.
+  bool reset_pending_ = false;
   int run_pixel_ = -1;
   int codes_since_reset_ = 0;
   int widen_at_ = 0;
