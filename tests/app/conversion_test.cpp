@@ -249,6 +249,25 @@ TEST(OpenFlicFileTest, MissingFileLeavesAnEmptyCacheAndConversionRefusesIt) {
   EXPECT_THROW(session.OpenForConversion(folder / "nothing.flc"), EAppError);
 }
 
+TEST(OpenFlicFileTest, FileWhoseFramesWouldNotFitIsRefusedBeforeCapturing) {
+  TempFolder folder("budget");
+  // 65535 frames of 129 x 129 pixels are more than the budget allows,
+  // however few bytes the file itself has.
+  auto layout = fw::BuildAnimation(MovingBlocks(129, 129, 2, 1), {});
+  layout.FrameCountOverride = 65535;
+  fw::WriteFile(folder / "huge.flc", fw::Serialize(layout));
+  RecordingView view;
+  TConversionSession session(view);
+  try {
+    session.OpenFlicFile(folder / "huge.flc");
+    FAIL() << "no error";
+  } catch (const EAppError& e) {
+    EXPECT_EQ(std::string(e.what()), "FLIC file " + (folder / "huge.flc") + " has more frames than fit in memory");
+  }
+  EXPECT_EQ(session.ImageList1.Count(), 0);
+  EXPECT_FALSE(session.FileOpen());
+}
+
 TEST(FrameCacheTest, IdenticalConsecutiveFramesShareStorage) {
   TFrameCache cache;
   cache.SetWidth(4);
