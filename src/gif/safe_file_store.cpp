@@ -4,12 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <fstream>
 #include <ostream>
 #include <streambuf>
 #include <string>
+#include <vector>
 
 #include "gif/gif_exception.h"
 
@@ -21,12 +21,14 @@ namespace {
 // failed, so that a full disk is told apart from an error of the document.
 class TDescriptorBuffer : public std::streambuf {
  public:
-  explicit TDescriptorBuffer(int fd) : fd_(fd) { setp(buffer_.data(), buffer_.data() + buffer_.size()); }
+  explicit TDescriptorBuffer(int fd) : fd_(fd), buffer_(65536) {
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
+  }
   TDescriptorBuffer(const TDescriptorBuffer&) = delete;
   TDescriptorBuffer& operator=(const TDescriptorBuffer&) = delete;
 
   bool Failed() const { return failed_; }
-  bool Flush() { return Drain() && !failed_; }
+  bool Flush() { return Drain(); }
 
  protected:
   int_type overflow(int_type ch) override {
@@ -59,7 +61,7 @@ class TDescriptorBuffer : public std::streambuf {
 
   int fd_;
   bool failed_ = false;
-  std::array<char, 65536> buffer_;
+  std::vector<char> buffer_;  // on the heap: callers may run on small stacks
 };
 
 // The temporary file until it is renamed over the destination: removed on
@@ -74,7 +76,6 @@ class TTemporaryFile {
   TTemporaryFile(const TTemporaryFile&) = delete;
   TTemporaryFile& operator=(const TTemporaryFile&) = delete;
 
-  int Descriptor() const { return fd_; }
   const std::string& Path() const { return path_; }
   bool Close() {
     const int fd = fd_;

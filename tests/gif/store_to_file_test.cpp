@@ -112,6 +112,26 @@ TEST_F(StoreToFile, SymbolicLinkStaysAndItsTargetIsReplaced) {
   EXPECT_EQ(fs::directory_iterator(dir_ / "real")->path().filename(), "target.gif");
 }
 
+TEST_F(StoreToFile, DanglingLinkCreatesItsTarget) {
+  const fs::path link = dir_ / "link.gif";
+  fs::create_symlink("made.gif", link);
+  TGIFImage document;
+  FillDocument(document);
+  document.StoreToFile(link.string());
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(ReadFile(dir_ / "made.gif"), testing::SaveToBytes(document));
+}
+
+TEST_F(StoreToFile, LinkLoopCannotBeCreated) {
+  fs::create_symlink("b.gif", dir_ / "a.gif");
+  fs::create_symlink("a.gif", dir_ / "b.gif");
+  TGIFImage document;
+  FillDocument(document);
+  const std::string path = (dir_ / "a.gif").string();
+  EXPECT_EQ(ErrorOf(document, path), "Cannot create file " + path);
+  EXPECT_EQ(Listing(), (std::vector<std::string>{"a.gif", "b.gif"}));
+}
+
 TEST_F(StoreToFile, DocumentWithoutFramesLeavesTheFileAlone) {
   const fs::path path = dir_ / "keep.gif";
   WriteFile(path, "precious bytes");
