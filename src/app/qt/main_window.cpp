@@ -167,9 +167,11 @@ void TForm1::CreateControls() {
   CheckBoxPalette = MakeCheckBox(GroupBox1, QStringLiteral("Palette"), 8, 24, 97, 17);
   CheckBoxMerge = MakeCheckBox(GroupBox1, QString(), 8, 48, 97, 17);
   CheckBoxCrop = MakeCheckBox(GroupBox1, QString(), 8, 72, 97, 17);
-  CheckLimiteFrame = MakeCheckBox(GroupBox1, QString(), 8, 96, 110, 17);
+  // The limit box runs up to its number field, which is a little narrower
+  // than designed so that "Limite à x frames :" fits at this font.
+  CheckLimiteFrame = MakeCheckBox(GroupBox1, QString(), 8, 96, 118, 17);
   Edit1 = new QLineEdit(GroupBox1);
-  Edit1->setGeometry(120, 96, 41, 21);
+  Edit1->setGeometry(127, 96, 34, 21);
   Edit1->setAcceptDrops(false);
   CheckBox1 = MakeCheckBox(GroupBox1, QStringLiteral("Transparence"), 8, 120, 97, 17);
 

@@ -1,0 +1,188 @@
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeView>
+#include <QtTest>
+
+#include <filesystem>
+
+#include "app/app_error.h"
+#include "app/qt/about_box.h"
+#include "app/qt/directory_dialog.h"
+#include "app/qt/jpeg_picture.h"
+#include "app/qt/window_dialogs.h"
+#include "tovasel/version.h"
+#include "window_test_support.h"
+
+using namespace tovasel;
+using namespace tovasel::testing;
+
+class DirectoryDialogTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void CaptionAndButtons() {
+    TForm2 dialog;
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Selectionner le répertoire"));
+    QCOMPARE(dialog.Button1->text(), QStringLiteral("Ok"));
+    QCOMPARE(dialog.Button2->text(), QStringLiteral("Annuler"));
+    QVERIFY(!dialog.Button1->isDefault() && !dialog.Button1->autoDefault());
+    QVERIFY(!dialog.Button2->isDefault() && !dialog.Button2->autoDefault());
+    QVERIFY(!dialog.SelectedPath().isEmpty());
+  }
+
+  void KeysPressNoButton_data() {
+    QTest::addColumn<int>("key");
+    QTest::newRow("Escape") << int(Qt::Key_Escape);
+    QTest::newRow("Return") << int(Qt::Key_Return);
+    QTest::newRow("Enter") << int(Qt::Key_Enter);
+  }
+
+  void KeysPressNoButton() {
+    QFETCH(int, key);
+    TForm2 dialog;
+    dialog.open();
+    QTest::keyClick(&dialog, Qt::Key(key));
+    QTest::keyClick(static_cast<QWidget*>(dialog.ShellTreeView1), Qt::Key(key));
+    dialog.Button1->setFocus();
+    QTest::keyClick(dialog.Button1, Qt::Key(key));
+    QVERIFY(dialog.isVisible());
+    dialog.Button2->click();
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+  }
+
+  void ClosingByFrameIsCancel() {
+    TForm2 dialog;
+    dialog.open();
+    QVERIFY(dialog.close());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+  }
+
+  void SelectionIsKeptBetweenUses() {
+    TempFolder folder("window-dialog");
+    std::filesystem::create_directories(folder.path() / "inner");
+    const QString inner = QDir(Q((folder.path() / "inner").string())).absolutePath();
+    TForm2 dialog;
+    dialog.open();
+    dialog.SelectPath(inner);
+    dialog.Button1->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.SelectedPath(), inner);
+    dialog.open();
+    QCOMPARE(dialog.SelectedPath(), inner);
+    dialog.Button2->click();
+  }
+};
+
+class AboutBoxTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void ShowsVersionAndAddress() {
+    TForm3 box;
+    QCOMPARE(box.windowTitle(), QStringLiteral("About..."));
+    QCOMPARE(box.Label1->text(), QString::fromLatin1(kVersion) + " " + QString::fromLatin1(kContactAddress));
+    // Four dotted numbers, from the build's one version.
+    QVERIFY(QRegularExpression("^\\d+\\.\\d+\\.\\d+\\.\\d+ ").match(box.Label1->text()).hasMatch());
+    QCOMPARE(box.size(), QSize(380, 240));
+    QCOMPARE(box.Button1->text(), QStringLiteral("Ok"));
+    QVERIFY(box.Button1->isDefault());
+  }
+
+  void PictureIsOurJpeg() {
+    const QImage picture = AboutPicture();
+    QCOMPARE(picture.size(), QSize(380, 240));
+    TForm3 box;
+    QCOMPARE(box.Image1->pixmap().size(), QSize(380, 240));
+    QCOMPARE(box.Image1->pos(), QPoint(0, 0));
+    // The embedded file is a baseline JPEG (start of frame 0xC0) of three
+    // components.
+    QFile file(":/tovasel/about.jpg");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const qsizetype sof = bytes.indexOf(QByteArray("\xFF\xC0", 2));
+    QVERIFY(sof > 0);
+    QCOMPARE(int(static_cast<unsigned char>(bytes[sof + 9])), 3);
+  }
+
+  void EnterAcceptsTheBox() {
+    TForm3 box;
+    box.open();
+    QTest::keyClick(&box, Qt::Key_Return);
+    QVERIFY(!box.isVisible());
+    QCOMPARE(box.result(), int(QDialog::Accepted));
+  }
+
+  void DamagedJpegIsRefused_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QFile file(":/tovasel/about.jpg");
+    file.open(QIODevice::ReadOnly);
+    const QByteArray good = file.readAll();
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("not a JPEG") << QByteArray("GIF89a, not a JPEG file");
+    QTest::newRow("header only") << good.left(200);
+    QByteArray huge = good;
+    // Height and width of the start-of-frame segment set to 65535.
+    const qsizetype sof = good.indexOf(QByteArray("\xFF\xC0", 2));
+    for (int i = 5; i < 9; ++i) huge[sof + i] = char(0xFF);
+    QTest::newRow("too large") << huge;
+  }
+
+  void DamagedJpegIsRefused() {
+    QFETCH(QByteArray, bytes);
+    try {
+      const QImage image =
+          DecodeJpeg({reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())});
+      // A truncated stream may still decode, padded by libjpeg; it must
+      // then have the size it announced.
+      QVERIFY(bytes.size() > 100);
+      QCOMPARE(image.size(), QSize(380, 240));
+    } catch (const EAppError& e) {
+      QVERIFY(QByteArray(e.what()).startsWith("JPEG picture"));
+    }
+  }
+};
+
+class FileDialogFilterTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void NameFiltersFromPairs_data() {
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("open, English") << "FLC files (*.flc)|*.flc|FLI files (*.fli)|*.fli|All (*.*)|*.*"
+                                   << QStringList{"FLC files (*.flc)", "FLI files (*.fli)", "All (*.*)"};
+    QTest::newRow("description without patterns") << "Pictures|*.gif;*.png"
+                                                  << QStringList{"Pictures (*.gif *.png)"};
+    QTest::newRow("odd count ignores the last part") << "Gif files (*.gif)|*.gif|All"
+                                                     << QStringList{"Gif files (*.gif)"};
+  }
+
+  void NameFiltersFromPairs() {
+    QFETCH(QString, filter);
+    QFETCH(QStringList, expected);
+    QCOMPARE(NameFilters(filter), expected);
+  }
+};
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  int failures = 0;
+  {
+    DirectoryDialogTest test;
+    failures += QTest::qExec(&test, argc, argv);
+  }
+  {
+    AboutBoxTest test;
+    failures += QTest::qExec(&test, argc, argv);
+  }
+  {
+    FileDialogFilterTest test;
+    failures += QTest::qExec(&test, argc, argv);
+  }
+  return failures == 0 ? 0 : 1;
+}
+
+#include "dialogs_test.moc"

@@ -1,0 +1,447 @@
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QtTest>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+
+#include "app/path_names.h"
+#include "app/qt/main_window.h"
+#include "app/qt/preview_image.h"
+#include "window_test_support.h"
+
+using namespace tovasel;
+using namespace tovasel::testing;
+
+namespace {
+
+// Every text the language tables write, reached by its control's name.
+std::map<QString, std::function<QString(TForm1&)>> LanguageTextReaders() {
+  return {
+      {"Label1", [](TForm1& w) { return w.Label1->text(); }},
+      {"LabeledEdit1", [](TForm1& w) { return w.LabeledEdit1Label->text(); }},
+      {"LabeledEdit3", [](TForm1& w) { return w.LabeledEdit3Label->text(); }},
+      {"LabeledEdit4", [](TForm1& w) { return w.LabeledEdit4Label->text(); }},
+      {"StaticText3", [](TForm1& w) { return w.StaticText3->text(); }},
+      {"Button2", [](TForm1& w) { return w.Button2->text(); }},
+      {"GroupBox1", [](TForm1& w) { return w.GroupBox1->title(); }},
+      {"CheckBoxMerge", [](TForm1& w) { return w.CheckBoxMerge->text(); }},
+      {"CheckBoxCrop", [](TForm1& w) { return w.CheckBoxCrop->text(); }},
+      {"CheckLimiteFrame", [](TForm1& w) { return w.CheckLimiteFrame->text(); }},
+      {"OpenDialog1", [](TForm1& w) { return w.OpenDialog1.Filter; }},
+      {"SaveDialog1", [](TForm1& w) { return w.SaveDialog1.Filter; }},
+      {"Fichier1", [](TForm1& w) { return w.Fichier1->title(); }},
+      {"Ouvrir1", [](TForm1& w) { return w.Ouvrir1->text(); }},
+      {"Quitter1", [](TForm1& w) { return w.Quitter1->text(); }},
+      {"Conversion1", [](TForm1& w) { return w.Conversion1->title(); }},
+      {"Convertirfichier1", [](TForm1& w) { return w.Convertirfichier1->text(); }},
+      {"Batchrpertoire1", [](TForm1& w) { return w.Batchrpertoire1->text(); }},
+      {"Aide1", [](TForm1& w) { return w.Aide1->title(); }},
+      {"About1", [](TForm1& w) { return w.About1->text(); }},
+      {"About2", [](TForm1& w) { return w.About2->text(); }},
+  };
+}
+
+// The texts that read the same in both languages.
+QStringList FixedTexts(TForm1& w) {
+  return {w.windowTitle(),      w.CheckBoxPalette->text(), w.CheckBox1->text(),
+          w.StaticText1->text(), w.Language1->title(),      w.Language2->title(),
+          w.English1->text(),    w.Francais1->text(),       w.OpenDialog1.DefaultExt,
+          w.SaveDialog1.DefaultExt};
+}
+
+// Checks that Picture shows Frame pixel by pixel in the frame's colours.
+void ComparePicture(const QImage& picture, const fw::TAnimationFrame& frame) {
+  QCOMPARE(picture.width(), frame.Picture.Width);
+  QCOMPARE(picture.height(), frame.Picture.Height);
+  for (int y = 0; y < picture.height(); ++y) {
+    for (int x = 0; x < picture.width(); ++x) {
+      const fw::TRgb& c = frame.Colours[frame.Picture.At(x, y)];
+      if (picture.pixel(x, y) != qRgb(c.Red, c.Green, c.Blue)) {
+        QFAIL(qPrintable(QStringLiteral("pixel (%1, %2) differs").arg(x).arg(y)));
+      }
+    }
+  }
+}
+
+QByteArray FileBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Runs the command line; returns its standard output, or fails the test.
+QByteArray RunCli(const QStringList& arguments) {
+  QProcess cli;
+  cli.start(QStringLiteral(TOVASEL_CLI), arguments);
+  if (!cli.waitForFinished(120000) || cli.exitCode() != 0) {
+    qWarning() << cli.readAllStandardError();
+    return "<command line failed>";
+  }
+  return cli.readAllStandardOutput();
+}
+
+// A window whose Convert button state is recorded whenever the conversion
+// reads its options, which it does before every frame.
+class ObservedWindow : public TForm1 {
+ public:
+  using TForm1::TForm1;
+  mutable std::vector<bool> buttonEnabledWhileConverting;
+  TConvertOptions ReadOptions() const override {
+    buttonEnabledWhileConverting.push_back(Button2->isEnabled());
+    return TForm1::ReadOptions();
+  }
+};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() {
+    frames_ = MovingBlocks(40, 30, 6, 7);
+    flic_ = Q(folder_ / "walk.old.flc");
+    WriteAnimation(folder_ / "walk.old.flc", frames_);
+  }
+
+  void StartsInEnglishCentredAndSized() {
+    TForm1 window;
+    QCOMPARE(window.windowTitle(), QStringLiteral("Tovasel"));
+    QCOMPARE(window.size(), QSize(800, 414));
+    QCOMPARE(window.About2->text(), QStringLiteral("About ..."));
+    QCOMPARE(window.OpenDialog1.Filter,
+             QStringLiteral("FLC files (*.flc)|*.flc|FLI files (*.fli)|*.fli|All (*.*)|*.*"));
+    QVERIFY(window.English1->isChecked());
+    QVERIFY(!window.Francais1->isChecked());
+    QVERIFY(window.ScrollBar1->isHidden());
+    QVERIFY(window.StaticText1->isHidden());
+    QVERIFY(window.StaticText2->isHidden());
+    QCOMPARE(window.StaticText2->text(), QStringLiteral("0"));
+    QCOMPARE(window.ProgressBar1->maximum(), 100);
+    QCOMPARE(window.ProgressBar1->value(), 0);
+    QVERIFY(window.LabeledEdit1->isReadOnly());
+    QVERIFY(window.Memo1->toPlainText().isEmpty());
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY(qAbs(window.geometry().center().x() - screen.center().x()) <= 1);
+    QVERIFY(qAbs(window.geometry().center().y() - screen.center().y()) <= 1);
+  }
+
+  void LanguageTables_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("english");
+    QTest::addColumn<QString>("french");
+    const auto row = [](const char* control, const char* english, const char* french) {
+      QTest::newRow(control) << QString(control) << QString::fromUtf8(english) << QString::fromUtf8(french);
+    };
+    row("Label1", "Log output :", "Fenêtre de résultat :");
+    row("LabeledEdit1", "Number of frames :", "Nombres de frames :");
+    row("LabeledEdit3", "Height :", "Hauteur :");
+    row("LabeledEdit4", "Width :", "Largeur :");
+    row("StaticText3", "File Name :", "Nom du fichier");
+    row("Button2", "Convert", "Conversion");
+    row("GroupBox1", "Optimize", "Optimisation");
+    row("CheckBoxMerge", "Merge", "Fusionne");
+    row("CheckBoxCrop", "Crop", "Réduire");
+    row("CheckLimiteFrame", "Limit to x frames", "Limite à x frames :");
+    row("OpenDialog1", "FLC files (*.flc)|*.flc|FLI files (*.fli)|*.fli|All (*.*)|*.*",
+        "Fichiers FLC (*.flc)|*.flc|Fichiers FLI (*.fli)|*.fli|Tous (*.*)|*.*");
+    row("SaveDialog1", "Gif files (*.gif)|*.gif|All (*.*)|*.*", "Fichiers Gif (*.gif)|*.gif|Tous (*.*)|*.*");
+    row("Fichier1", "&File", "&Fichier");
+    row("Ouvrir1", "&Open fli/flc", "&Ouvrir Fli/Flc");
+    row("Quitter1", "&Exit", "&Quitter");
+    row("Conversion1", "&Convert", "&Conversion");
+    row("Convertirfichier1", "C&onvert file", "C&onvertir fichier");
+    row("Batchrpertoire1", "&Directory batch", "&Batch répertoire");
+    row("Aide1", "&Help", "&Aide");
+    row("About1", "&Manual", "&Manuel");
+    row("About2", "About ...", "A &propos de ...");
+  }
+
+  // Start-up, French, back to English, and French chosen twice.
+  void LanguageTables() {
+    QFETCH(QString, control);
+    QFETCH(QString, english);
+    QFETCH(QString, french);
+    const auto read = LanguageTextReaders().at(control);
+    TForm1 window;
+    QCOMPARE(read(window), english);
+    window.Francais1->trigger();
+    QCOMPARE(read(window), french);
+    QVERIFY(window.Francais1->isChecked() && !window.English1->isChecked());
+    window.Francais1->trigger();
+    QCOMPARE(read(window), french);
+    window.English1->trigger();
+    QCOMPARE(read(window), english);
+    QVERIFY(window.English1->isChecked() && !window.Francais1->isChecked());
+  }
+
+  void LanguageSwitchLeavesOtherTextsAlone() {
+    TForm1 window;
+    const QStringList before = FixedTexts(window);
+    window.Francais1->trigger();
+    QCOMPARE(FixedTexts(window), before);
+  }
+
+  void OpenFillsFieldsAndPreview() {
+    ScriptedDialogs dialogs;
+    dialogs.openAnswer = flic_;
+    TForm1 window(dialogs.Hooks());
+    window.Ouvrir1->trigger();
+    QCOMPARE(dialogs.lastOpenSettings.DefaultExt, QStringLiteral("Flc"));
+    QVERIFY(dialogs.lastOpenSettings.Filter.startsWith(QStringLiteral("FLC files")));
+    QCOMPARE(window.LabeledEdit1->text(), QStringLiteral("6"));
+    QCOMPARE(window.LabeledEdit3->text(), QStringLiteral("30"));
+    QCOMPARE(window.LabeledEdit4->text(), QStringLiteral("40"));
+    QCOMPARE(window.StaticText3->text(), QStringLiteral("walk.old.flc"));
+    QVERIFY(!window.ScrollBar1->isHidden());
+    QVERIFY(!window.StaticText1->isHidden());
+    QVERIFY(!window.StaticText2->isHidden());
+    QCOMPARE(window.ScrollBar1->minimum(), 0);
+    QCOMPARE(window.ScrollBar1->maximum(), 5);
+    QCOMPARE(window.ScrollBar1->value(), 0);
+    QCOMPARE(window.StaticText2->text(), QStringLiteral("0"));
+    QCOMPARE(window.Session().ImageList1.Count(), 6);
+    // The capture ends on FLIC frame 1.
+    ComparePicture(window.Image1->Picture(), frames_[0]);
+    QVERIFY(dialogs.messages.isEmpty());
+    QVERIFY(dialogs.errors.isEmpty());
+
+    // Entry p holds FLIC frame p + 2.
+    window.ScrollBar1->setValue(2);
+    QCOMPARE(window.StaticText2->text(), QStringLiteral("2"));
+    ComparePicture(window.Image1->Picture(), frames_[3]);
+    window.ScrollBar1->triggerAction(QAbstractSlider::SliderToMaximum);
+    QCOMPARE(window.StaticText2->text(), QStringLiteral("5"));
+    ComparePicture(window.Image1->Picture(), frames_[0]);
+
+    // A language switch puts the caption back in place of the name.
+    window.Francais1->trigger();
+    QCOMPARE(window.StaticText3->text(), QStringLiteral("Nom du fichier"));
+  }
+
+  void OpenOfMissingFileShowsNoFrames() {
+    ScriptedDialogs dialogs;
+    TForm1 window(dialogs.Hooks());
+    window.OpenFile(flic_);
+    window.ScrollBar1->setValue(3);
+    dialogs.openAnswer = Q(folder_ / "none.flc");
+    window.Ouvrir1->trigger();
+    QCOMPARE(window.LabeledEdit1->text(), QStringLiteral("0"));
+    QCOMPARE(window.ScrollBar1->maximum(), 0);
+    QCOMPARE(window.ScrollBar1->value(), 0);
+    QCOMPARE(window.Session().ImageList1.Count(), 0);
+    QVERIFY(dialogs.errors.isEmpty());
+    QVERIFY(dialogs.messages.isEmpty());
+    // Convert then has nothing to do and asks nothing.
+    window.Button2->click();
+    QCOMPARE(dialogs.saveAsked, 0);
+  }
+
+  void CancelledOpenChangesNothing() {
+    ScriptedDialogs dialogs;
+    TForm1 window(dialogs.Hooks());
+    window.Ouvrir1->trigger();
+    QVERIFY(window.ScrollBar1->isHidden());
+    QVERIFY(window.LabeledEdit1->text().isEmpty());
+  }
+
+  void DroppedFlicOpensLikeOpen_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("flc") << "walk.old.flc" << true;
+    QTest::newRow("upper-case FLI") << "drop.FLI" << true;
+    QTest::newRow("gif") << "walk.gif" << false;
+  }
+
+  void DroppedFlicOpensLikeOpen() {
+    QFETCH(QString, name);
+    QFETCH(bool, opens);
+    const QString path = Q(folder_ / name.toStdString());
+    if (opens && !QFile::exists(path)) QFile::copy(flic_, path);
+    ScriptedDialogs dialogs;
+    TForm1 window(dialogs.Hooks());
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    QCOMPARE(enter.isAccepted(), opens);
+    if (!opens) return;
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    QCOMPARE(window.LabeledEdit1->text(), QStringLiteral("6"));
+    QCOMPARE(window.StaticText3->text(), name);
+    // Convert suggests the dropped file's name.
+    window.Button2->click();
+    QCOMPARE(dialogs.lastSaveSettings.FileName, Q(StripExtension(path.toStdString())));
+  }
+
+  void ConvertMatchesCommandLine_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("limit");
+    QTest::newRow("plain") << QStringList{} << QString();
+    QTest::newRow("transparent merge crop") << QStringList{"--transparent", "--merge", "--crop"} << QString();
+    QTest::newRow("palette, limit 2") << QStringList{"--palette"} << QStringLiteral("2");
+    QTest::newRow("limit past the end") << QStringList{"--merge"} << QStringLiteral("8");
+  }
+
+  void ConvertMatchesCommandLine() {
+    QFETCH(QStringList, options);
+    QFETCH(QString, limit);
+    ScriptedDialogs dialogs;
+    const QString out = Q(folder_ / "window.gif");
+    dialogs.saveAnswer = out;
+    dialogs.openAnswer = flic_;
+    ObservedWindow window(dialogs.Hooks());
+    window.Ouvrir1->trigger();
+    window.CheckBox1->setChecked(options.contains("--transparent"));
+    window.CheckBoxPalette->setChecked(options.contains("--palette"));
+    window.CheckBoxMerge->setChecked(options.contains("--merge"));
+    window.CheckBoxCrop->setChecked(options.contains("--crop"));
+    window.CheckLimiteFrame->setChecked(!limit.isEmpty());
+    window.Edit1->setText(limit);
+    window.Button2->click();
+
+    QCOMPARE(dialogs.saveAsked, 1);
+    // The suggestion drops only the last extension.
+    QCOMPARE(dialogs.lastSaveSettings.FileName, Q(folder_ / "walk.old"));
+    QCOMPARE(dialogs.lastSaveSettings.DefaultExt, QStringLiteral("gif"));
+    QCOMPARE(dialogs.lastSaveSettings.Filter, QStringLiteral("Gif files (*.gif)|*.gif|All (*.*)|*.*"));
+    QVERIFY2(dialogs.errors.isEmpty(), qPrintable(dialogs.errors.join('\n')));
+    const int frames = limit.isEmpty() ? 6 : limit.toInt() + 1;
+    QCOMPARE(window.ProgressBar1->maximum(), frames);
+    QCOMPARE(window.ProgressBar1->value(), frames);
+    QVERIFY(!window.buttonEnabledWhileConverting.empty());
+    for (bool enabled : window.buttonEnabledWhileConverting) QVERIFY(!enabled);
+    QVERIFY(window.Button2->isEnabled());
+
+    const QString cliOut = Q(folder_ / "cli.gif");
+    QStringList arguments{"convert", flic_, "-o", cliOut};
+    arguments << options;
+    if (!limit.isEmpty()) arguments << "--limit" << limit;
+    RunCli(arguments);
+    const QByteArray expected = FileBytes(cliOut);
+    QVERIFY(!expected.isEmpty());
+    QVERIFY(FileBytes(out) == expected);
+  }
+
+  void ConvertMenuItemConvertsToo() {
+    ScriptedDialogs dialogs;
+    const QString out = Q(folder_ / "menu.gif");
+    dialogs.saveAnswer = out;
+    TForm1 window(dialogs.Hooks());
+    window.OpenFile(flic_);
+    window.Convertirfichier1->trigger();
+    QCOMPARE(dialogs.saveAsked, 1);
+    QVERIFY(QFile::exists(out));
+  }
+
+  void CancelledSaveWritesNothing() {
+    ScriptedDialogs dialogs;
+    TForm1 window(dialogs.Hooks());
+    window.OpenFile(flic_);
+    window.Button2->click();
+    QCOMPARE(dialogs.saveAsked, 1);
+    QCOMPARE(window.ProgressBar1->value(), 0);
+  }
+
+  void BadLimitShowsErrorBox_data() {
+    QTest::addColumn<QString>("limit");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("letters") << "abc" << "'abc' is not a valid integer value.";
+    QTest::newRow("empty") << "" << "'' is not a valid integer value.";
+    QTest::newRow("below -1") << "-2" << "QProgressBar property out of range.";
+    QTest::newRow("no frame") << "-1" << "Unsupported GIF version.";
+  }
+
+  void BadLimitShowsErrorBox() {
+    QFETCH(QString, limit);
+    QFETCH(QString, message);
+    ScriptedDialogs dialogs;
+    const QString out = Q(folder_ / "bad-limit.gif");
+    QFile::remove(out);
+    dialogs.saveAnswer = out;
+    TForm1 window(dialogs.Hooks());
+    window.OpenFile(flic_);
+    window.CheckLimiteFrame->setChecked(true);
+    window.Edit1->setText(limit);
+    window.Button2->click();
+    QCOMPARE(dialogs.errors, QStringList{message});
+    QVERIFY(!QFile::exists(out));
+    QVERIFY(window.Button2->isEnabled());
+    QVERIFY(window.Convertirfichier1->isEnabled());
+  }
+
+  void BatchMatchesCommandLine() {
+    TempFolder tree("window-batch");
+    std::filesystem::create_directories(tree.path() / "sub");
+    WriteAnimation(tree / "a.flc", MovingBlocks(24, 16, 3, 1));
+    WriteAnimation(tree / "sub/b.FLC", MovingBlocks(16, 24, 4, 2));
+    ScriptedDialogs dialogs;
+    dialogs.folderAnswer = Q(tree.path().string());
+    TForm1 window(dialogs.Hooks());
+    window.CheckBoxMerge->setChecked(true);
+    window.Batchrpertoire1->trigger();
+    QVERIFY2(dialogs.errors.isEmpty(), qPrintable(dialogs.errors.join('\n')));
+
+    QStringList log = window.Memo1->toPlainText().split('\n');
+    QCOMPARE(log.takeFirst(), QStringLiteral("Choix du repertoire à scanner"));
+    QCOMPARE(log.value(2), QStringLiteral("2 fichiers trouvés"));
+    const QByteArray a = FileBytes(Q(tree / "a.gif"));
+    const QByteArray b = FileBytes(Q(tree / "sub/b.gif"));
+    QVERIFY(!a.isEmpty() && !b.isEmpty());
+
+    const QString cliLog = QString::fromUtf8(RunCli({"batch", Q(tree.path().string()), "--merge"}));
+    QCOMPARE(log, cliLog.trimmed().split('\n'));
+    QVERIFY(FileBytes(Q(tree / "a.gif")) == a);
+    QVERIFY(FileBytes(Q(tree / "sub/b.gif")) == b);
+    // The last file stays open in the window.
+    QCOMPARE(window.StaticText3->text(), QStringLiteral("b.FLC"));
+  }
+
+  void CancelledBatchLogsOnlyTheQuestion() {
+    ScriptedDialogs dialogs;
+    TForm1 window(dialogs.Hooks());
+    window.Batchrpertoire1->trigger();
+    window.Batchrpertoire1->trigger();
+    QCOMPARE(window.Memo1->toPlainText(),
+             QStringLiteral("Choix du repertoire à scanner\nChoix du repertoire à scanner"));
+  }
+
+  void BatchErrorEndsInErrorBox() {
+    TempFolder tree("window-batch-error");
+    std::ofstream(tree / "broken.flc") << "not a FLIC file";
+    ScriptedDialogs dialogs;
+    dialogs.folderAnswer = Q(tree.path().string());
+    TForm1 window(dialogs.Hooks());
+    window.Batchrpertoire1->trigger();
+    QCOMPARE(dialogs.errors.size(), 1);
+    QVERIFY(window.Memo1->toPlainText().endsWith(Q("Traitement de " + tree / "broken.flc")));
+  }
+
+  void ManualItemDoesNothing() {
+    ScriptedDialogs dialogs;
+    TForm1 window(dialogs.Hooks());
+    window.About1->trigger();
+    QVERIFY(dialogs.errors.isEmpty() && dialogs.messages.isEmpty());
+    QVERIFY(window.Memo1->toPlainText().isEmpty());
+  }
+
+ private:
+  TempFolder folder_{"window"};
+  std::vector<fw::TAnimationFrame> frames_;
+  QString flic_;
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
