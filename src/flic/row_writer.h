@@ -35,6 +35,7 @@ class TRowWriter {
   void FillPair(std::int64_t x, std::int64_t count, std::uint8_t first, std::uint8_t second) {
     if (count <= 0) return;
     const std::int64_t n = Clip(x, count * 2);
+    if (n <= 0) return;
     std::uint8_t* p = row_ + x;
     for (std::int64_t i = 0; i < n; ++i) p[i] = (i & 1) ? second : first;
   }
