@@ -157,21 +157,25 @@ void TForm1::CreateControls() {
   connect(ScrollBar1, &QScrollBar::valueChanged, this, &TForm1::ScrollBar1Change);
 
   StaticText1 = MakeLabel(Panel2, QStringLiteral("Frame n°"), 8, 120, 46, 17);
+  FitText(StaticText1, 120);
   StaticText1->hide();
-  StaticText2 = MakeLabel(Panel2, QStringLiteral("0"), 56, 120, 10, 17);
+  // The index follows the caption, which may come out wider than designed.
+  StaticText2 = MakeLabel(Panel2, QStringLiteral("0"), std::max(56, StaticText1->geometry().right() + 3),
+                          120, 10, 17);
   StaticText2->hide();
   StaticText3 = MakeLabel(Panel2, QString(), 8, 136, 57, 17);
 
   GroupBox1 = new QGroupBox(Panel2);
-  GroupBox1->setGeometry(8, 152, 169, 145);
+  GroupBox1->setGeometry(8, 152, 177, 145);
   CheckBoxPalette = MakeCheckBox(GroupBox1, QStringLiteral("Palette"), 8, 24, 97, 17);
   CheckBoxMerge = MakeCheckBox(GroupBox1, QString(), 8, 48, 97, 17);
   CheckBoxCrop = MakeCheckBox(GroupBox1, QString(), 8, 72, 97, 17);
-  // The limit box runs up to its number field, which is a little narrower
-  // than designed so that "Limite à x frames :" fits at this font.
-  CheckLimiteFrame = MakeCheckBox(GroupBox1, QString(), 8, 96, 118, 17);
+  // The French "Limite à x frames :" needs more room than designed at this
+  // font: the box and its number field move right, into a group box 8
+  // pixels wider than designed (it still ends short of the log).
+  CheckLimiteFrame = MakeCheckBox(GroupBox1, QString(), 8, 96, 130, 17);
   Edit1 = new QLineEdit(GroupBox1);
-  Edit1->setGeometry(127, 96, 34, 21);
+  Edit1->setGeometry(138, 96, 34, 21);
   Edit1->setAcceptDrops(false);
   CheckBox1 = MakeCheckBox(GroupBox1, QStringLiteral("Transparence"), 8, 120, 97, 17);
 
