@@ -193,6 +193,35 @@ class MainWindowTest : public QObject {
     QCOMPARE(FixedTexts(window), before);
   }
 
+  void CaptionsFitTheirControls_data() {
+    QTest::addColumn<int>("language");
+    QTest::newRow("English") << 2;
+    QTest::newRow("French") << 1;
+  }
+
+  // Positions are fixed, so a caption wider than its control is cut off.
+  void CaptionsFitTheirControls() {
+    QFETCH(int, language);
+    TForm1 window;
+    window.ApplyLanguage(language);
+    const QList<QWidget*> controls{window.Label1,          window.LabeledEdit1Label, window.LabeledEdit3Label,
+                                   window.LabeledEdit4Label, window.StaticText1,     window.StaticText3,
+                                   window.CheckBoxPalette, window.CheckBoxMerge,     window.CheckBoxCrop,
+                                   window.CheckLimiteFrame, window.CheckBox1};
+    for (QWidget* control : controls) {
+      QVERIFY2(control->sizeHint().width() <= control->width(),
+               qPrintable(QStringLiteral("%1 needs %2 pixels, has %3")
+                              .arg(control->metaObject()->className())
+                              .arg(control->sizeHint().width())
+                              .arg(control->width())));
+    }
+    // A push button asks for a minimum width whatever its text: measure the text.
+    QVERIFY(window.Button2->fontMetrics().horizontalAdvance(window.Button2->text()) + 12 <= window.Button2->width());
+    QVERIFY(window.CheckLimiteFrame->geometry().right() < window.Edit1->x());
+    QVERIFY(window.StaticText1->geometry().right() < window.StaticText2->x());
+    QVERIFY(window.GroupBox1->geometry().right() < window.Memo1->x());
+  }
+
   void OpenFillsFieldsAndPreview() {
     ScriptedDialogs dialogs;
     dialogs.openAnswer = flic_;
@@ -254,6 +283,9 @@ class MainWindowTest : public QObject {
     window.Ouvrir1->trigger();
     QVERIFY(window.ScrollBar1->isHidden());
     QVERIFY(window.LabeledEdit1->text().isEmpty());
+    // Nothing cached: Convert asks nothing.
+    window.Button2->click();
+    QCOMPARE(dialogs.saveAsked, 0);
   }
 
   void DroppedFlicOpensLikeOpen_data() {

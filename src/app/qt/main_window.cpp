@@ -167,9 +167,11 @@ void TForm1::CreateControls() {
 
   GroupBox1 = new QGroupBox(Panel2);
   GroupBox1->setGeometry(8, 152, 177, 145);
-  CheckBoxPalette = MakeCheckBox(GroupBox1, QStringLiteral("Palette"), 8, 24, 97, 17);
-  CheckBoxMerge = MakeCheckBox(GroupBox1, QString(), 8, 48, 97, 17);
-  CheckBoxCrop = MakeCheckBox(GroupBox1, QString(), 8, 72, 97, 17);
+  // Boxes with nothing beside them reach the group's right edge, so that no
+  // font cuts their captions.
+  CheckBoxPalette = MakeCheckBox(GroupBox1, QStringLiteral("Palette"), 8, 24, 161, 17);
+  CheckBoxMerge = MakeCheckBox(GroupBox1, QString(), 8, 48, 161, 17);
+  CheckBoxCrop = MakeCheckBox(GroupBox1, QString(), 8, 72, 161, 17);
   // The French "Limite à x frames :" needs more room than designed at this
   // font: the box and its number field move right, into a group box 8
   // pixels wider than designed (it still ends short of the log).
@@ -177,7 +179,7 @@ void TForm1::CreateControls() {
   Edit1 = new QLineEdit(GroupBox1);
   Edit1->setGeometry(138, 96, 34, 21);
   Edit1->setAcceptDrops(false);
-  CheckBox1 = MakeCheckBox(GroupBox1, QStringLiteral("Transparence"), 8, 120, 97, 17);
+  CheckBox1 = MakeCheckBox(GroupBox1, QStringLiteral("Transparence"), 8, 120, 161, 17);
 
   ProgressBar1 = new QProgressBar(Panel2);
   ProgressBar1->setGeometry(8, 304, 169, 16);
