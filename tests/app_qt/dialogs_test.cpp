@@ -1,6 +1,9 @@
 #include <QDir>
 #include <QFile>
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeView>
 #include <QtTest>
@@ -11,6 +14,7 @@
 #include "app/qt/about_box.h"
 #include "app/qt/directory_dialog.h"
 #include "app/qt/jpeg_picture.h"
+#include "app/qt/main_window.h"
 #include "app/qt/window_dialogs.h"
 #include "tovasel/version.h"
 #include "window_test_support.h"
@@ -145,6 +149,75 @@ class AboutBoxTest : public QObject {
   }
 };
 
+// What a modal message box showed, read while it waits and then closed.
+struct ShownBox {
+  QString title;
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QStringList buttons;
+};
+
+ShownBox CloseNextBox(const std::function<void()>& show) {
+  ShownBox shown;
+  QTimer::singleShot(0, [&shown] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    shown.title = box->windowTitle();
+    shown.text = box->text();
+    shown.icon = box->icon();
+    for (QAbstractButton* button : box->buttons()) shown.buttons << button->text();
+    box->done(0);
+  });
+  show();
+  return shown;
+}
+
+class StandardBoxesTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void BoxLooks_data() {
+    QTest::addColumn<bool>("error");
+    QTest::addColumn<int>("icon");
+    QTest::newRow("error box") << true << int(QMessageBox::Critical);
+    QTest::newRow("message dialog") << false << int(QMessageBox::NoIcon);
+  }
+
+  void BoxLooks() {
+    QFETCH(bool, error);
+    QFETCH(int, icon);
+    const ShownBox shown = CloseNextBox([error] {
+      if (error) {
+        RunErrorBox(nullptr, QStringLiteral("Unsupported GIF version."));
+      } else {
+        RunMessageBox(nullptr, QStringLiteral("Erreur Ajout dans la liste"));
+      }
+    });
+    QCOMPARE(shown.title, QStringLiteral("Tovasel"));
+    QCOMPARE(int(shown.icon), icon);
+    QCOMPARE(shown.buttons, QStringList{"OK"});
+  }
+
+  // A bad limit typed in the real window ends in the real error box.
+  void BadLimitInTheWindow() {
+    TempFolder folder("window-error-box");
+    WriteAnimation(folder / "a.flc", MovingBlocks(8, 8, 2, 3));
+    TWindowDialogs hooks;
+    hooks.ChooseSaveFile = [&](QWidget*, const TFileDialogSettings&) -> std::optional<QString> {
+      return Q(folder / "a.gif");
+    };
+    TForm1 window(hooks);
+    window.OpenFile(Q(folder / "a.flc"));
+    window.CheckLimiteFrame->setChecked(true);
+    window.Edit1->setText(QStringLiteral("12a"));
+    const ShownBox shown = CloseNextBox([&] { window.Button2->click(); });
+    QCOMPARE(shown.title, QStringLiteral("Tovasel"));
+    QCOMPARE(shown.text, QStringLiteral("'12a' is not a valid integer value."));
+    QCOMPARE(int(shown.icon), int(QMessageBox::Critical));
+    QVERIFY(!QFile::exists(Q(folder / "a.gif")));
+  }
+};
+
 class FileDialogFilterTest : public QObject {
   Q_OBJECT
 
@@ -176,6 +249,10 @@ int main(int argc, char** argv) {
   }
   {
     AboutBoxTest test;
+    failures += QTest::qExec(&test, argc, argv);
+  }
+  {
+    StandardBoxesTest test;
     failures += QTest::qExec(&test, argc, argv);
   }
   {
