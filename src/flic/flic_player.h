@@ -120,7 +120,7 @@ class TFlicPlayer32 {
   TFlicSurface& Surface() { return surface_; }
   const TFlicSurface& Surface() const { return surface_; }
   const TPalette& Palette() const { return palette_; }
-  const TFlicParams& Params() const { return params_; }
+  const TFlicParams& FlicParams() const { return params_; }
   const TFlicReader& Reader() const { return reader_; }
 
   TOutputWindow* OutputWindow() const { return params_.OutputWindow; }

@@ -22,33 +22,41 @@ TFlicLoadResult TFlicReader::Load(const std::filesystem::path& path) {
 
   std::ifstream in(path, std::ios::binary);
   if (!in) return refused;
-  std::array<std::uint8_t, TFlicHeader::kSize> head{};
-  if (!in.read(reinterpret_cast<char*>(head.data()), head.size())) return refused;
-  const TFlicHeader header = TFlicHeader::Parse(head);
-  if (!header.PictureSizeAcceptable()) return refused;
+  const std::optional<TFlicHeader> header = ReadHeader(in);
+  if (!header || !header->PictureSizeAcceptable()) return refused;
 
   // The header's size decides how much is loaded, but never more than the
   // file really holds.
   TFlicLoadResult result{true, kFlicErrorNone};
-  std::uint64_t toLoad = header.Size;
+  std::uint64_t toLoad = header->Size;
   if (toLoad > fileSize) {
     toLoad = fileSize;
     result.ErrorCode = kFlicErrorFile;
   }
-  buffer_.resize(static_cast<std::size_t>(toLoad));
-  in.seekg(0);
-  in.read(reinterpret_cast<char*>(buffer_.data()), static_cast<std::streamsize>(buffer_.size()));
-  const auto got = static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0));
-  if (got != buffer_.size()) {
-    // The file shrank between the size query and the read.
-    buffer_.resize(got);
-    result.ErrorCode = kFlicErrorFile;
-  }
+  // A file that shrank between the size query and the read.
+  if (!LoadFile(in, toLoad)) result.ErrorCode = kFlicErrorFile;
 
-  header_ = header;
+  header_ = *header;
   loaded_ = true;
   ResolveLayout();
   return result;
+}
+
+std::optional<TFlicHeader> TFlicReader::ReadHeader(std::ifstream& in) {
+  std::array<std::uint8_t, TFlicHeader::kSize> head{};
+  if (!in.read(reinterpret_cast<char*>(head.data()), head.size())) return std::nullopt;
+  return TFlicHeader::Parse(head);
+}
+
+bool TFlicReader::LoadFile(std::ifstream& in, std::uint64_t bytes) {
+  buffer_.resize(static_cast<std::size_t>(bytes));
+  in.clear();
+  in.seekg(0);
+  in.read(reinterpret_cast<char*>(buffer_.data()), static_cast<std::streamsize>(buffer_.size()));
+  const auto got = static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0));
+  if (got == buffer_.size()) return true;
+  buffer_.resize(got);
+  return false;
 }
 
 void TFlicReader::Release() {
@@ -59,7 +67,7 @@ void TFlicReader::Release() {
   ringFrame_ = false;
 }
 
-std::optional<TFlicReader::TFrameHeader> TFlicReader::FrameHeaderAt(std::uint64_t offset) const {
+std::optional<TFlicReader::TFrameHeader> TFlicReader::ReadFrameHeader(std::uint64_t offset) const {
   if (offset > EndMark() || EndMark() - offset < kFrameHeaderSize) return std::nullopt;
   const std::span<const std::uint8_t> b = buffer_;
   TFrameHeader h;
@@ -76,7 +84,7 @@ void TFlicReader::ResolveLayout() {
     second_ = header_.SecondFrame;
   } else {
     // Classic FLI layout: the walk comes back to the frame after frame 1.
-    const auto frame1 = FrameHeaderAt(first_);
+    const auto frame1 = ReadFrameHeader(first_);
     second_ = frame1 ? first_ + frame1->Size : first_;
   }
   next_ = first_;
@@ -88,7 +96,7 @@ void TFlicReader::ResolveLayout() {
   std::uint64_t found = 0;
   std::uint64_t offset = first_;
   while (found <= wanted) {
-    const auto frame = FrameHeaderAt(offset);
+    const auto frame = ReadFrameHeader(offset);
     if (!frame) break;
     ++found;
     offset += frame->Size;
@@ -99,7 +107,7 @@ void TFlicReader::ResolveLayout() {
 
 std::uint32_t TFlicReader::DecodeFrame(TFlicSurface& surface, TPalette& palette) {
   if (!loaded_) return kFlicErrorNone;
-  const auto frame = FrameHeaderAt(next_);
+  const auto frame = ReadFrameHeader(next_);
   if (!frame) {
     next_ = second_;
     return kFlicErrorChunk;

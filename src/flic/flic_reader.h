@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <span>
 #include <vector>
@@ -76,9 +77,15 @@ class TFlicReader {
     std::uint16_t Chunks = 0;
   };
 
+  // The header fields, each from its fixed offset; nothing when the file
+  // cannot be read or is shorter than the header.
+  static std::optional<TFlicHeader> ReadHeader(std::ifstream& in);
+  // Reads `bytes` bytes from the start of the file into FileBuffer; false
+  // when fewer came back (the buffer then holds what did).
+  bool LoadFile(std::ifstream& in, std::uint64_t bytes);
   // The frame header at offset, when it fits before the end mark and its
   // size covers at least the header itself.
-  std::optional<TFrameHeader> FrameHeaderAt(std::uint64_t offset) const;
+  std::optional<TFrameHeader> ReadFrameHeader(std::uint64_t offset) const;
   void ResolveLayout();
   std::uint32_t DecodeChunk(std::uint16_t type, std::span<const std::uint8_t> payload, TFlicSurface& surface,
                             TPalette& palette);

@@ -54,9 +54,10 @@ TEST_P(FrameWalk, StepsEndAndReportDamage) {
   EXPECT_EQ(player.HasRingFrame(), c.RingFrame);
   for (std::size_t step = 0; step < c.Pictures.size(); ++step) {
     if (step > 0) player.NextFrame();
-    if (c.Pictures[step] != kAny)
+    if (c.Pictures[step] != kAny) {
       EXPECT_EQ(DifferingPixels(PictureOf(player.Surface()), frames[c.Pictures[step]].Picture), 0)
           << "step " << step << " should show frame " << c.Pictures[step] + 1;
+    }
   }
   // Many more steps than the file has frames: each must come back.
   for (int i = 0; i < 3 * kFrames; ++i) player.NextFrame();
