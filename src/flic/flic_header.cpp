@@ -14,8 +14,8 @@ TFlicHeader TFlicHeader::Parse(std::span<const std::uint8_t> b) {
   h.Depth = LoadU16(b, 12);
   h.Flags = LoadU16(b, 14);
   h.Speed = LoadU32(b, 16);
-  h.AspectX = LoadU16(b, 38);
-  h.AspectY = LoadU16(b, 40);
+  h.RatioX = LoadU16(b, 38);
+  h.RatioY = LoadU16(b, 40);
   h.FirstFrame = LoadU32(b, 80);
   h.SecondFrame = LoadU32(b, 84);
   return h;

@@ -21,8 +21,8 @@ struct TFlicHeader {
   std::uint16_t Depth = 0;        // offset 12
   std::uint16_t Flags = 0;        // offset 14
   std::uint32_t Speed = 0;        // offset 16: delay between frames
-  std::uint16_t AspectX = 0;      // offset 38
-  std::uint16_t AspectY = 0;      // offset 40
+  std::uint16_t RatioX = 0;       // offset 38: pixel shape ratio, x
+  std::uint16_t RatioY = 0;       // offset 40: pixel shape ratio, y
   std::uint32_t FirstFrame = 0;   // offset 80: offset of frame 1
   std::uint32_t SecondFrame = 0;  // offset 84: offset of frame 2, the wrap target
 

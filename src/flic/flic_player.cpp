@@ -63,8 +63,8 @@ void TFlicPlayer32::Open() {
   params_.FileSize = h.Size;
   params_.Depth = h.Depth;
   params_.Flags = h.Flags;
-  params_.AspectX = h.AspectX;
-  params_.AspectY = h.AspectY;
+  params_.RatioX = h.RatioX;
+  params_.RatioY = h.RatioY;
   params_.FirstFrameOffset = h.FirstFrame;
   params_.SecondFrameOffset = h.SecondFrame;
   if (AutoSize()) {

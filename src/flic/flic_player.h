@@ -51,8 +51,8 @@ struct TFlicParams {
   std::uint32_t FileSize = 0;
   std::uint16_t Depth = 0;
   std::uint16_t Flags = 0;
-  std::uint16_t AspectX = 0;
-  std::uint16_t AspectY = 0;
+  std::uint16_t RatioX = 0;
+  std::uint16_t RatioY = 0;
   std::uint32_t FirstFrameOffset = 0;
   std::uint32_t SecondFrameOffset = 0;
   std::int32_t NotifyCount = 0;
