@@ -8,6 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev libgif-dev libjpeg-dev
+  fonts-dejavu-core
   qt6-base-dev libgl-dev
 )
 
