@@ -169,7 +169,9 @@ TEST_P(CliErrorTest, ReportsOneLineAndLeavesExistingOutputAlone) {
   EXPECT_EQ(r.exitCode, GetParam().exitCode);
   std::string expected = GetParam().error;
   if (const auto at = expected.find("%d"); at != std::string::npos) expected.replace(at, 2, folder.path().string());
-  if (!expected.empty()) EXPECT_EQ(r.err, expected + "\n");
+  if (!expected.empty()) {
+    EXPECT_EQ(r.err, expected + "\n");
+  }
   EXPECT_EQ(ReadBytes(folder / "walk.gif"), std::vector<char>({'k', 'e', 'e', 'p'}));
 }
 
