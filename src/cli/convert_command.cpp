@@ -30,7 +30,7 @@ void AddConvertCommand(CLI::App& app, int& exitCode) {
       TConversionSession session(view);
       session.OpenForConversion(args->input);
       session.ConvertToGif(output);
-      std::cout << "Wrote " << output << " (" << session.ImageList1.Count() << " frames cached)\n";
+      std::cout << "Wrote " << output << " from " << session.ImageList1.Count() << " FLIC frames\n";
     });
   });
 }
