@@ -1,14 +1,33 @@
 #include "flic/flic_player.h"
 
+#include <system_error>
 #include <utility>
 
 #include "flic/flic_error.h"
+#include "flic/flic_play_thread.h"
+#include "flic/surface_render.h"
 
 namespace tovasel {
 
+namespace {
+// How long Open, Close and destruction pause after ending a play thread.
+constexpr std::uint32_t kThreadEndPause = 200;
+// Display caches larger than this are not built; the player then decodes
+// and paints every frame as it would without PreRender and Transparent.
+constexpr std::size_t kMaxDisplayCacheBytes = std::size_t{256} << 20;
+}  // namespace
+
 TFlicPlayer32::TFlicPlayer32() : surface_(4, 4) { surface_.Clear(); }
 
-TFlicPlayer32::~TFlicPlayer32() { Close(); }
+TFlicPlayer32::~TFlicPlayer32() {
+  if (open_) {
+    const bool hadThread = HasPlayThread();
+    Close();
+    if (hadThread) clock_->Sleep(kThreadEndPause);
+  }
+  // The thread must be gone before the members it reads are.
+  EndPlayThread();
+}
 
 void TFlicPlayer32::SetOptions(std::uint16_t options) {
   options_ = options;
@@ -25,13 +44,48 @@ void TFlicPlayer32::SetPlayLoops(std::int32_t loops) {
   params_.PlayLoops = loops;
 }
 
+void TFlicPlayer32::SetClock(TTickClock* clock) {
+  if (thread_) return;
+  clock_ = clock ? clock : &TSystemTickClock::Instance();
+}
+
+void TFlicPlayer32::SetNotifyWindow(TFlicNotifier* window) {
+  if (window) {
+    for (int m = 0; m < 4; ++m) messages_[m] = window->RegisterMessage(kFlicMessageNames[m]);
+  }
+  params_.NotifyWindow = window;
+}
+
+bool TFlicPlayer32::AddNotification(std::int32_t loop, std::int32_t frame, std::int32_t value) {
+  if (!open_ || params_.NotifyCount >= params_.NotifyCapacity) return false;
+  const int row = ++params_.NotifyCount;
+  notify_.NotifyLoops.SetItems(row, loop);
+  notify_.NotifyFrames.SetItems(row, frame);
+  notify_.NotifyValues.SetItems(row, value);
+  return true;
+}
+
+void TFlicPlayer32::Post(TFlicMessage message, std::uintptr_t wParam, std::intptr_t lParam) {
+  TFlicNotifier* window = params_.NotifyWindow;
+  if (window) window->PostMessage(messages_[message], wParam, lParam);
+}
+
 void TFlicPlayer32::Open() {
+  // Called from inside a play step (by a paint), the reader is in use.
+  if (inStep_) return;
   params_.ErrorCode = kFlicErrorNone;
-  // The 200 ms pauses around this Close exist for a play thread; there is
-  // none, so there is nothing to wait for.
   if (open_) {
+    // The pauses exist for a play thread; without one there is nothing to
+    // wait for.
+    const bool hadThread = HasPlayThread();
     std::string name = std::move(FileName);
+    if (hadThread) {
+      Stop();
+      EndPlayThread();
+      clock_->Sleep(kThreadEndPause);
+    }
     Close();
+    if (hadThread) clock_->Sleep(kThreadEndPause);
     FileName = std::move(name);
   }
   if (FileName.empty()) {
@@ -71,15 +125,70 @@ void TFlicPlayer32::Open() {
     params_.DisplayWidth = h.Width;
     params_.DisplayHeight = h.Height;
   }
+  CreateDisplayCaches();
   RaiseError(loaded.ErrorCode);
 
   startPalette_ = palette_;
-  RaiseError(reader_.DecodeFrame(surface_, palette_));
+  if (cachesPreRender_) {
+    PreRenderFrames();
+  } else {
+    RaiseError(reader_.DecodeFrame(surface_, palette_));
+  }
+  if (cachesTransparent_) flicList_->CaptureBackground(params_.OutputWindow);
 
   if (!NoPaintLoad() && !HideFlicWindow()) Paint();
   params_.CurrentFrame = 1;
   params_.CurrentLoop = 1;
   params_.PlayState = psIdle;
+  if (AutoPlay()) Play();
+}
+
+void TFlicPlayer32::CreateDisplayCaches() {
+  if (!PreRender() && !Transparent()) return;
+  const int w = params_.DisplayWidth;
+  const int h = params_.DisplayHeight;
+  if (w <= 0 || h <= 0) return;
+  // Every cached frame, the frame bitmap, and the list's background and work
+  // bitmap, at 3 bytes a pixel plus row padding.
+  const std::size_t frameBytes = ((static_cast<std::size_t>(w) * 3 + 3) / 4 * 4) * static_cast<std::size_t>(h);
+  const std::size_t frames = (PreRender() ? params_.FrameCount : 1) + std::size_t{3};
+  if (frameBytes > kMaxDisplayCacheBytes / frames) return;
+
+  frameBitmapCache_.SetSize(w, h);
+  if (Transparent()) {
+    flicList_ = std::make_unique<TFlicList>(capture_);
+    flicList_->SetAllocBy(params_.FrameCount);
+    flicList_->SetWindowRect(NonClientDraw());
+    flicList_->SetWidth(w);
+    flicList_->SetHeight(h);
+    cachesTransparent_ = true;
+  } else {
+    preRenderList_.reserve(params_.FrameCount);
+  }
+  cachesPreRender_ = PreRender();
+}
+
+void TFlicPlayer32::FreeDisplayCaches() {
+  cachesPreRender_ = false;
+  cachesTransparent_ = false;
+  frameBitmapCache_ = TBitmap();
+  std::vector<TBitmap>().swap(preRenderList_);
+  flicList_.reset();
+}
+
+void TFlicPlayer32::RenderFrameBitmap() { RenderSurface(surface_, frameBitmapCache_, !AutoSize()); }
+
+// Frames 1 .. FrameCount in order; the surface keeps the last one.
+void TFlicPlayer32::PreRenderFrames() {
+  for (int f = 0; f < params_.FrameCount; ++f) {
+    RaiseError(reader_.DecodeFrame(surface_, palette_));
+    RenderFrameBitmap();
+    if (cachesTransparent_) {
+      flicList_->StoreFrame(frameBitmapCache_, transparency_);
+    } else {
+      preRenderList_.push_back(frameBitmapCache_);
+    }
+  }
 }
 
 void TFlicPlayer32::RestartFromFirstFrame() {
@@ -90,28 +199,123 @@ void TFlicPlayer32::RestartFromFirstFrame() {
   RaiseError(reader_.DecodeFrame(surface_, palette_));
 }
 
-void TFlicPlayer32::NextFrame() {
-  if (!open_ || params_.PlayState != psIdle) return;
-  const bool wraps = params_.CurrentFrame >= params_.FrameCount;
-  if (wraps && !reader_.HasRingFrame()) {
-    RestartFromFirstFrame();
-  } else {
-    RaiseError(reader_.DecodeFrame(surface_, palette_));
+void TFlicPlayer32::AdvanceFrame() {
+  if (!cachesPreRender_) {
+    const bool wraps = params_.CurrentFrame >= params_.FrameCount;
+    if (wraps && !reader_.HasRingFrame()) {
+      RestartFromFirstFrame();
+    } else {
+      RaiseError(reader_.DecodeFrame(surface_, palette_));
+    }
   }
   params_.CurrentFrame += 1;
   if (params_.CurrentFrame > params_.FrameCount) {
     params_.CurrentFrame = 1;
     params_.CurrentLoop += 1;
   }
+}
+
+void TFlicPlayer32::NextFrame() {
+  if (!open_ || params_.PlayState != psIdle) return;
+  AdvanceFrame();
   Paint();
 }
 
-void TFlicPlayer32::Close() {
+// Counting comes before painting, as in NextFrame, so that a rendered-ahead
+// frame drawn by number is the frame the counters report.
+void TFlicPlayer32::PlayStep() {
   if (!open_) return;
+  struct TInStep {
+    bool& Flag;
+    explicit TInStep(bool& flag) : Flag(flag) { Flag = true; }
+    ~TInStep() { Flag = false; }
+  } inStep(inStep_);
+
+  AdvanceFrame();
+  Paint();
+  const std::int32_t frame = params_.CurrentFrame;
+  const std::int32_t loop = params_.CurrentLoop;
+  if (!params_.NotifyWindow.load()) return;
+  if (StatusMessages()) Post(fmFrame, static_cast<std::uintptr_t>(loop), frame);
+  if (NotifyMessages()) {
+    for (int b = 1; b <= params_.NotifyCount; ++b) {
+      if (notify_.NotifyFrames.Items(b) != frame) continue;
+      const std::int32_t rowLoop = notify_.NotifyLoops.Items(b);
+      if (rowLoop == loop || rowLoop == 0)
+        Post(fmNotify, static_cast<std::uintptr_t>(params_.NotifyParam), notify_.NotifyValues.Items(b));
+    }
+  }
+}
+
+void TFlicPlayer32::ThreadFinished() {
+  params_.PlayState = psIdle;
+  if (StatusMessages()) Post(fmStop, 0, 0);
+}
+
+void TFlicPlayer32::Play() {
+  if (!open_ || params_.PlayState != psIdle || !dispatcher_) return;
+  // A thread that ended by itself has set psIdle as its last step; joining
+  // it takes no time.
+  EndPlayThread();
+  gate_.Reset();
+  params_.PlayState = psPlaying;
+  if (HideFlicWindow() || NoPaintLoad()) Paint();
+  StopRequested = false;
+  TPlayThreadLinks links{&params_, &StopRequested, clock_, dispatcher_, &gate_, [this] { PlayStep(); },
+                         [this] { ThreadFinished(); }};
+  try {
+    thread_ = std::make_unique<TFlicPlayThread>(std::move(links));
+  } catch (const std::system_error&) {
+    params_.PlayState = psIdle;
+  }
+}
+
+bool TFlicPlayer32::EndPlayThread() {
+  if (!thread_) return false;
+  StopRequested = true;
+  gate_.Abandon();
+  thread_->Join();
+  thread_.reset();
+  return true;
+}
+
+// There is no safe way to end a thread forcibly, so instead every wait of
+// the play thread can be cut short: the gate releases a step that waits for
+// this thread and the timing loop watches StopRequested. The join below is
+// therefore prompt, and ThreadWait is not needed as a limit.
+void TFlicPlayer32::Stop() {
+  if (!open_) return;
+  if (params_.PlayState == psPlaying && thread_) {
+    StopRequested = true;
+    gate_.Abandon();
+    // From inside a play step the thread cannot end before the step
+    // returns; it is joined by the next Play, Open, Close or destruction.
+    if (!inStep_) {
+      thread_->Join();
+      thread_.reset();
+    }
+    if (StatusMessages()) Post(fmStop, 0, 0);
+    if (HideFlicWindow()) {
+      HideFrame();
+    } else {
+      Paint();
+    }
+  }
+  params_.PlayState = psIdle;
+}
+
+void TFlicPlayer32::Close() {
+  if (!open_ || inStep_) return;
+  if (HasPlayThread()) {
+    Stop();
+    EndPlayThread();
+    clock_->Sleep(kThreadEndPause);
+  }
   open_ = false;
   params_.NotifyCount = 0;
   params_.CurrentFrame = 0;
   params_.CurrentLoop = 0;
+  FreeDisplayCaches();
   reader_.Release();
   FileName.clear();
   params_.PlayState = psClosed;
@@ -125,7 +329,26 @@ TRect TFlicPlayer32::FrameRect() const {
 
 void TFlicPlayer32::Paint() {
   // Without a window nothing is drawn: never straight onto the screen.
-  if (!params_.OutputWindow) return;
+  TOutputWindow* target = params_.OutputWindow;
+  if (!target) return;
+  const std::int32_t left = params_.DisplayLeft;
+  const std::int32_t top = params_.DisplayTop;
+  if (cachesPreRender_) {
+    const std::int32_t frame = params_.CurrentFrame;
+    if (cachesTransparent_) {
+      flicList_->DrawTransparent(frame, target, top, left);
+    } else if (frame >= 1 && static_cast<std::size_t>(frame) <= preRenderList_.size()) {
+      target->DrawBitmap(preRenderList_[static_cast<std::size_t>(frame - 1)], left, top, NonClientDraw());
+    }
+    return;
+  }
+  if (cachesTransparent_) {
+    RenderFrameBitmap();
+    flicList_->ClearFrames();
+    flicList_->StoreFrame(frameBitmapCache_, transparency_);
+    flicList_->DrawTransparent(1, target, top, left);
+    return;
+  }
   const TRect dest = FrameRect();
   TRect source;
   if (AutoSize()) {
@@ -135,11 +358,17 @@ void TFlicPlayer32::Paint() {
     source = TRect{params_.SourceX, params_.SourceY, params_.SourceX + surface_.Width(),
                    params_.SourceY + surface_.Height()};
   }
-  params_.OutputWindow->DrawFrame(surface_, source, dest, NonClientDraw());
+  target->DrawFrame(surface_, source, dest, NonClientDraw());
 }
 
 void TFlicPlayer32::HideFrame() {
-  if (params_.OutputWindow) params_.OutputWindow->Invalidate(FrameRect());
+  TOutputWindow* target = params_.OutputWindow;
+  if (!target) return;
+  if (cachesTransparent_) {
+    flicList_->RestoreBackground(target, params_.DisplayLeft, params_.DisplayTop);
+  } else {
+    target->Invalidate(FrameRect());
+  }
 }
 
 }  // namespace tovasel

@@ -1,12 +1,23 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "flic/flic_list.h"
+#include "flic/flic_notifier.h"
 #include "flic/flic_reader.h"
 #include "flic/flic_surface.h"
+#include "flic/notify_table.h"
 #include "flic/output_window.h"
 #include "flic/palette.h"
+#include "flic/play_dispatcher.h"
+#include "flic/screen_capture.h"
+#include "flic/synchronized_step.h"
+#include "flic/tick_clock.h"
+#include "imaging/bitmap.h"
 
 namespace tovasel {
 
@@ -29,10 +40,15 @@ enum TFlicOption : std::uint16_t {
   foAutoPlay = 0x4000,
 };
 
+class TFlicPlayThread;
+
 // The player's parameter and state record, the part a play thread reads and
-// writes alongside the player.
+// writes alongside the player. The fields the play thread reads while the
+// player's thread writes them (or the other way round) are atomic, so the two
+// threads never race on them.
 struct TFlicParams {
-  TPlayState PlayState = psClosed;
+  std::atomic<TPlayState> PlayState{psClosed};
+  std::atomic<TFlicNotifier*> NotifyWindow{nullptr};  // not owned
   TOutputWindow* OutputWindow = nullptr;  // not owned
   std::int32_t DisplayLeft = 0;
   std::int32_t DisplayTop = 0;
@@ -40,14 +56,14 @@ struct TFlicParams {
   std::int32_t DisplayHeight = 200;
   std::int32_t SourceX = 0;
   std::int32_t SourceY = 0;
-  std::uint16_t Speed = 0;
+  std::atomic<std::uint16_t> Speed{0};
   std::uint16_t FrameWidth = 0;
   std::uint16_t FrameHeight = 0;
   std::uint16_t FrameCount = 0;
-  std::int32_t CurrentFrame = 0;
-  std::int32_t CurrentLoop = 0;
-  std::int32_t StopFrame = 0;
-  std::int32_t PlayLoops = 0;
+  std::atomic<std::int32_t> CurrentFrame{0};
+  std::atomic<std::int32_t> CurrentLoop{0};
+  std::atomic<std::int32_t> StopFrame{0};
+  std::atomic<std::int32_t> PlayLoops{0};
   std::uint32_t FileSize = 0;
   std::uint16_t Depth = 0;
   std::uint16_t Flags = 0;
@@ -56,7 +72,7 @@ struct TFlicParams {
   std::uint32_t FirstFrameOffset = 0;
   std::uint32_t SecondFrameOffset = 0;
   std::int32_t NotifyCount = 0;
-  std::int32_t NotifyCapacity = 20;
+  std::int32_t NotifyCapacity = TNotifyTable::kCapacity;
   std::uint32_t ErrorCode = 0;
   std::int32_t NotifyParam = 0;
 };
@@ -71,6 +87,13 @@ struct TFlicParams {
 // file without one is decoded again from frame 1 on a cleared picture with
 // the palette it started from, so the picture after FrameCount steps equals
 // the picture after Open either way.
+//
+// Play shows the animation by itself: a play thread times the frames and
+// hands each step to the player's thread through the play dispatcher, so
+// decoding and painting always happen on the player's thread. Without a
+// dispatcher there is no way to reach that thread and Play does nothing.
+// Every operation, apart from the clock, notifier and dispatcher calls the
+// play thread makes, runs on the player's thread.
 class TFlicPlayer32 {
  public:
   static constexpr const char* kVersion = "2.24c";
@@ -82,8 +105,8 @@ class TFlicPlayer32 {
 
   // The file that Open loads; Close empties it.
   std::string FileName;
-  // Polled by timed playback to end its loop.
-  bool StopRequested = false;
+  // Polled by the play thread to end its loop.
+  std::atomic<bool> StopRequested{false};
 
   // Loads FileName and decodes frame 1 onto the surface. A missing, unreadable
   // or refused file leaves the player closed with ErrorCode 262; a file
@@ -96,8 +119,14 @@ class TFlicPlayer32 {
   void Close();
   // Draws the current frame into the output window; nothing without one.
   void Paint();
-  // Has the output window repaint the frame's area without the frame.
+  // Has the output window repaint the frame's area without the frame (puts
+  // the captured background back with Transparent).
   void HideFrame();
+  // Starts the play thread; only when open and idle and a dispatcher is set.
+  void Play();
+  // Ends playing and waits until the play thread has ended; only when open.
+  // A step the play thread has queued but not started is dropped.
+  void Stop();
 
   bool IsOpen() const { return open_; }
   TPlayState PlayState() const { return params_.PlayState; }
@@ -105,10 +134,12 @@ class TFlicPlayer32 {
   // Header frame count, the ring frame not included; 0 while closed.
   std::uint16_t FrameCount() const { return open_ ? params_.FrameCount : 0; }
   // Low 16 bits of the header speed; 0 while closed.
-  std::uint16_t Speed() const { return open_ ? params_.Speed : 0; }
+  std::uint16_t Speed() const { return open_ ? params_.Speed.load() : std::uint16_t{0}; }
   std::int32_t CurrentFrame() const { return params_.CurrentFrame; }
   std::int32_t CurrentLoop() const { return params_.CurrentLoop; }
   bool HasRingFrame() const { return open_ && reader_.HasRingFrame(); }
+  // True while a play thread object exists, running or ended but not joined.
+  bool HasPlayThread() const { return thread_ != nullptr; }
 
   std::int32_t StopFrame() const { return params_.StopFrame; }
   // Accepted only while open and for 0 .. FrameCount.
@@ -122,6 +153,33 @@ class TFlicPlayer32 {
   const TPalette& Palette() const { return palette_; }
   const TFlicParams& FlicParams() const { return params_; }
   const TFlicReader& Reader() const { return reader_; }
+
+  // Where play steps are sent to run on the player's thread; not owned.
+  void SetPlayDispatcher(TPlayDispatcher* dispatcher) { dispatcher_ = dispatcher; }
+  // The tick count for playback and the pauses around Close; not owned. Null
+  // restores the system clock. Only while no play thread exists.
+  void SetClock(TTickClock* clock);
+  // Copies the screen for Transparent; not owned. Used at the next Open.
+  void SetScreenCapture(TScreenCapture* capture) { capture_ = capture; }
+
+  // The receiver of the four registered messages; null (the default) posts
+  // nothing. Setting one registers the names with it.
+  void SetNotifyWindow(TFlicNotifier* window);
+  TFlicNotifier* NotifyWindow() const { return params_.NotifyWindow; }
+  std::uint32_t MessageNumber(TFlicMessage message) const { return messages_[message]; }
+  // Value sent as wParam of "FlicPlayer32 Notify".
+  void SetNotifyParam(std::int32_t v) { params_.NotifyParam = v; }
+  // Adds a row: after a step shows `frame` in loop `loop` (0 = any loop),
+  // post "FlicPlayer32 Notify" with `value`. False when the table is full or
+  // no file is open (Open and Close empty the table).
+  bool AddNotification(std::int32_t loop, std::int32_t frame, std::int32_t value);
+  std::int32_t NotifyCount() const { return params_.NotifyCount; }
+
+  // The display caches, present from Open to Close when PreRender or
+  // Transparent was set at Open.
+  const TBitmap& FrameBitmapCache() const { return frameBitmapCache_; }
+  const std::vector<TBitmap>& PreRenderList() const { return preRenderList_; }
+  const TFlicList* FlicList() const { return flicList_.get(); }
 
   TOutputWindow* OutputWindow() const { return params_.OutputWindow; }
   void SetOutputWindow(TOutputWindow* window) { params_.OutputWindow = window; }
@@ -176,15 +234,32 @@ class TFlicPlayer32 {
   const char* Version() const { return kVersion; }
 
  private:
-  bool Bit(std::uint16_t bit) const { return (options_ & bit) != 0; }
+  bool Bit(std::uint16_t bit) const { return (options_.load() & bit) != 0; }
   void SetBit(std::uint16_t bit, bool on) {
-    options_ = static_cast<std::uint16_t>(on ? (options_ | bit) : (options_ & ~bit));
+    if (on)
+      options_.fetch_or(bit);
+    else
+      options_.fetch_and(static_cast<std::uint16_t>(~bit));
   }
   void RaiseError(std::uint32_t code) {
     if (code != 0) params_.ErrorCode = code;
   }
   // The step after the last frame of a file without a ring frame.
   void RestartFromFirstFrame();
+  // Decodes the next frame of the walk (unless it was rendered at Open) and
+  // counts it.
+  void AdvanceFrame();
+  // One frame of playing, on the player's thread.
+  void PlayStep();
+  // The play thread's last act, on the play thread.
+  void ThreadFinished();
+  void Post(TFlicMessage message, std::uintptr_t wParam, std::intptr_t lParam);
+  // Stops and joins any play thread; true when there was one.
+  bool EndPlayThread();
+  void CreateDisplayCaches();
+  void FreeDisplayCaches();
+  void PreRenderFrames();
+  void RenderFrameBitmap();
   TRect FrameRect() const;
 
   TFlicParams params_;
@@ -194,11 +269,29 @@ class TFlicPlayer32 {
   // The working palette as it was just before frame 1 was first decoded.
   TPalette startPalette_;
   bool open_ = false;
-  std::uint16_t options_ = 0;
+  std::atomic<std::uint16_t> options_{0};
   bool soundLooping_ = false;
   std::uint16_t threadWait_ = 500;
   TThreadPriority threadPriority_ = TThreadPriority::tpNormal;
   std::uint32_t transparency_ = 0;
+
+  TNotifyTable notify_;
+  std::atomic<std::uint32_t> messages_[4] = {};
+
+  // Display caches; which of them exist was decided at Open.
+  bool cachesPreRender_ = false;
+  bool cachesTransparent_ = false;
+  TBitmap frameBitmapCache_;
+  std::vector<TBitmap> preRenderList_;
+  std::unique_ptr<TFlicList> flicList_;
+  TScreenCapture* capture_ = nullptr;
+
+  TTickClock* clock_ = &TSystemTickClock::Instance();
+  TPlayDispatcher* dispatcher_ = nullptr;
+  TSynchronizedStep gate_;
+  bool inStep_ = false;
+  // Declared last so that it is destroyed (joined) before anything it uses.
+  std::unique_ptr<TFlicPlayThread> thread_;
 };
 
 }  // namespace tovasel

@@ -2,6 +2,7 @@
 
 namespace tovasel {
 
+class TBitmap;
 class TFlicSurface;
 
 // A rectangle in window coordinates; Right and Bottom are exclusive.
@@ -30,6 +31,17 @@ class TOutputWindow {
 
   // Marks an area for repainting, without erasing, and repaints it at once.
   virtual void Invalidate(const TRect& area) = 0;
+
+  // Copies a 24-bit bitmap one to one with its top-left corner at (x, y):
+  // the frames the player renders ahead of time and the frames it composes
+  // over a captured background. A window that never shows those may keep
+  // this default, which draws nothing.
+  virtual void DrawBitmap(const TBitmap& bitmap, int x, int y, bool wholeWindow) {
+    (void)bitmap;
+    (void)x;
+    (void)y;
+    (void)wholeWindow;
+  }
 };
 
 }  // namespace tovasel
