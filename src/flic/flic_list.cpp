@@ -90,8 +90,15 @@ void TFlicList::RestoreBackground(TOutputWindow* target, int x, int y) {
 
 void TFlicList::StoreFrame(const TBitmap& bitmap, std::uint32_t maskColour) {
   if (width_ <= 0 || height_ <= 0) return;
-  TBitmap source = bitmap;
-  if (!IsTrueColor24(source.PixelFormat())) ConvertTo24Bit(source);
+  // Only a bitmap in another format is copied, to convert it.
+  TBitmap converted;
+  const TBitmap* from = &bitmap;
+  if (!IsTrueColor24(bitmap.PixelFormat())) {
+    converted = bitmap;
+    ConvertTo24Bit(converted);
+    from = &converted;
+  }
+  const TBitmap& source = *from;
 
   TBitmap image(width_, height_);
   image.SetTransparent(true);

@@ -253,7 +253,9 @@ void TFlicPlayer32::ThreadFinished() {
 }
 
 void TFlicPlayer32::Play() {
-  if (!open_ || params_.PlayState != psIdle || !dispatcher_) return;
+  // Inside a play step the old thread still waits for that step to return,
+  // so it could not be joined here.
+  if (!open_ || params_.PlayState != psIdle || !dispatcher_ || inStep_) return;
   // A thread that ended by itself has set psIdle as its last step; joining
   // it takes no time.
   EndPlayThread();

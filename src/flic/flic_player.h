@@ -93,7 +93,9 @@ struct TFlicParams {
 // decoding and painting always happen on the player's thread. Without a
 // dispatcher there is no way to reach that thread and Play does nothing.
 // Every operation, apart from the clock, notifier and dispatcher calls the
-// play thread makes, runs on the player's thread.
+// play thread makes, runs on the player's thread. Called from inside a play
+// step (from a paint), Stop ends playing without waiting for the thread, and
+// Play, Open and Close are ignored; the player must not be destroyed there.
 class TFlicPlayer32 {
  public:
   static constexpr const char* kVersion = "2.24c";

@@ -225,7 +225,11 @@ class TStoppingWindow : public TPlaybackWindow {
  public:
   void DrawFrame(const TFlicSurface& s, const TRect& source, const TRect& dest, bool whole) override {
     TPlaybackWindow::DrawFrame(s, source, dest, whole);
-    if (Player && Player->PlayState() == psPlaying) Player->Stop();
+    if (Player && Player->PlayState() == psPlaying) {
+      Player->Stop();
+      Player->Play();  // ignored: the old thread waits for this very step
+      Player->Close();  // ignored: the step still uses the file
+    }
   }
   TFlicPlayer32* Player = nullptr;
 };
@@ -239,6 +243,7 @@ TEST(PlayThread, StopFromInsideAStepDoesNotWaitForItself) {
   ASSERT_TRUE(rig.Dispatcher.WaitForTask());
   ASSERT_TRUE(rig.Dispatcher.RunOne());
   EXPECT_EQ(rig.Player->PlayState(), psIdle);
+  EXPECT_TRUE(rig.Player->IsOpen());
   EXPECT_EQ(rig.Player->CurrentFrame(), 2);
   window.Player = nullptr;
   rig.Player->Close();  // joins the thread that ended after the step
@@ -270,6 +275,21 @@ TEST(PlayThread, PlayActsOnlyOnAnOpenIdlePlayerWithADispatcher) {
   EXPECT_EQ(rig.Dispatcher.Pending(), 1u);
   rig.Player->Stop();
   EXPECT_EQ(rig.Player->PlayState(), psIdle);
+}
+
+TEST(PlayThread, AutoPlayStartsPlayingAtOpen) {
+  TTestClock clock;
+  TQueueDispatcher dispatcher;
+  TTempFlic file(PlaybackAnimation(3, 0));
+  TFlicPlayer32 player;
+  player.SetClock(&clock);
+  player.SetPlayDispatcher(&dispatcher);
+  player.SetAutoPlay(true);
+  OpenIn(player, file.Path());
+  EXPECT_EQ(player.PlayState(), psPlaying);
+  ASSERT_TRUE(dispatcher.RunUntil([&] { return player.CurrentFrame() == 3; }));
+  player.Stop();
+  EXPECT_EQ(player.PlayState(), psIdle);
 }
 
 TEST(PlayThread, PausesAroundCloseOnlyWhenAThreadExisted) {
