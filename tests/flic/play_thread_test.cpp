@@ -25,7 +25,8 @@ struct TPlaybackRig {
   // Plays until the thread reports its end by itself.
   void PlayToEnd() {
     Player->Play();
-    ASSERT_EQ(Player->PlayState(), psPlaying);
+    // A thread with nothing to play may already have ended.
+    ASSERT_TRUE(Player->HasPlayThread());
     ASSERT_TRUE(Dispatcher.RunUntil([&] { return Player->PlayState() == psIdle; }));
   }
   std::uint32_t Msg(TFlicMessage m) const { return Player->MessageNumber(m); }
