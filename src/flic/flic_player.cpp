@@ -5,16 +5,12 @@
 
 #include "flic/flic_error.h"
 #include "flic/flic_play_thread.h"
-#include "flic/surface_render.h"
 
 namespace tovasel {
 
 namespace {
 // How long Open, Close and destruction pause after ending a play thread.
 constexpr std::uint32_t kThreadEndPause = 200;
-// Display caches larger than this are not built; the player then decodes
-// and paints every frame as it would without PreRender and Transparent.
-constexpr std::size_t kMaxDisplayCacheBytes = std::size_t{256} << 20;
 }  // namespace
 
 TFlicPlayer32::TFlicPlayer32() : surface_(4, 4) { surface_.Clear(); }
@@ -125,16 +121,17 @@ void TFlicPlayer32::Open() {
     params_.DisplayWidth = h.Width;
     params_.DisplayHeight = h.Height;
   }
-  CreateDisplayCaches();
+  caches_.Create(params_.DisplayWidth, params_.DisplayHeight, params_.FrameCount, PreRender(), Transparent(),
+                 NonClientDraw(), capture_);
   RaiseError(loaded.ErrorCode);
 
   startPalette_ = palette_;
-  if (cachesPreRender_) {
+  if (caches_.PreRendered()) {
     PreRenderFrames();
   } else {
     RaiseError(reader_.DecodeFrame(surface_, palette_));
   }
-  if (cachesTransparent_) flicList_->CaptureBackground(params_.OutputWindow);
+  caches_.CaptureBackground(params_.OutputWindow);
 
   if (!NoPaintLoad() && !HideFlicWindow()) Paint();
   params_.CurrentFrame = 1;
@@ -143,51 +140,11 @@ void TFlicPlayer32::Open() {
   if (AutoPlay()) Play();
 }
 
-void TFlicPlayer32::CreateDisplayCaches() {
-  if (!PreRender() && !Transparent()) return;
-  const int w = params_.DisplayWidth;
-  const int h = params_.DisplayHeight;
-  if (w <= 0 || h <= 0) return;
-  // Every cached frame, the frame bitmap, and the list's background and work
-  // bitmap, at 3 bytes a pixel plus row padding.
-  const std::size_t frameBytes = ((static_cast<std::size_t>(w) * 3 + 3) / 4 * 4) * static_cast<std::size_t>(h);
-  const std::size_t frames = (PreRender() ? params_.FrameCount : 1) + std::size_t{3};
-  if (frameBytes > kMaxDisplayCacheBytes / frames) return;
-
-  frameBitmapCache_.SetSize(w, h);
-  if (Transparent()) {
-    flicList_ = std::make_unique<TFlicList>(capture_);
-    flicList_->SetAllocBy(params_.FrameCount);
-    flicList_->SetWindowRect(NonClientDraw());
-    flicList_->SetWidth(w);
-    flicList_->SetHeight(h);
-    cachesTransparent_ = true;
-  } else {
-    preRenderList_.reserve(params_.FrameCount);
-  }
-  cachesPreRender_ = PreRender();
-}
-
-void TFlicPlayer32::FreeDisplayCaches() {
-  cachesPreRender_ = false;
-  cachesTransparent_ = false;
-  frameBitmapCache_ = TBitmap();
-  std::vector<TBitmap>().swap(preRenderList_);
-  flicList_.reset();
-}
-
-void TFlicPlayer32::RenderFrameBitmap() { RenderSurface(surface_, frameBitmapCache_, !AutoSize()); }
-
 // Frames 1 .. FrameCount in order; the surface keeps the last one.
 void TFlicPlayer32::PreRenderFrames() {
   for (int f = 0; f < params_.FrameCount; ++f) {
     RaiseError(reader_.DecodeFrame(surface_, palette_));
-    RenderFrameBitmap();
-    if (cachesTransparent_) {
-      flicList_->StoreFrame(frameBitmapCache_, transparency_);
-    } else {
-      preRenderList_.push_back(frameBitmapCache_);
-    }
+    caches_.AddFrame(surface_, !AutoSize(), transparency_);
   }
 }
 
@@ -200,7 +157,7 @@ void TFlicPlayer32::RestartFromFirstFrame() {
 }
 
 void TFlicPlayer32::AdvanceFrame() {
-  if (!cachesPreRender_) {
+  if (!caches_.PreRendered()) {
     const bool wraps = params_.CurrentFrame >= params_.FrameCount;
     if (wraps && !reader_.HasRingFrame()) {
       RestartFromFirstFrame();
@@ -317,7 +274,7 @@ void TFlicPlayer32::Close() {
   params_.NotifyCount = 0;
   params_.CurrentFrame = 0;
   params_.CurrentLoop = 0;
-  FreeDisplayCaches();
+  caches_.Free();
   reader_.Release();
   FileName.clear();
   params_.PlayState = psClosed;
@@ -335,20 +292,12 @@ void TFlicPlayer32::Paint() {
   if (!target) return;
   const std::int32_t left = params_.DisplayLeft;
   const std::int32_t top = params_.DisplayTop;
-  if (cachesPreRender_) {
-    const std::int32_t frame = params_.CurrentFrame;
-    if (cachesTransparent_) {
-      flicList_->DrawTransparent(frame, target, top, left);
-    } else if (frame >= 1 && static_cast<std::size_t>(frame) <= preRenderList_.size()) {
-      target->DrawBitmap(preRenderList_[static_cast<std::size_t>(frame - 1)], left, top, NonClientDraw());
-    }
+  if (caches_.PreRendered()) {
+    caches_.DrawCached(params_.CurrentFrame, target, left, top, NonClientDraw());
     return;
   }
-  if (cachesTransparent_) {
-    RenderFrameBitmap();
-    flicList_->ClearFrames();
-    flicList_->StoreFrame(frameBitmapCache_, transparency_);
-    flicList_->DrawTransparent(1, target, top, left);
+  if (caches_.Transparent()) {
+    caches_.DrawTransparent(surface_, !AutoSize(), transparency_, target, left, top);
     return;
   }
   const TRect dest = FrameRect();
@@ -366,8 +315,8 @@ void TFlicPlayer32::Paint() {
 void TFlicPlayer32::HideFrame() {
   TOutputWindow* target = params_.OutputWindow;
   if (!target) return;
-  if (cachesTransparent_) {
-    flicList_->RestoreBackground(target, params_.DisplayLeft, params_.DisplayTop);
+  if (caches_.Transparent()) {
+    caches_.RestoreBackground(target, params_.DisplayLeft, params_.DisplayTop);
   } else {
     target->Invalidate(FrameRect());
   }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "flic/flic_list.h"
+#include "flic/display_caches.h"
 #include "flic/flic_notifier.h"
 #include "flic/flic_reader.h"
 #include "flic/flic_surface.h"
@@ -17,7 +17,6 @@
 #include "flic/screen_capture.h"
 #include "flic/synchronized_step.h"
 #include "flic/tick_clock.h"
-#include "imaging/bitmap.h"
 
 namespace tovasel {
 
@@ -179,9 +178,9 @@ class TFlicPlayer32 {
 
   // The display caches, present from Open to Close when PreRender or
   // Transparent was set at Open.
-  const TBitmap& FrameBitmapCache() const { return frameBitmapCache_; }
-  const std::vector<TBitmap>& PreRenderList() const { return preRenderList_; }
-  const TFlicList* FlicList() const { return flicList_.get(); }
+  const TBitmap& FrameBitmapCache() const { return caches_.FrameBitmapCache(); }
+  const std::vector<TBitmap>& PreRenderList() const { return caches_.PreRenderList(); }
+  const TFlicList* FlicList() const { return caches_.FlicList(); }
 
   TOutputWindow* OutputWindow() const { return params_.OutputWindow; }
   void SetOutputWindow(TOutputWindow* window) { params_.OutputWindow = window; }
@@ -258,10 +257,7 @@ class TFlicPlayer32 {
   void Post(TFlicMessage message, std::uintptr_t wParam, std::intptr_t lParam);
   // Stops and joins any play thread; true when there was one.
   bool EndPlayThread();
-  void CreateDisplayCaches();
-  void FreeDisplayCaches();
   void PreRenderFrames();
-  void RenderFrameBitmap();
   TRect FrameRect() const;
 
   TFlicParams params_;
@@ -280,12 +276,8 @@ class TFlicPlayer32 {
   TNotifyTable notify_;
   std::atomic<std::uint32_t> messages_[4] = {};
 
-  // Display caches; which of them exist was decided at Open.
-  bool cachesPreRender_ = false;
-  bool cachesTransparent_ = false;
-  TBitmap frameBitmapCache_;
-  std::vector<TBitmap> preRenderList_;
-  std::unique_ptr<TFlicList> flicList_;
+  // Which caches exist was decided at Open, whatever the options say now.
+  TDisplayCaches caches_;
   TScreenCapture* capture_ = nullptr;
 
   TTickClock* clock_ = &TSystemTickClock::Instance();
