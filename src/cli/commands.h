@@ -5,6 +5,10 @@
 
 #include <CLI/CLI.hpp>
 
+namespace tovasel {
+class TFlicPlayer32;
+}
+
 namespace tovasel::cli {
 
 // Each subcommand lives in its own file and adds itself to the parser. Its
@@ -17,6 +21,10 @@ void AddBatchCommand(CLI::App& app, int& exitCode);
 // The one place the tool reports an error: "tovasel-cli: <message>" on
 // standard error.
 void ReportError(const std::string& message);
+
+// Opens path in player; a file that does not open is reported as "Cannot
+// open FLIC file <path>" and gives false.
+bool OpenFlicOrReport(TFlicPlayer32& player, const std::string& path);
 
 // Runs work and turns an error it raises into that one line, with the text
 // the window's error box would show. Returns the exit code: 0, or 1.

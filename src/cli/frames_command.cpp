@@ -30,10 +30,7 @@ void AddFramesCommand(CLI::App& app, int& exitCode) {
   cmd->add_option("-o,--output", *dir, "Folder for 0001.ppm, 0002.ppm, ...")->required();
   cmd->callback([path, dir, &exitCode] {
     TFlicPlayer32 player;
-    player.FileName = *path;
-    player.Open();
-    if (!player.IsOpen()) {
-      ReportError("Cannot open FLIC file " + *path);
+    if (!OpenFlicOrReport(player, *path)) {
       exitCode = 1;
       return;
     }

@@ -14,10 +14,7 @@ void AddInfoCommand(CLI::App& app, int& exitCode) {
   cmd->add_option("FILE", *path, "FLIC file (.flc or .fli)")->required();
   cmd->callback([path, &exitCode] {
     TFlicPlayer32 player;
-    player.FileName = *path;
-    player.Open();
-    if (!player.IsOpen()) {
-      ReportError("Cannot open FLIC file " + *path);
+    if (!OpenFlicOrReport(player, *path)) {
       exitCode = 1;
       return;
     }

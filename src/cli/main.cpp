@@ -3,11 +3,20 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
+#include "flic/flic_player.h"
 #include "tovasel/version.h"
 
 namespace tovasel::cli {
 
 void ReportError(const std::string& message) { std::cerr << "tovasel-cli: " << message << '\n'; }
+
+bool OpenFlicOrReport(TFlicPlayer32& player, const std::string& path) {
+  player.FileName = path;
+  player.Open();
+  if (player.IsOpen()) return true;
+  ReportError("Cannot open FLIC file " + path);
+  return false;
+}
 
 }  // namespace tovasel::cli
 

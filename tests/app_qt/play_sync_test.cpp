@@ -11,22 +11,32 @@ using namespace tovasel;
 
 // The player's timed playback with its steps queued to the Qt event loop:
 // the play thread must hand every step to this thread and end when asked.
+namespace {
+
+// Opens an animation of the given speed in a player whose steps go to the
+// Qt event loop through dispatcher.
+void OpenPlaying(const testing::TempFolder& folder, std::uint32_t speed, int frames,
+                 TQtPlayDispatcher& dispatcher, TFlicPlayer32& player) {
+  flicwriter::TAnimationOptions options;
+  options.Speed = speed;
+  testing::WriteAnimation(folder / "a.flc", testing::MovingBlocks(8, 6, frames, 1), options);
+  player.SetPlayDispatcher(&dispatcher);
+  player.FileName = folder / "a.flc";
+  player.Open();
+}
+
+}  // namespace
+
 class PlaySyncTest : public QObject {
   Q_OBJECT
 
  private slots:
   void PlaysToTheStopFrameThroughTheEventLoop() {
     testing::TempFolder folder("qt-play");
-    flicwriter::TAnimationOptions options;
-    options.Speed = 1;
-    testing::WriteAnimation(folder / "a.flc", testing::MovingBlocks(8, 6, 5, 1), options);
-
     QObject context;
     TQtPlayDispatcher dispatcher(&context);
     TFlicPlayer32 player;
-    player.SetPlayDispatcher(&dispatcher);
-    player.FileName = folder / "a.flc";
-    player.Open();
+    OpenPlaying(folder, 1, 5, dispatcher, player);
     QVERIFY(player.IsOpen());
     player.SetStopFrame(player.FrameCount());
     player.Play();
@@ -39,16 +49,10 @@ class PlaySyncTest : public QObject {
 
   void StopEndsAPlayerWaitingOutALongFrame() {
     testing::TempFolder folder("qt-stop");
-    flicwriter::TAnimationOptions options;
-    options.Speed = 60000;  // a minute per frame
-    testing::WriteAnimation(folder / "a.flc", testing::MovingBlocks(8, 6, 3, 2), options);
-
     QObject context;
     TQtPlayDispatcher dispatcher(&context);
     TFlicPlayer32 player;
-    player.SetPlayDispatcher(&dispatcher);
-    player.FileName = folder / "a.flc";
-    player.Open();
+    OpenPlaying(folder, 60000, 3, dispatcher, player);  // a minute per frame
     player.Play();
     QTRY_COMPARE_WITH_TIMEOUT(player.CurrentFrame(), 2, 10000);
     QElapsedTimer timer;
