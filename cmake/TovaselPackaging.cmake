@@ -1,5 +1,6 @@
-# What a system installation holds beyond the two programs: manual pages,
-# desktop metadata, shell completion.
+# What a system installation holds beyond the two programs (manual pages,
+# desktop metadata, shell completion, copyright) and the Debian package
+# `cpack -G DEB` (the `package` target) builds from it.
 include(GNUInstallDirs)
 
 set(TOVASEL_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
@@ -55,3 +56,32 @@ if(TARGET tovasel)
   install(FILES ${TOVASEL_PACKAGING_DIR}/io.github.tovasel.Tovasel.metainfo.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()
+# Debian looks for the licence under the package's name, not the project's.
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tovasel
+        RENAME copyright)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tovasel)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "The Tovasel developers")
+set(CPACK_PACKAGE_CONTACT "Tovasel developers <tovasel@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "convert FLIC animations into animated GIF files")
+# Debian shows the description as it is, so its lines are kept short here.
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+  "Tovasel converts FLIC animations (.fli, .flc) into looping animated\n"
+  "GIF89a files, with optional transparency, a merged palette, inter-frame\n"
+  "merging and cropping. A Qt window opens a FLIC, steps through its frames\n"
+  "and converts it; the command-line tool tovasel-cli converts single files\n"
+  "and whole folder trees.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/tovasel/tovasel")
+# The runtime dependencies come from the libraries the programs link, so
+# the package asks for exactly what this build needs.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+include(CPack)
