@@ -56,9 +56,17 @@ if(TARGET tovasel)
   install(FILES ${TOVASEL_PACKAGING_DIR}/io.github.tovasel.Tovasel.metainfo.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()
-# Debian looks for the licence under the package's name, not the project's.
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tovasel
-        RENAME copyright)
+# Debian looks for the licence and the changelog under the package's name,
+# not the project's.
+set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/tovasel)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${doc_dir} RENAME copyright)
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/changelog.gz
+  COMMAND sh -c "${TOVASEL_GZIP} -9nc ${TOVASEL_PACKAGING_DIR}/changelog > ${CMAKE_BINARY_DIR}/changelog.gz"
+  DEPENDS ${TOVASEL_PACKAGING_DIR}/changelog
+  VERBATIM)
+add_custom_target(tovasel_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.gz)
+install(FILES ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION ${doc_dir})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tovasel)

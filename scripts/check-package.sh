@@ -53,6 +53,7 @@ done <<'FILES'
 /usr/share/mime/packages/tovasel.xml -rw-r--r--
 /usr/share/bash-completion/completions/tovasel-cli -rw-r--r--
 /usr/share/doc/tovasel/copyright -rw-r--r--
+/usr/share/doc/tovasel/changelog.gz -rw-r--r--
 FILES
 outside=$(awk '{ print $2 }' <<<"$contents" | grep -v '^\./usr/' | grep -vx '\./')
 [[ -z $outside ]] || fail "files outside /usr: $outside"
@@ -62,6 +63,8 @@ trap 'rm -rf "$work"' EXIT
 dpkg-deb --extract "$deb" "$work"
 root=$work/usr
 
+changelog_version=$(gzip -dc "$root/share/doc/tovasel/changelog.gz" | sed -n '1s/^tovasel (\([^)]*\)).*/\1/p')
+[[ $changelog_version == "$version" ]] || fail "changelog's last entry is '$changelog_version', not $version"
 "$root/bin/tovasel-cli" --version | grep -qx "tovasel-cli $version" || fail "packaged tovasel-cli does not run"
 for page in "$root"/share/man/man1/*.gz; do
     gzip -t "$page" || fail "$page is not gzip data"
@@ -81,6 +84,10 @@ if command -v appstreamcli >/dev/null; then
 fi
 if command -v xmllint >/dev/null; then
     xmllint --noout "$root/share/mime/packages/tovasel.xml" || fail "MIME-info file is not well-formed"
+fi
+
+if command -v lintian >/dev/null; then
+    lintian --fail-on error,warning "$deb" || fail "lintian reports errors or warnings"
 fi
 
 if ((failures > 0)); then
