@@ -17,12 +17,15 @@ set(man_pages)
 if(TOVASEL_HELP2MAN AND TOVASEL_GZIP AND TARGET tovasel-cli)
   add_custom_command(
     OUTPUT ${man_dir}/tovasel-cli.1
+    COMMAND sh -c "sh ${TOVASEL_PACKAGING_DIR}/man/optional-examples.sh $<TARGET_FILE:tovasel-cli> > ${man_dir}/optional-examples.h2m"
     COMMAND ${TOVASEL_HELP2MAN} --no-info --no-discard-stderr
             --include=${TOVASEL_PACKAGING_DIR}/man/tovasel-cli.h2m
+            --include=${man_dir}/optional-examples.h2m
             --output=${man_dir}/tovasel-cli.1
             "sh ${TOVASEL_PACKAGING_DIR}/man/cli-full-help.sh $<TARGET_FILE:tovasel-cli>"
     DEPENDS tovasel-cli ${TOVASEL_PACKAGING_DIR}/man/tovasel-cli.h2m
             ${TOVASEL_PACKAGING_DIR}/man/cli-full-help.sh
+            ${TOVASEL_PACKAGING_DIR}/man/optional-examples.sh
     COMMENT "Writing the tovasel-cli(1) manual page"
     VERBATIM)
   list(APPEND man_pages tovasel-cli.1)

@@ -43,6 +43,24 @@ done
 version=$("$cli" --version | awk '{ print $2 }')
 grep -q "tovasel-cli $version" <<<"$text" || fail "tovasel-cli(1) does not name version $version"
 
+# Examples of options that come with later builds appear exactly when the
+# tool has them; a stand-in tool shows both cases.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+examples=$(dirname "$0")/../../packaging/man/optional-examples.sh
+for optimize in yes no; do
+    cat >"$work/cli" <<STANDIN
+#!/bin/sh
+echo "Options:"
+[ \$1 = convert ] && [ $optimize = yes ] && echo "  --optimize                  Smallest GIF"
+echo "  --optimize-later            Not an option of its own"
+STANDIN
+    chmod +x "$work/cli"
+    shown=$(sh "$examples" "$work/cli" | grep -c 'convert intro.flc \\-\\-optimize$')
+    [[ $optimize == yes && $shown == 1 || $optimize == no && $shown == 0 ]] ||
+        fail "the --optimize example is shown $shown times for a tool $([[ $optimize == no ]] && echo without || echo with) it"
+done
+
 if ((failures > 0)); then
     echo "$failures manual page checks failed"
     exit 1
