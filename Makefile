@@ -1,6 +1,6 @@
 # Thin wrapper over the CMake presets: `make run` and `make test` are all a
 # fresh Debian 12 machine needs.
-.PHONY: deps build run test asan asan-test fuzz clean
+.PHONY: deps build run test package asan asan-test fuzz clean
 
 JOBS ?= $(shell nproc)
 SAMPLE := samples/sample.flc
@@ -18,6 +18,9 @@ run: build
 
 test: build
 	ctest --preset default -j $(JOBS)
+
+package: build
+	cmake --build --preset default --target package
 
 asan: deps
 	cmake --preset asan

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, and only when one is missing,
 # so that a second `make` on a ready machine does not touch apt at all.
+# help2man writes tovasel-cli's manual page and dpkg-dev works out the Debian
+# package's dependencies; the last line's tools check the desktop metadata
+# and manual pages in the tests.
 set -euo pipefail
 
 packages=(
@@ -10,6 +13,8 @@ packages=(
   libcli11-dev libgif-dev libjpeg-dev
   fonts-dejavu-core
   qt6-base-dev libgl-dev
+  help2man dpkg-dev
+  desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db
 )
 
 missing=()
