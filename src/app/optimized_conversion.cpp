@@ -1,6 +1,7 @@
 #include "app/optimized_conversion.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <ostream>
 #include <vector>
@@ -9,7 +10,6 @@
 #include "colour/lossless_gif.h"
 #include "gif/safe_file_store.h"
 #include "imaging/bitmap.h"
-#include <array>
 
 namespace tovasel {
 
