@@ -184,11 +184,15 @@ class TLosslessEncoder {
       static const char kLoop[] = "\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00";
       out_.append(kLoop, sizeof kLoop - 1);
     }
-    out_.append({'\x21', '\xF9', '\x04'});
-    out_.push_back(static_cast<char>((disposal << 2) | (best.TransparentIndex >= 0 ? 1 : 0)));
-    PutWord(out_, delay);
-    out_.push_back(static_cast<char>(std::max(best.TransparentIndex, 0)));
-    out_.push_back('\0');
+    // Without a delay, transparency or clearing, a frame shows the same
+    // without its graphic control extension.
+    if (delay != 0 || best.TransparentIndex >= 0 || disposal == 2) {
+      out_.append({'\x21', '\xF9', '\x04'});
+      out_.push_back(static_cast<char>((disposal << 2) | (best.TransparentIndex >= 0 ? 1 : 0)));
+      PutWord(out_, delay);
+      out_.push_back(static_cast<char>(std::max(best.TransparentIndex, 0)));
+      out_.push_back('\0');
+    }
     out_.push_back(',');
     PutWord(out_, box.Left);
     PutWord(out_, box.Top);
@@ -323,6 +327,7 @@ class TLosslessEncoder {
     if (level_ >= 2) fills.push_back(TFill::Prefer);
     TEncodedFrame best;
     bool found = false;
+    std::vector<std::vector<std::uint16_t>> tried;
     std::vector<std::uint16_t> filled;
     for (const TFill fill : fills) {
       if (fill == TFill::Match) {
@@ -330,9 +335,13 @@ class TLosslessEncoder {
       } else {
         FillSymbols(fill, filled);
       }
+      // Often several fills agree (a box where everything changed).
+      if (std::find(tried.begin(), tried.end(), filled) != tried.end()) continue;
+      tried.push_back(filled);
+      int globalBits = 0;
       for (const bool local : {false, true}) {
         TEncodedFrame candidate;
-        if (!Encode(filled, box, local, candidate)) continue;
+        if (!Encode(filled, box, local, globalBits, candidate)) continue;
         if (!found || candidate.Bytes.size() < best.Bytes.size()) {
           best = std::move(candidate);
           found = true;
@@ -345,7 +354,10 @@ class TLosslessEncoder {
 
   // Maps the symbols to table indices and compresses them; false when the
   // table cannot hold them.
-  bool Encode(const std::vector<std::uint16_t>& symbols, const TBox& box, bool local,
+  // A local table only pays when its code size is smaller than the global
+  // table's (GlobalBits, set by the global try; 0 when that failed): the
+  // same symbols at the same code size make the same codes.
+  bool Encode(const std::vector<std::uint16_t>& symbols, const TBox& box, bool local, int& globalBits,
               TEncodedFrame& result) {
     std::array<int, 256> index;
     index.fill(-1);
@@ -385,6 +397,9 @@ class TLosslessEncoder {
       largest = std::max(largest, transparentIndex);
     }
     if (local && used + (transparent ? 1 : 0) > 256) return false;
+    const int codeBits = std::max(2, TableBits(largest + 1));
+    if (!local) globalBits = codeBits;
+    if (local && globalBits != 0 && codeBits >= globalBits) return false;
 
     indices_.resize(symbols.size());
     for (std::size_t k = 0; k < symbols.size(); ++k) {
@@ -402,7 +417,7 @@ class TLosslessEncoder {
       result.LocalBits = TableBits(used + (transparent ? 1 : 0));
       PutTable(result.Bytes, table, result.LocalBits);
     }
-    result.Bytes += CompressIndices(indices_, box.Width(), box.Height(), TableBits(largest + 1));
+    result.Bytes += CompressIndices(indices_, box.Width(), box.Height(), codeBits);
     return true;
   }
 
@@ -439,18 +454,22 @@ std::unordered_map<std::int32_t, TColourCount> CountColours(const TLosslessSourc
     const std::int32_t* b = before.data();
     std::int32_t last = kClearPixel;
     TColourCount* entry = nullptr;
-    for (std::size_t k = 0; k < pixels; ++k) {
-      const std::int32_t c = p[k];
-      if (c == b[k] || c == kClearPixel) continue;
-      if (c != last || entry == nullptr) {
-        auto [it, added] = counts.try_emplace(c);
-        if (added) it->second.First = order++;
-        entry = &it->second;
-        last = c;
+    const std::size_t width = static_cast<std::size_t>(source.Width);
+    for (std::size_t row = 0; row < pixels; row += width) {
+      if (std::memcmp(p + row, b + row, width * sizeof(std::int32_t)) == 0) continue;
+      for (std::size_t k = row; k < row + width; ++k) {
+        const std::int32_t c = p[k];
+        if (c == b[k] || c == kClearPixel) continue;
+        if (c != last || entry == nullptr) {
+          auto [it, added] = counts.try_emplace(c);
+          if (added) it->second.First = order++;
+          entry = &it->second;
+          last = c;
+        }
+        ++entry->Pixels;
       }
-      ++entry->Pixels;
+      std::copy(p + row, p + row + width, before.begin() + static_cast<std::ptrdiff_t>(row));
     }
-    std::copy(p, p + pixels, before.begin());
   }
   return counts;
 }
