@@ -97,6 +97,7 @@ enum class TFill : std::uint8_t {
   Follow,       // repeat the symbol before when it fits, else transparent
   Prefer,       // their own colour, unless a transparent run is going on
   Match,        // whichever continues a string the LZW table already holds
+  MatchColour,  // as Match, but their own colour when neither continues one
 };
 
 struct TEncodedFrame {
@@ -263,7 +264,8 @@ class TLosslessEncoder {
           case TFill::Transparent: s = kTransparentSymbol; break;
           case TFill::Follow: s = before == s ? s : kTransparentSymbol; break;
           case TFill::Prefer: s = before == kTransparentSymbol ? kTransparentSymbol : s; break;
-          case TFill::Match: break;
+          case TFill::Match:
+          case TFill::MatchColour: break;
         }
       }
       out[k] = s;
@@ -275,7 +277,7 @@ class TLosslessEncoder {
   // depend on which index a colour gets) and, at each unchanged pixel, takes
   // the colour or the transparent index, whichever extends the current
   // string; false when no index is left for transparency.
-  bool MatchSymbols(std::vector<std::uint16_t>& out) {
+  bool MatchSymbols(bool preferColour, std::vector<std::uint16_t>& out) {
     const int colourCount = static_cast<int>(colours_.size());
     if (colourCount >= 256) return false;
     const auto symbolOf = [colourCount](std::uint16_t s) {
@@ -296,7 +298,7 @@ class TLosslessEncoder {
         const auto held = [&](std::uint16_t v) {
           return prefix >= 0 && table.FindOrInsert((static_cast<std::uint32_t>(prefix) << 8) | symbolOf(v), -1) >= 0;
         };
-        if (!held(s)) s = held(kTransparentSymbol) || before != s ? kTransparentSymbol : s;
+        if (!held(s) && (held(kTransparentSymbol) || (!preferColour && before != s))) s = kTransparentSymbol;
       }
       out[k] = s;
       before = s;
@@ -324,14 +326,14 @@ class TLosslessEncoder {
 
   TEncodedFrame BestEncoding(const TBox& box) {
     std::vector<TFill> fills = {TFill::Colour, TFill::Transparent, TFill::Follow, TFill::Match};
-    if (level_ >= 2) fills.push_back(TFill::Prefer);
+    if (level_ >= 2) fills.insert(fills.end(), {TFill::Prefer, TFill::MatchColour});
     TEncodedFrame best;
     bool found = false;
     std::vector<std::vector<std::uint16_t>> tried;
     std::vector<std::uint16_t> filled;
     for (const TFill fill : fills) {
-      if (fill == TFill::Match) {
-        if (!MatchSymbols(filled)) continue;
+      if (fill == TFill::Match || fill == TFill::MatchColour) {
+        if (!MatchSymbols(fill == TFill::MatchColour, filled)) continue;
       } else {
         FillSymbols(fill, filled);
       }
@@ -500,12 +502,16 @@ std::string EncodeLosslessGif(const TLosslessSource& source, int level) {
   const auto counts = CountColours(source);
   std::string best = TLosslessEncoder(source, level, GlobalColours(counts, true)).Run();
   if (level >= 2) {
-    // Level 2 measures a second order and takes the smaller file; its own
-    // first try already is at most level 1's size.
+    // Level 2 also measures a second table order and local tables only,
+    // and takes the smallest file; its own first try already is at most
+    // level 1's size, as it tries every choice level 1 tries.
     TLosslessSource quiet = source;
     quiet.Step = nullptr;
-    std::string other = TLosslessEncoder(quiet, level, GlobalColours(counts, false)).Run();
-    if (other.size() < best.size()) best = std::move(other);
+    for (const bool withGlobal : {true, false}) {
+      std::string other =
+          TLosslessEncoder(quiet, level, withGlobal ? GlobalColours(counts, false) : std::vector<std::int32_t>{}).Run();
+      if (other.size() < best.size()) best = std::move(other);
+    }
   }
   return best;
 }
