@@ -98,6 +98,7 @@ enum class TFill : std::uint8_t {
   Prefer,       // their own colour, unless a transparent run is going on
   Match,        // whichever continues a string the LZW table already holds
   MatchColour,  // as Match, but their own colour when neither continues one
+  Longest,      // whichever makes the longest string the LZW table holds
 };
 
 struct TEncodedFrame {
@@ -265,7 +266,8 @@ class TLosslessEncoder {
           case TFill::Follow: s = before == s ? s : kTransparentSymbol; break;
           case TFill::Prefer: s = before == kTransparentSymbol ? kTransparentSymbol : s; break;
           case TFill::Match:
-          case TFill::MatchColour: break;
+          case TFill::MatchColour:
+          case TFill::Longest: break;
         }
       }
       out[k] = s;
@@ -324,15 +326,104 @@ class TLosslessEncoder {
     return true;
   }
 
+  // The symbols pixel K may take: its own, and the transparent index when
+  // it repeats what is shown.
+  int Choices(std::size_t k, std::array<std::uint16_t, 2>& choices) const {
+    choices[0] = symbols_[k];
+    if (!unchanged_[k] || choices[0] == kTransparentSymbol) return 1;
+    choices[1] = kTransparentSymbol;
+    return 2;
+  }
+
+  // Length of the longest string the table holds that continues Code from
+  // pixel K on, looking at no more than Budget strings.
+  int LongestFrom(int code, std::size_t k, int& budget) const {
+    if (k >= symbols_.size() || budget <= 0) return 0;
+    --budget;
+    std::array<std::uint16_t, 2> choices{};
+    const int n = Choices(k, choices);
+    int best = 0;
+    for (int c = 0; c < n; ++c) {
+      const int child = matchTable_->FindOrInsert((static_cast<std::uint32_t>(code) << 8) | SymbolOf(choices[c]), -1);
+      if (child >= 0) best = std::max(best, 1 + LongestFrom(child, k + 1, budget));
+    }
+    return best;
+  }
+
+  std::uint32_t SymbolOf(std::uint16_t s) const {
+    return s == kTransparentSymbol ? static_cast<std::uint32_t>(colours_.size()) : s;
+  }
+
+  // Parses the pixels as the compressor will, each string as long as the
+  // table allows with unchanged pixels free to be either symbol.
+  bool LongestSymbols(std::vector<std::uint16_t>& out) {
+    const int colourCount = static_cast<int>(colours_.size());
+    if (colourCount >= 256) return false;
+    const int firstFree = (1 << std::max(2, TableBits(colourCount + 1))) + 2;
+    if (!matchTable_) matchTable_ = std::make_unique<TLZWStringTable>();
+    TLZWStringTable& table = *matchTable_;
+    table.Clear();
+    int nextCode = firstFree;
+    int prefix = -1;
+    const std::size_t count = symbols_.size();
+    out.resize(count);
+    std::array<std::uint16_t, 2> choices{};
+    // Picks the choice at K whose string from Code runs longest; -1 when
+    // none continues Code.
+    const auto pick = [&](int code, std::size_t k, int& next) {
+      const int n = Choices(k, choices);
+      int bestChoice = -1, bestLength = -1;
+      for (int c = 0; c < n; ++c) {
+        const int child =
+            code < 0 ? static_cast<int>(SymbolOf(choices[c]))
+                     : table.FindOrInsert((static_cast<std::uint32_t>(code) << 8) | SymbolOf(choices[c]), -1);
+        if (child < 0) continue;
+        int budget = 64;
+        const int length = n == 1 ? 0 : LongestFrom(child, k + 1, budget);
+        if (length > bestLength) {
+          bestLength = length;
+          bestChoice = c;
+          next = child;
+        }
+      }
+      return bestChoice < 0 ? -1 : static_cast<int>(choices[bestChoice]);
+    };
+    std::size_t k = 0;
+    while (k < count) {
+      int code = 0;
+      const int first = pick(-1, k, code);
+      out[k] = static_cast<std::uint16_t>(first);
+      if (prefix >= 0) {
+        if (nextCode <= TLZWEncoder::LastAssignedCode) {
+          table.FindOrInsert((static_cast<std::uint32_t>(prefix) << 8) | SymbolOf(out[k]), nextCode++);
+        } else {
+          table.Clear();
+          nextCode = firstFree;
+        }
+      }
+      for (++k; k < count; ++k) {
+        int child = 0;
+        const int s = pick(code, k, child);
+        if (s < 0) break;
+        out[k] = static_cast<std::uint16_t>(s);
+        code = child;
+      }
+      prefix = code;
+    }
+    return true;
+  }
+
   TEncodedFrame BestEncoding(const TBox& box) {
     std::vector<TFill> fills = {TFill::Colour, TFill::Transparent, TFill::Follow, TFill::Match};
-    if (level_ >= 2) fills.insert(fills.end(), {TFill::Prefer, TFill::MatchColour});
+    if (level_ >= 2) fills.insert(fills.end(), {TFill::Prefer, TFill::MatchColour, TFill::Longest});
     TEncodedFrame best;
     bool found = false;
     std::vector<std::vector<std::uint16_t>> tried;
     std::vector<std::uint16_t> filled;
     for (const TFill fill : fills) {
-      if (fill == TFill::Match || fill == TFill::MatchColour) {
+      if (fill == TFill::Longest) {
+        if (!LongestSymbols(filled)) continue;
+      } else if (fill == TFill::Match || fill == TFill::MatchColour) {
         if (!MatchSymbols(fill == TFill::MatchColour, filled)) continue;
       } else {
         FillSymbols(fill, filled);
@@ -443,6 +534,8 @@ class TLosslessEncoder {
 struct TColourCount {
   std::int64_t Pixels = 0;
   std::int64_t First = 0;
+  std::int64_t Frames = 0;
+  std::int64_t LastFrame = -1;
 };
 
 std::unordered_map<std::int32_t, TColourCount> CountColours(const TLosslessSource& source) {
@@ -467,6 +560,10 @@ std::unordered_map<std::int32_t, TColourCount> CountColours(const TLosslessSourc
           if (added) it->second.First = order++;
           entry = &it->second;
           last = c;
+          if (entry->LastFrame != i) {
+            entry->LastFrame = i;
+            ++entry->Frames;
+          }
         }
         ++entry->Pixels;
       }
@@ -476,12 +573,14 @@ std::unordered_map<std::int32_t, TColourCount> CountColours(const TLosslessSourc
   return counts;
 }
 
-// Up to 256 colours for the global table: the most used first (small frames
-// then need few index bits), or in order of first appearance.
+// Up to 256 colours for the global table: those that most frames change
+// first, so that frames with few colours need few index bits; or in order
+// of first appearance.
 std::vector<std::int32_t> GlobalColours(const std::unordered_map<std::int32_t, TColourCount>& counts,
                                         bool byUse) {
   std::vector<std::pair<std::int32_t, TColourCount>> all(counts.begin(), counts.end());
   std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) {
+    if (a.second.Frames != b.second.Frames) return a.second.Frames > b.second.Frames;
     if (a.second.Pixels != b.second.Pixels) return a.second.Pixels > b.second.Pixels;
     return a.second.First < b.second.First;
   });
