@@ -529,8 +529,8 @@ class TLosslessEncoder {
   std::unique_ptr<TLZWStringTable> matchTable_;
 };
 
-// Colours of the pixels each picture changes, with how often and when each
-// first appears.
+// Colours of the pixels each picture changes: how often and when each first
+// appears, and which colours each picture changes in how many pixels.
 struct TColourCount {
   std::int64_t Pixels = 0;
   std::int64_t First = 0;
@@ -538,8 +538,16 @@ struct TColourCount {
   std::int64_t LastFrame = -1;
 };
 
-std::unordered_map<std::int32_t, TColourCount> CountColours(const TLosslessSource& source) {
-  std::unordered_map<std::int32_t, TColourCount> counts;
+struct TColourUse {
+  std::unordered_map<std::int32_t, TColourCount> Counts;
+  std::vector<std::vector<std::int32_t>> FrameColours;
+  std::vector<std::int64_t> FramePixels;
+  std::size_t Listed = 0;  // sum of the lists' sizes
+};
+
+TColourUse CountColours(const TLosslessSource& source) {
+  TColourUse use;
+  auto& counts = use.Counts;
   const std::size_t pixels = static_cast<std::size_t>(source.Width) * source.Height;
   std::vector<std::int32_t> before(pixels, kClearPixel);
   std::int64_t order = 0;
@@ -549,6 +557,8 @@ std::unordered_map<std::int32_t, TColourCount> CountColours(const TLosslessSourc
     const std::int32_t* b = before.data();
     std::int32_t last = kClearPixel;
     TColourCount* entry = nullptr;
+    std::vector<std::int32_t> colours;
+    std::int64_t changed = 0;
     const std::size_t width = static_cast<std::size_t>(source.Width);
     for (std::size_t row = 0; row < pixels; row += width) {
       if (std::memcmp(p + row, b + row, width * sizeof(std::int32_t)) == 0) continue;
@@ -563,52 +573,136 @@ std::unordered_map<std::int32_t, TColourCount> CountColours(const TLosslessSourc
           if (entry->LastFrame != i) {
             entry->LastFrame = i;
             ++entry->Frames;
+            colours.push_back(c);
           }
         }
         ++entry->Pixels;
+        ++changed;
       }
       std::copy(p + row, p + row + width, before.begin() + static_cast<std::ptrdiff_t>(row));
     }
+    if (!colours.empty()) {
+      use.Listed += colours.size();
+      use.FrameColours.push_back(std::move(colours));
+      use.FramePixels.push_back(changed);
+    }
   }
-  return counts;
+  return use;
 }
 
-// Up to 256 colours for the global table: those that most frames change
-// first, so that frames with few colours need few index bits; or in order
-// of first appearance.
-std::vector<std::int32_t> GlobalColours(const std::unordered_map<std::int32_t, TColourCount>& counts,
-                                        bool byUse) {
+enum class TOrder : std::uint8_t {
+  Frames,  // colours that most frames change first
+  Covers,  // the colours of the frames that gain most from low indices first
+  First,   // order of first appearance
+};
+
+// Up to 256 colours for the global table. A frame needs as many index bits
+// as its highest index takes, so the orders put the colours of many or
+// large frames at the low indices.
+std::vector<std::int32_t> GlobalColours(const TColourUse& use, TOrder order) {
+  const auto& counts = use.Counts;
   std::vector<std::pair<std::int32_t, TColourCount>> all(counts.begin(), counts.end());
-  std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) {
-    if (a.second.Frames != b.second.Frames) return a.second.Frames > b.second.Frames;
+  std::sort(all.begin(), all.end(), [order](const auto& a, const auto& b) {
+    if (order == TOrder::First) return a.second.First < b.second.First;
+    if (order == TOrder::Frames && a.second.Frames != b.second.Frames) return a.second.Frames > b.second.Frames;
     if (a.second.Pixels != b.second.Pixels) return a.second.Pixels > b.second.Pixels;
     return a.second.First < b.second.First;
   });
-  if (all.size() > 256) all.resize(256);
-  if (!byUse) {
-    std::sort(all.begin(), all.end(),
-              [](const auto& a, const auto& b) { return a.second.First < b.second.First; });
-  }
   std::vector<std::int32_t> colours;
-  colours.reserve(all.size());
+  // Greedy cover: the frame with the most changed pixels per colour not yet
+  // placed brings its colours next. Bounded, as it rescans every list.
+  if (order == TOrder::Covers && use.Listed <= (std::size_t{1} << 20)) {
+    std::unordered_map<std::int32_t, int> rank;
+    for (std::size_t i = 0; i < all.size(); ++i) rank.emplace(all[i].first, static_cast<int>(i));
+    std::vector<bool> placed(all.size(), false);
+    std::vector<bool> done(use.FrameColours.size(), false);
+    for (;;) {
+      int bestFrame = -1;
+      double bestGain = 0;
+      std::size_t bestNew = 0;
+      for (std::size_t f = 0; f < use.FrameColours.size(); ++f) {
+        if (done[f]) continue;
+        std::size_t fresh = 0;
+        for (const std::int32_t c : use.FrameColours[f]) fresh += placed[static_cast<std::size_t>(rank[c])] ? 0 : 1;
+        if (fresh == 0 || colours.size() + fresh > 256) {
+          done[f] = true;
+          continue;
+        }
+        const double gain = static_cast<double>(use.FramePixels[f]) / static_cast<double>(fresh);
+        if (bestFrame < 0 || gain > bestGain) {
+          bestFrame = static_cast<int>(f);
+          bestGain = gain;
+          bestNew = fresh;
+        }
+      }
+      if (bestFrame < 0) break;
+      std::vector<int> fresh;
+      fresh.reserve(bestNew);
+      for (const std::int32_t c : use.FrameColours[static_cast<std::size_t>(bestFrame)]) {
+        const int r = rank[c];
+        if (!placed[static_cast<std::size_t>(r)]) fresh.push_back(r);
+      }
+      std::sort(fresh.begin(), fresh.end());
+      for (const int r : fresh) {
+        placed[static_cast<std::size_t>(r)] = true;
+        colours.push_back(all[static_cast<std::size_t>(r)].first);
+      }
+      done[static_cast<std::size_t>(bestFrame)] = true;
+    }
+    for (std::size_t i = 0; i < all.size() && colours.size() < 256; ++i) {
+      if (!placed[i]) colours.push_back(all[i].first);
+    }
+    return colours;
+  }
+  if (all.size() > 256) all.resize(256);
   for (const auto& entry : all) colours.push_back(entry.first);
   return colours;
+}
+
+// A rough size in bits of the frames' data with a global table: each changed
+// pixel at the code size its frame's highest index (and a transparent index
+// after it) needs; a frame with a colour outside the table pays for a local
+// table of its own.
+double EstimatedBits(const TColourUse& use, const std::vector<std::int32_t>& global) {
+  std::unordered_map<std::int32_t, int> index;
+  for (std::size_t i = 0; i < global.size(); ++i) index.emplace(global[i], static_cast<int>(i));
+  double bits = 0;
+  for (std::size_t f = 0; f < use.FrameColours.size(); ++f) {
+    int highest = 0;
+    bool outside = false;
+    for (const std::int32_t c : use.FrameColours[f]) {
+      const auto it = index.find(c);
+      if (it == index.end()) {
+        outside = true;
+        break;
+      }
+      highest = std::max(highest, it->second);
+    }
+    const int count = outside ? static_cast<int>(use.FrameColours[f].size()) : highest + 1;
+    const int codeBits = std::max(2, TableBits(count + 1));
+    bits += static_cast<double>(use.FramePixels[f]) * codeBits + (outside ? 24.0 * (1 << codeBits) : 0.0);
+  }
+  return bits;
 }
 
 }  // namespace
 
 std::string EncodeLosslessGif(const TLosslessSource& source, int level) {
-  const auto counts = CountColours(source);
-  std::string best = TLosslessEncoder(source, level, GlobalColours(counts, true)).Run();
+  const TColourUse use = CountColours(source);
+  // Level 1 encodes once, with the order whose estimate is smaller.
+  std::vector<std::int32_t> covers = GlobalColours(use, TOrder::Covers);
+  std::vector<std::int32_t> frames = GlobalColours(use, TOrder::Frames);
+  if (EstimatedBits(use, frames) < EstimatedBits(use, covers)) std::swap(covers, frames);
+  std::string best = TLosslessEncoder(source, level, covers).Run();
   if (level >= 2) {
-    // Level 2 also measures a second table order and local tables only,
-    // and takes the smallest file; its own first try already is at most
-    // level 1's size, as it tries every choice level 1 tries.
+    // Level 2 also measures other table orders and local tables only, and
+    // takes the smallest file; its own first try already is at most level
+    // 1's size, as it tries every choice level 1 tries.
     TLosslessSource quiet = source;
     quiet.Step = nullptr;
-    for (const bool withGlobal : {true, false}) {
-      std::string other =
-          TLosslessEncoder(quiet, level, withGlobal ? GlobalColours(counts, false) : std::vector<std::int32_t>{}).Run();
+    const std::vector<std::int32_t> globals[] = {frames, GlobalColours(use, TOrder::First), {}};
+    for (const auto& global : globals) {
+      std::string other = TLosslessEncoder(quiet, level, global).Run();
       if (other.size() < best.size()) best = std::move(other);
     }
   }
