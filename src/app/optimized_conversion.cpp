@@ -8,6 +8,7 @@
 
 #include "app/frame_delays.h"
 #include "colour/lossless_gif.h"
+#include "gif/gif_exception.h"
 #include "gif/safe_file_store.h"
 #include "imaging/bitmap.h"
 
@@ -85,6 +86,9 @@ std::string BuildOptimizedGif(const TConversionInput& input, int Level) {
   const TConvertOptions first = input.ReadOptions();
   const std::int64_t last = LastFrameIndex(first, *input.Frames);
   if (input.StartProgress) input.StartProgress(static_cast<int>(last + 1));
+  // As the document of no frames is refused when stored, before any file
+  // is touched.
+  if (last < 0) throw GIFException("Unsupported GIF version");
 
   TLosslessSource source;
   source.Width = input.Frames->Width();

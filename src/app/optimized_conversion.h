@@ -10,7 +10,8 @@ namespace tovasel {
 // Level (1 or 2): the pictures the exact-colour conversion shows, frame for
 // frame and with its delays (with Transparent, a frame's bottom-left colour
 // lets the picture before show through). Raises what BuildGifDocument
-// raises for a bad limit.
+// raises for a bad limit, and GIFException "Unsupported GIF version" for
+// no frames at all.
 std::string BuildOptimizedGif(const TConversionInput& input, int Level);
 
 // Writes Bytes at OutputPath, replacing an existing file only whole.

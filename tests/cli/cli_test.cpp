@@ -197,6 +197,8 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"OptimizeWithPalette", {"convert", "%d/walk.flc", "--optimize", "--palette"}, 2, ""},
         ErrorCase{"OptimizeWithMerge", {"convert", "%d/walk.flc", "--merge", "--optimize=2"}, 2, ""},
         ErrorCase{"OptimizeWithCrop", {"batch", "%d", "--crop", "--optimize", "--jobs", "2"}, 2, ""},
+        ErrorCase{"OptimizeNoFrames", {"convert", "%d/walk.flc", "--limit", "-1", "--optimize"}, 1,
+                  "tovasel-cli: Unsupported GIF version."},
         ErrorCase{"OptimizeLevel3", {"convert", "%d/walk.flc", "--optimize=3"}, 2, ""}),
     [](const auto& info) { return info.param.name; });
 
