@@ -452,8 +452,10 @@ class TLosslessEncoder {
   // same symbols at the same code size make the same codes.
   bool Encode(const std::vector<std::uint16_t>& symbols, const TBox& box, bool local, int& globalBits,
               TEncodedFrame& result) {
-    std::array<int, 256> index;
-    index.fill(-1);
+    // Ids run past 256 when the box shows more colours than one table holds
+    // (older ones through transparency); the used ones still may fit.
+    std::vector<int>& index = tableIndex_;
+    index.assign(colours_.size(), -1);
     std::array<bool, 256> taken{};
     bool transparent = false;
     int used = 0;
@@ -526,6 +528,7 @@ class TLosslessEncoder {
   std::vector<std::int32_t> colours_;
   std::unordered_map<std::int32_t, std::uint16_t> ids_;
   std::vector<std::uint8_t> indices_;
+  std::vector<int> tableIndex_;
   std::unique_ptr<TLZWStringTable> matchTable_;
 };
 

@@ -118,6 +118,19 @@ std::vector<fw::TAnimationFrame> AllColours() {
   return frames;
 }
 
+// Colours of the first picture show through the second one's transparent
+// colour while it brings 255 others, in one box: more colours than a table
+// holds are on screen there.
+std::vector<fw::TAnimationFrame> ColoursShowThrough() {
+  fw::TIndexedPicture first(32, 16), second(32, 16);
+  for (int k = 0; k < 256; ++k) {
+    first.Pixels[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(k);
+    second.Pixels[static_cast<std::size_t>(256 + k)] = static_cast<std::uint8_t>(k + 32);
+  }
+  second.At(31, 0) = 7;
+  return {Frame(first, DistinctColours(0)), Frame(second, DistinctColours(99))};
+}
+
 struct AnimationCase {
   const char* name;
   std::function<std::vector<fw::TAnimationFrame>()> frames;
@@ -131,6 +144,7 @@ const AnimationCase kAnimations[] = {
     {"OnePixel", OnePixel},
     {"OddSize", [] { return testing::MovingBlocks(7, 5, 6, 11); }},
     {"AllColours", AllColours},
+    {"ColoursShowThrough", ColoursShowThrough},
 };
 
 using LosslessParam = std::tuple<AnimationCase, int, bool>;
