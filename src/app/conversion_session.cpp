@@ -5,6 +5,7 @@
 
 #include "app/app_error.h"
 #include "app/gif_conversion.h"
+#include "app/optimized_conversion.h"
 #include "app/path_names.h"
 #include "gif/gif_image.h"
 
@@ -101,10 +102,22 @@ void TConversionSession::ConvertToGif(const std::string& OutputPath) {
     ~Reenable() { view.SetConvertEnabled(true); }
   } reenable{view_};
 
+  if (view_.ReadOptions().Optimize > 0) {
+    StoreGifBytes(BuildOptimizedBytes(), OutputPath);
+    return;
+  }
   BuildDocument()->StoreToFile(OutputPath);
 }
 
 std::unique_ptr<TGIFImage> TConversionSession::BuildDocument() {
+  return BuildGifDocument(ConversionInput());
+}
+
+std::string TConversionSession::BuildOptimizedBytes() {
+  return BuildOptimizedGif(ConversionInput(), view_.ReadOptions().Optimize);
+}
+
+TConversionInput TConversionSession::ConversionInput() {
   TConversionInput input;
   input.Frames = &ImageList1;
   input.Speed = FlicPlayer.Speed();
@@ -112,7 +125,7 @@ std::unique_ptr<TGIFImage> TConversionSession::BuildDocument() {
   input.ReadOptions = [this] { return view_.ReadOptions(); };
   input.StartProgress = [this](int maximum) { view_.StartProgress(maximum); };
   input.StepProgress = [this] { view_.StepProgress(); };
-  return BuildGifDocument(input);
+  return input;
 }
 
 void TConversionSession::RunBatch(const std::string& Folder) {

@@ -5,6 +5,7 @@
 
 #include "app/app_view.h"
 #include "app/file_search.h"
+#include "app/gif_conversion.h"
 #include "app/frame_cache.h"
 #include "flic/flic_player.h"
 #include "imaging/bitmap.h"
@@ -43,6 +44,10 @@ class TConversionSession {
   // Builds the GIF document of the cached frames without writing it.
   std::unique_ptr<TGIFImage> BuildDocument();
 
+  // The bytes of the optimised GIF of the cached frames (the options'
+  // Optimize level), without writing them.
+  std::string BuildOptimizedBytes();
+
   // Converts every .flc file below Folder into a GIF beside it, logging each
   // step in French, from the line naming the folder on. The first error
   // ends the batch and propagates.
@@ -56,6 +61,8 @@ class TConversionSession {
   TFileSearch Search;
 
  private:
+  TConversionInput ConversionInput();
+
   TAppView& view_;
 };
 

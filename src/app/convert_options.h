@@ -18,6 +18,9 @@ struct TConvertOptions {
   bool ExactColours = false;
   // Frame delays from the speed in its true unit, without drift.
   bool ExactTiming = false;
+  // 0, or 1 or 2 for the smallest lossless GIF of the exact colours (2 tries
+  // more); it replaces Palette, Merge and Crop.
+  int Optimize = 0;
 };
 
 }  // namespace tovasel

@@ -1,12 +1,14 @@
 #include "app/parallel_batch.h"
 
 #include <deque>
+#include <functional>
 #include <future>
 #include <memory>
 #include <vector>
 
 #include "app/conversion_session.h"
 #include "app/file_search.h"
+#include "app/optimized_conversion.h"
 #include "app/path_names.h"
 #include "gif/gif_image.h"
 
@@ -24,11 +26,19 @@ class TOptionsOnlyView : public TAppView {
   TConvertOptions options_;
 };
 
-std::unique_ptr<TGIFImage> ConvertOne(const std::string& path, const TConvertOptions& options) {
+// A converted file, ready to be stored at a path.
+using TStoreGif = std::function<void(const std::string& path)>;
+
+TStoreGif ConvertOne(const std::string& path, const TConvertOptions& options) {
   TOptionsOnlyView view(options);
   TConversionSession session(view);
   session.OpenForConversion(path);
-  return session.BuildDocument();
+  if (options.Optimize > 0) {
+    auto bytes = std::make_shared<const std::string>(session.BuildOptimizedBytes());
+    return [bytes](const std::string& output) { StoreGifBytes(*bytes, output); };
+  }
+  std::shared_ptr<TGIFImage> document = session.BuildDocument();
+  return [document](const std::string& output) { document->StoreToFile(output); };
 }
 
 }  // namespace
@@ -47,7 +57,7 @@ void RunParallelBatch(const std::string& Folder, int Jobs, TAppView& view) {
   const std::vector<std::string>& paths = search.FoundPaths();
   const TConvertOptions options = view.ReadOptions();
   const std::size_t window = static_cast<std::size_t>(Jobs < 1 ? 1 : Jobs);
-  std::deque<std::future<std::unique_ptr<TGIFImage>>> pending;
+  std::deque<std::future<TStoreGif>> pending;
   std::size_t next = 0;
   auto launch = [&] {
     while (next < paths.size() && pending.size() < window) {
@@ -60,9 +70,9 @@ void RunParallelBatch(const std::string& Folder, int Jobs, TAppView& view) {
   launch();
   for (const std::string& path : paths) {
     view.AddLogLine("Traitement de " + path);
-    std::unique_ptr<TGIFImage> document = pending.front().get();
+    const TStoreGif store = pending.front().get();
     pending.pop_front();
-    document->StoreToFile(StripExtension(path) + ".gif");
+    store(StripExtension(path) + ".gif");
     launch();
   }
 }

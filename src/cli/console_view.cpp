@@ -58,11 +58,11 @@ void TConsoleView::EndProgress() {
 void AddConvertOptions(CLI::App& cmd, TConvertOptions& options) {
   cmd.add_flag("--transparent", options.Transparent,
                "Each frame's bottom-left pixel colour becomes transparent (\"Transparence\")");
-  cmd.add_flag("--palette", options.Palette,
+  auto* palette = cmd.add_flag("--palette", options.Palette,
                "Merge all colour tables into one global table of the used colours (\"Palette\")");
-  cmd.add_flag("--merge", options.Merge,
+  auto* merge = cmd.add_flag("--merge", options.Merge,
                "Pixels that repeat the previous frame become transparent (\"Merge\")");
-  cmd.add_flag("--crop", options.Crop, "Cut transparent frames down to their visible content (\"Crop\")");
+  auto* crop = cmd.add_flag("--crop", options.Crop, "Cut transparent frames down to their visible content (\"Crop\")");
   cmd.add_option_function<std::string>(
       "--limit",
       [&options](const std::string& text) {
@@ -75,6 +75,13 @@ void AddConvertOptions(CLI::App& cmd, TConvertOptions& options) {
   cmd.add_flag("--exact-timing", options.ExactTiming,
                "Frame delays from the FLIC speed in its true unit (1/70 s for FLI, ms for FLC), "
                "without drift");
+  cmd.add_flag("--optimize{1}", options.Optimize,
+               "Smallest lossless GIF of the exact colours; --optimize=2 tries harder "
+               "(replaces --palette, --merge and --crop)")
+      ->check(CLI::Range(1, 2))
+      ->excludes(palette)
+      ->excludes(merge)
+      ->excludes(crop);
 }
 
 }  // namespace tovasel::cli

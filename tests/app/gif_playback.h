@@ -2,6 +2,7 @@
 
 #include <gif_lib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -75,6 +76,7 @@ inline PlayedGif PlayGif(const std::string& path) {
         if (data.ByteCount >= 3) shown.loopCount = data.Bytes[1] | (data.Bytes[2] << 8);
       }
     }
+    const std::vector<std::int32_t> before = canvas;
     const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : file->SColorMap;
     shown.indices.assign(image.RasterBits,
                          image.RasterBits + static_cast<std::size_t>(shown.width) * shown.height);
@@ -93,6 +95,15 @@ inline PlayedGif PlayGif(const std::string& path) {
       }
     }
     shown.canvas = canvas;
+    // Disposal 2 clears the frame's area; 3 brings back what was before it.
+    if (shown.disposal == 2 || shown.disposal == 3) {
+      for (int y = shown.top; y < std::min(shown.top + shown.height, result.height); ++y) {
+        for (int x = shown.left; x < std::min(shown.left + shown.width, result.width); ++x) {
+          const std::size_t at = static_cast<std::size_t>(y) * result.width + x;
+          canvas[at] = shown.disposal == 2 ? -1 : before[at];
+        }
+      }
+    }
     result.frames.push_back(std::move(shown));
   }
   DGifCloseFile(file, &error);

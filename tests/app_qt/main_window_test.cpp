@@ -50,6 +50,7 @@ std::map<QString, std::function<QString(TForm1&)>> LanguageTextReaders() {
       {"Aide1", [](TForm1& w) { return w.Aide1->title(); }},
       {"About1", [](TForm1& w) { return w.About1->text(); }},
       {"About2", [](TForm1& w) { return w.About2->text(); }},
+      {"Smallest1", [](TForm1& w) { return w.Smallest1->text(); }},
   };
 }
 
@@ -166,6 +167,7 @@ class MainWindowTest : public QObject {
     row("Aide1", "&Help", "&Aide");
     row("About1", "&Manual", "&Manuel");
     row("About2", "About ...", "A &propos de ...");
+    row("Smallest1", "Smallest GIF (lossless)", "GIF le plus petit (sans perte)");
   }
 
   // Start-up, French, back to English, and French chosen twice.
@@ -412,6 +414,51 @@ class MainWindowTest : public QObject {
     QVERIFY(!QFile::exists(out));
     QVERIFY(window.Button2->isEnabled());
     QVERIFY(window.Convertirfichier1->isEnabled());
+  }
+
+  // Ticked, the item writes the command line's --optimize output from
+  // Convert and the batch; the boxes it replaces wait, disabled, with their
+  // ticks, until it is unticked.
+  void SmallestGifItem() {
+    TempFolder tree("window-smallest");
+    WriteAnimation(tree / "a.flc", MovingBlocks(24, 16, 5, 3));
+    ScriptedDialogs dialogs;
+    const QString out = Q(tree / "window.gif");
+    dialogs.saveAnswer = out;
+    dialogs.folderAnswer = Q(tree.path().string());
+    TForm1 window(dialogs.Hooks());
+    QVERIFY(window.Smallest1->isCheckable());
+    QVERIFY(!window.Smallest1->isChecked());
+    QVERIFY(window.Language1->actions().contains(window.Smallest1));
+    window.CheckBoxPalette->setChecked(true);
+    window.CheckBoxCrop->setChecked(true);
+    window.CheckBox1->setChecked(true);
+    window.Smallest1->trigger();
+    for (QCheckBox* box : {window.CheckBoxPalette, window.CheckBoxMerge, window.CheckBoxCrop}) {
+      QVERIFY(!box->isEnabled());
+    }
+    QVERIFY(window.CheckBox1->isEnabled() && window.CheckLimiteFrame->isEnabled());
+    QVERIFY(window.CheckBoxPalette->isChecked() && window.CheckBoxCrop->isChecked());
+
+    window.OpenFile(Q(tree / "a.flc"));
+    window.Button2->click();
+    window.Batchrpertoire1->trigger();
+    QVERIFY2(dialogs.errors.isEmpty(), qPrintable(dialogs.errors.join('\n')));
+    const QString cliOut = Q(tree / "cli.gif");
+    RunCli({"convert", Q(tree / "a.flc"), "-o", cliOut, "--optimize", "--transparent"});
+    const QByteArray expected = FileBytes(cliOut);
+    QVERIFY(!expected.isEmpty());
+    QVERIFY(FileBytes(out) == expected);
+    QVERIFY(FileBytes(Q(tree / "a.gif")) == expected);
+
+    window.Smallest1->trigger();
+    for (QCheckBox* box : {window.CheckBoxPalette, window.CheckBoxMerge, window.CheckBoxCrop}) {
+      QVERIFY(box->isEnabled());
+    }
+    QVERIFY(window.CheckBoxPalette->isChecked() && !window.CheckBoxMerge->isChecked() &&
+            window.CheckBoxCrop->isChecked());
+    TForm1 restarted;
+    QVERIFY(!restarted.Smallest1->isChecked());
   }
 
   void BatchMatchesCommandLine() {

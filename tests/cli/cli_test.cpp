@@ -90,6 +90,8 @@ TEST_P(CliConvertTest, WritesWhatTheSessionWrites) {
     if (f == "--crop") view.options.Crop = true;
     if (f == "--exact-colours") view.options.ExactColours = true;
     if (f == "--exact-timing") view.options.ExactTiming = true;
+    if (f == "--optimize") view.options.Optimize = 1;
+    if (f == "--optimize=2") view.options.Optimize = 2;
     if (f == "--limit") {
       view.options.LimitOn = true;
       view.options.LimitText = GetParam().flags[++i];
@@ -108,7 +110,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ConvertCase{"Limit", {"--limit", "2", "--merge"}},
                       ConvertCase{"LimitWithSpaces", {"--limit", " 3"}},
                       ConvertCase{"ExactColours", {"--exact-colours", "--palette"}},
-                      ConvertCase{"ExactTiming", {"--exact-timing"}}),
+                      ConvertCase{"ExactTiming", {"--exact-timing"}},
+                      ConvertCase{"Optimize", {"--optimize", "--transparent"}},
+                      ConvertCase{"Optimize2", {"--optimize=2", "--limit", "3", "--exact-timing"}}),
     [](const auto& info) { return info.param.name; });
 
 TEST(CliConvertTest, ExactColoursKeepTheFlicColours) {
@@ -189,8 +193,32 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"UnknownOption", {"convert", "%d/walk.flc", "--bogus"}, 2, ""},
         ErrorCase{"NoSubcommand", {}, 2, ""},
         ErrorCase{"MissingFileArgument", {"convert"}, 2, ""},
-        ErrorCase{"BadJobs", {"batch", "%d", "--jobs", "0"}, 2, ""}),
+        ErrorCase{"BadJobs", {"batch", "%d", "--jobs", "0"}, 2, ""},
+        ErrorCase{"OptimizeWithPalette", {"convert", "%d/walk.flc", "--optimize", "--palette"}, 2, ""},
+        ErrorCase{"OptimizeWithMerge", {"convert", "%d/walk.flc", "--merge", "--optimize=2"}, 2, ""},
+        ErrorCase{"OptimizeWithCrop", {"batch", "%d", "--crop", "--optimize", "--jobs", "2"}, 2, ""},
+        ErrorCase{"OptimizeNoFrames", {"convert", "%d/walk.flc", "--limit", "-1", "--optimize"}, 1,
+                  "tovasel-cli: Unsupported GIF version."},
+        ErrorCase{"OptimizeLevel3", {"convert", "%d/walk.flc", "--optimize=3"}, 2, ""}),
     [](const auto& info) { return info.param.name; });
+
+// The batch writes, one at a time or in parallel, what convert writes.
+TEST(CliBatchTest, OptimizeWritesWhatConvertWrites) {
+  TempFolder folder("cli-batch-optimize");
+  testing::WriteAnimation(folder / "a.flc", MovingBlocks(9, 7, 4, 1));
+  testing::WriteAnimation(folder / "b.flc", MovingBlocks(11, 6, 5, 2));
+  for (const char* name : {"a", "b"}) {
+    const std::string flic = folder / (std::string(name) + ".flc");
+    ASSERT_EQ(RunCli({"convert", flic, "--optimize=2", "-o", folder / (std::string(name) + ".one")}, folder).exitCode, 0);
+  }
+  for (const char* jobs : {"1", "2"}) {
+    ASSERT_EQ(RunCli({"batch", folder.path().string(), "--optimize=2", "--jobs", jobs}, folder).exitCode, 0);
+    EXPECT_EQ(ReadBytes(folder / "a.gif"), ReadBytes(folder / "a.one"));
+    EXPECT_EQ(ReadBytes(folder / "b.gif"), ReadBytes(folder / "b.one"));
+    fs::remove(folder / "a.gif");
+    fs::remove(folder / "b.gif");
+  }
+}
 
 TEST(CliBatchTest, LogGoesToStandardOutputLikeTheWindowsLog) {
   TempFolder folder("cli-batch");

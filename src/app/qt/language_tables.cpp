@@ -26,6 +26,7 @@ constexpr TLanguageTexts kEnglish{
     "&Help",
     "&Manual",
     "About ...",
+    "Smallest GIF (lossless)",
 };
 
 constexpr TLanguageTexts kFrench{
@@ -50,6 +51,7 @@ constexpr TLanguageTexts kFrench{
     "&Aide",
     "&Manuel",
     "A &propos de ...",
+    "GIF le plus petit (sans perte)",
 };
 
 }  // namespace

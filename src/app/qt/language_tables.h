@@ -32,6 +32,8 @@ struct TLanguageTexts {
   const char* Aide1;
   const char* About1;
   const char* About2;
+  // The Option menu's lossless mode.
+  const char* Smallest1;
 };
 
 inline constexpr int kLanguageFrench = 1;

@@ -217,6 +217,12 @@ void TForm1::CreateMenus() {
     languages->addAction(action);
   }
   English1->setChecked(true);
+  Smallest1 = Language1->addAction(QString());
+  Smallest1->setCheckable(true);
+  // The lossless mode replaces these boxes; their ticks wait untouched.
+  connect(Smallest1, &QAction::toggled, this, [this](bool on) {
+    for (QCheckBox* box : {CheckBoxPalette, CheckBoxMerge, CheckBoxCrop}) box->setEnabled(!on);
+  });
 
   Aide1 = menuBar()->addMenu(QString());
   // The manual item is there but does nothing.
@@ -249,6 +255,7 @@ void TForm1::ApplyLanguage(int code) {
   Aide1->setTitle(QString::fromUtf8(t.Aide1));
   About1->setText(QString::fromUtf8(t.About1));
   About2->setText(QString::fromUtf8(t.About2));
+  Smallest1->setText(QString::fromUtf8(t.Smallest1));
 }
 
 void TForm1::RunCommand(const std::function<void()>& work) {
@@ -325,6 +332,10 @@ TConvertOptions TForm1::ReadOptions() const {
   options.Crop = CheckBoxCrop->isChecked();
   options.LimitOn = CheckLimiteFrame->isChecked();
   options.LimitText = Edit1->text().toStdString();
+  if (Smallest1->isChecked()) {
+    options.Optimize = 1;
+    options.Palette = options.Merge = options.Crop = false;
+  }
   return options;
 }
 

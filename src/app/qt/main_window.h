@@ -118,6 +118,8 @@ class TForm1 : public QMainWindow, public TAppView {
   QMenu* Language2 = nullptr;
   QAction* English1 = nullptr;
   QAction* Francais1 = nullptr;
+  // Off at every start; ticked, conversions write the smallest lossless GIF.
+  QAction* Smallest1 = nullptr;
   QMenu* Aide1 = nullptr;
   QAction* About1 = nullptr;
   QAction* About2 = nullptr;

@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "app/app_test_support.h"
+#include "app/conversion_session.h"
+#include "app/gif_playback.h"
+#include "colour/lossless_gif.h"
+
+namespace tovasel {
+namespace {
+
+namespace fw = flicwriter;
+using testing::RecordingView;
+using testing::TempFolder;
+
+// What a viewer shows over time: consecutive equal pictures count as one,
+// shown for the sum of their delays.
+struct Moment {
+  std::vector<std::int32_t> canvas;
+  int delay = 0;
+  bool operator==(const Moment&) const = default;
+};
+
+std::vector<Moment> Timeline(const testing::PlayedGif& gif) {
+  std::vector<Moment> moments;
+  for (const auto& frame : gif.frames) {
+    if (!moments.empty() && moments.back().canvas == frame.canvas) {
+      moments.back().delay += frame.delay;
+    } else {
+      moments.push_back({frame.canvas, frame.delay});
+    }
+  }
+  return moments;
+}
+
+void Convert(const std::string& flic, const TConvertOptions& options, const std::string& gif) {
+  RecordingView view;
+  view.options = options;
+  TConversionSession session(view);
+  session.OpenForConversion(flic);
+  session.ConvertToGif(gif);
+}
+
+// Colours that differ from each other in every entry.
+fw::TColours DistinctColours(int shift) {
+  fw::TColours colours{};
+  for (int i = 0; i < 256; ++i) {
+    colours[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i),
+                                            static_cast<std::uint8_t>(shift)};
+  }
+  return colours;
+}
+
+fw::TAnimationFrame Frame(const fw::TIndexedPicture& picture, const fw::TColours& colours) {
+  fw::TAnimationFrame frame;
+  frame.Picture = picture;
+  frame.Colours = colours;
+  return frame;
+}
+
+std::vector<fw::TAnimationFrame> RepeatedFrame() {
+  auto frames = testing::MovingBlocks(12, 9, 3, 7);
+  frames.insert(frames.begin() + 2, frames[1]);
+  frames.insert(frames.begin() + 2, frames[1]);
+  return frames;
+}
+
+// Only one corner pixel changes, and then the opposite one.
+std::vector<fw::TAnimationFrame> OneCorner() {
+  const auto colours = DistinctColours(9);
+  fw::TIndexedPicture picture(15, 11, 3);
+  std::vector<fw::TAnimationFrame> frames = {Frame(picture, colours)};
+  picture.At(14, 0) = 200;
+  frames.push_back(Frame(picture, colours));
+  picture.At(0, 10) = 201;
+  frames.push_back(Frame(picture, colours));
+  return frames;
+}
+
+// A pixel goes to another colour and back; the ring frame ends the loop.
+std::vector<fw::TAnimationFrame> ReturningPixel() {
+  const auto colours = DistinctColours(20);
+  fw::TIndexedPicture picture(6, 4, 1);
+  for (int x = 0; x < 6; ++x) picture.At(x, 1) = static_cast<std::uint8_t>(x + 5);
+  std::vector<fw::TAnimationFrame> frames;
+  for (const std::uint8_t value : {7, 40, 7, 40, 40, 7}) {
+    picture.At(3, 2) = value;
+    frames.push_back(Frame(picture, colours));
+  }
+  return frames;
+}
+
+std::vector<fw::TAnimationFrame> OnePixel() {
+  const auto colours = DistinctColours(1);
+  std::vector<fw::TAnimationFrame> frames;
+  for (const std::uint8_t value : {4, 4, 9, 4, 250}) frames.push_back(Frame(fw::TIndexedPicture(1, 1, value), colours));
+  return frames;
+}
+
+// Every one of 256 colours on screen, then all of them replaced by others,
+// so that no single table holds every frame's colours.
+std::vector<fw::TAnimationFrame> AllColours() {
+  fw::TIndexedPicture picture(17, 16);
+  for (int i = 0; i < 17 * 16; ++i) picture.Pixels[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i * 7);
+  std::vector<fw::TAnimationFrame> frames = {Frame(picture, DistinctColours(0))};
+  picture.At(5, 5) = 0;
+  frames.push_back(Frame(picture, DistinctColours(0)));
+  frames.push_back(Frame(picture, DistinctColours(77)));
+  for (int x = 0; x < 17; ++x) picture.At(x, 3) = 11;
+  frames.push_back(Frame(picture, DistinctColours(77)));
+  frames.push_back(Frame(picture, DistinctColours(0)));
+  return frames;
+}
+
+// Colours of the first picture show through the second one's transparent
+// colour while it brings 255 others, in one box: more colours than a table
+// holds are on screen there.
+std::vector<fw::TAnimationFrame> ColoursShowThrough() {
+  fw::TIndexedPicture first(32, 16), second(32, 16);
+  for (int k = 0; k < 256; ++k) {
+    first.Pixels[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(k);
+    second.Pixels[static_cast<std::size_t>(256 + k)] = static_cast<std::uint8_t>(k + 32);
+  }
+  second.At(31, 0) = 7;
+  return {Frame(first, DistinctColours(0)), Frame(second, DistinctColours(99))};
+}
+
+struct AnimationCase {
+  const char* name;
+  std::function<std::vector<fw::TAnimationFrame>()> frames;
+};
+
+const AnimationCase kAnimations[] = {
+    {"PaletteChange", [] { return testing::MovingBlocks(21, 13, 9, 3); }},
+    {"RepeatedFrame", RepeatedFrame},
+    {"OneCorner", OneCorner},
+    {"ReturningPixel", ReturningPixel},
+    {"OnePixel", OnePixel},
+    {"OddSize", [] { return testing::MovingBlocks(7, 5, 6, 11); }},
+    {"AllColours", AllColours},
+    {"ColoursShowThrough", ColoursShowThrough},
+};
+
+using LosslessParam = std::tuple<AnimationCase, int, bool>;
+
+class OptimizedGifTest : public ::testing::TestWithParam<LosslessParam> {};
+
+// Decoded by giflib with the disposal methods, the optimised file shows
+// what the exact-colour conversion shows, for as long.
+TEST_P(OptimizedGifTest, ShowsTheExactColourPictures) {
+  const auto& [animation, level, transparent] = GetParam();
+  TempFolder folder("optimize");
+  testing::WriteAnimation(folder / "in.flc", animation.frames());
+  TConvertOptions options;
+  options.Transparent = transparent;
+  options.ExactColours = true;
+  Convert(folder / "in.flc", options, folder / "exact.gif");
+  options.Optimize = level;
+  Convert(folder / "in.flc", options, folder / "small.gif");
+
+  const auto exact = testing::PlayGif(folder / "exact.gif");
+  const auto small = testing::PlayGif(folder / "small.gif");
+  ASSERT_EQ(small.error, 0);
+  EXPECT_EQ(small.width, exact.width);
+  EXPECT_EQ(small.height, exact.height);
+  ASSERT_FALSE(small.frames.empty());
+  EXPECT_TRUE(small.frames[0].hasLoop);
+  EXPECT_EQ(small.frames[0].loopCount, 0);
+  EXPECT_TRUE(Timeline(small) == Timeline(exact));
+  EXPECT_LE(std::filesystem::file_size(folder / "small.gif"), std::filesystem::file_size(folder / "exact.gif"));
+
+  if (level == 2) {
+    options.Optimize = 1;
+    Convert(folder / "in.flc", options, folder / "level1.gif");
+    EXPECT_LE(std::filesystem::file_size(folder / "small.gif"), std::filesystem::file_size(folder / "level1.gif"));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Animations, OptimizedGifTest,
+                         ::testing::Combine(::testing::ValuesIn(kAnimations), ::testing::Values(1, 2),
+                                            ::testing::Bool()),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) + "Level" +
+                                  std::to_string(std::get<1>(info.param)) +
+                                  (std::get<2>(info.param) ? "Transparent" : "");
+                         });
+
+// Equal pictures merge into one frame; the delays still add up, also with
+// exact timing and with a limit past the last cached frame.
+TEST(OptimizedGifTimingTest, MergedFramesKeepTheTotalDelay) {
+  TempFolder folder("optimize-timing");
+  testing::WriteAnimation(folder / "in.flc", RepeatedFrame());
+  TConvertOptions options;
+  options.ExactColours = options.ExactTiming = true;
+  options.LimitOn = true;
+  options.LimitText = "8";
+  Convert(folder / "in.flc", options, folder / "exact.gif");
+  options.Optimize = 1;
+  Convert(folder / "in.flc", options, folder / "small.gif");
+  const auto exact = testing::PlayGif(folder / "exact.gif");
+  const auto small = testing::PlayGif(folder / "small.gif");
+  ASSERT_EQ(exact.frames.size(), 9u);
+  EXPECT_LT(small.frames.size(), Timeline(exact).size() + 1);
+  EXPECT_TRUE(Timeline(small) == Timeline(exact));
+}
+
+// Pictures given straight to the encoder may clear pixels again: the frame
+// before takes the disposal that clears them, and the picture stays exact.
+class LosslessEncoderTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(LosslessEncoderTest, PixelsThatTurnClearAreCleared) {
+  constexpr std::int32_t C = kClearPixel;
+  const std::vector<std::vector<std::int32_t>> pictures = {
+      {C, 0x102030, C, C, 0x405060, 0x102030},
+      {0x102030, 0x102030, C, C, 0x405060, 0x102030},
+      {0x102030, C, C, C, 0x405060, 0x102030},
+      {0x102030, C, C, C, 0x405060, 0x102030},
+      {C, C, C, C, C, C},
+      {0x0000FF, C, 0x00FF00, C, C, C},
+  };
+  TLosslessSource source;
+  source.Width = 3;
+  source.Height = 2;
+  source.Count = static_cast<std::int64_t>(pictures.size());
+  source.Picture = [&](std::int64_t i, std::uint16_t& delay) {
+    delay = static_cast<std::uint16_t>(i + 1);
+    return pictures[static_cast<std::size_t>(i)].data();
+  };
+  TempFolder folder("lossless");
+  {
+    std::ofstream out(folder / "out.gif", std::ios::binary);
+    out << EncodeLosslessGif(source, GetParam());
+  }
+  const auto gif = testing::PlayGif(folder / "out.gif");
+  ASSERT_EQ(gif.error, 0);
+  std::vector<Moment> expected;
+  for (std::size_t i = 0; i < pictures.size(); ++i) {
+    if (!expected.empty() && expected.back().canvas == pictures[i]) {
+      expected.back().delay += static_cast<int>(i + 1);
+    } else {
+      expected.push_back({pictures[i], static_cast<int>(i + 1)});
+    }
+  }
+  EXPECT_TRUE(Timeline(gif) == expected);
+  EXPECT_EQ(gif.frames.size(), 5u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, LosslessEncoderTest, ::testing::Values(1, 2));
+
+// The real animations of the shared corpus round-trip too.
+class OptimizedCorpusTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(OptimizedCorpusTest, ShowsTheExactColourPictures) {
+  const auto source = std::filesystem::path(TOVASEL_SHARED_CORPUS) / "flic" / GetParam();
+  if (!std::filesystem::exists(source)) GTEST_SKIP() << "shared corpus not present";
+  TempFolder folder("optimize-corpus");
+  TConvertOptions options;
+  options.ExactColours = options.Transparent = true;
+  Convert(source.string(), options, folder / "exact.gif");
+  options.Optimize = 1;
+  Convert(source.string(), options, folder / "small.gif");
+  EXPECT_TRUE(Timeline(testing::PlayGif(folder / "small.gif")) == Timeline(testing::PlayGif(folder / "exact.gif")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, OptimizedCorpusTest, ::testing::Values("2422.flc", "hopper.fli"));
+
+}  // namespace
+}  // namespace tovasel
