@@ -5,9 +5,10 @@
 #include <memory>
 #include <vector>
 
+#include "app/app_error.h"
+#include "app/batch_outputs.h"
 #include "app/conversion_session.h"
 #include "app/file_search.h"
-#include "app/path_names.h"
 #include "gif/gif_image.h"
 
 namespace tovasel {
@@ -33,14 +34,17 @@ std::unique_ptr<TGIFImage> ConvertOne(const std::string& path, const TConvertOpt
 
 }  // namespace
 
-void RunParallelBatch(const std::string& Folder, int Jobs, TAppView& view) {
+int RunParallelBatch(const std::string& Folder, int Jobs, TAppView& view, bool KeepGoing) {
   view.AddLogLine(Folder + " selectionné");
   view.AddLogLine("Recherche en cours");
   TFileSearch search;
+  search.OnUnreadable = [&view](const std::string& path, const std::string& reason) {
+    view.FolderSkipped(path, reason);
+  };
   search.SearchFiles(Folder, "flc", true);
   if (search.FoundCount() == 0) {
     view.AddLogLine("Pas de fichiers trouvés");
-    return;
+    return 0;
   }
   view.AddLogLine(FoundCountLine(search.FoundCount()));
 
@@ -58,13 +62,24 @@ void RunParallelBatch(const std::string& Folder, int Jobs, TAppView& view) {
   // Leaving by an exception waits for the conversions still running (a
   // future from std::async joins in its destructor), and stores none of them.
   launch();
+  TBatchOutputs outputs;
+  int failures = 0;
   for (const std::string& path : paths) {
     view.AddLogLine("Traitement de " + path);
-    std::unique_ptr<TGIFImage> document = pending.front().get();
+    std::future<std::unique_ptr<TGIFImage>> converted = std::move(pending.front());
     pending.pop_front();
-    document->StoreToFile(StripExtension(path) + ".gif");
+    try {
+      const std::string gif = outputs.Claim(path);
+      converted.get()->StoreToFile(gif);
+      outputs.Written(path, gif);
+    } catch (const std::exception& e) {
+      if (!KeepGoing) throw;
+      ++failures;
+      view.FileFailed(path, ErrorMessage(e));
+    }
     launch();
   }
+  return failures;
 }
 
 }  // namespace tovasel

@@ -20,6 +20,7 @@ class RecordingView : public TAppView {
   TConvertOptions options;
   std::vector<std::string> log;
   std::vector<std::string> messages;
+  std::vector<std::string> skippedFolders;
   int progressMaximum = -1;
   int progressSteps = 0;
   bool convertEnabled = true;
@@ -33,6 +34,13 @@ class RecordingView : public TAppView {
     progressSteps = 0;
   }
   void StepProgress() override { ++progressSteps; }
+  void FolderSkipped(const std::string& path, const std::string&) override {
+    skippedFolders.push_back(path);
+  }
+  // Failures go into the log, so that their place among the steps shows.
+  void FileFailed(const std::string& path, const std::string& message) override {
+    log.push_back("failed " + path + ": " + message);
+  }
   void SetConvertEnabled(bool enabled) override {
     convertEnabled = enabled;
     ++enableChanges;
