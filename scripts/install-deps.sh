@@ -10,6 +10,7 @@ packages=(
   libcli11-dev libgif-dev libjpeg-dev
   fonts-dejavu-core
   qt6-base-dev libgl-dev
+  qt6-translations-l10n
 )
 
 missing=()

@@ -57,6 +57,13 @@ void TConversionSession::OpenFlicFile(const std::string& FileName) {
   const int height = surface.Height();
   if (std::int64_t{frameCount} * width * height > kFramePixelBudget) {
     FlicPlayer.Close();
+    // The fields, picture and scroll bar show the empty cache the refusal
+    // leaves, as after a file that did not open, not the previous file.
+    Image1.SetSize(0, 0);
+    view_.ShowFileInfo(0, width, height);
+    view_.ShowFileName(FileNamePart(FileName));
+    view_.ShowFrameControls(0);
+    view_.ShowPreview(Image1);
     throw EAppError("FLIC file " + FileName + " has more frames than fit in memory");
   }
 
