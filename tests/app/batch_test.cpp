@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -245,43 +243,15 @@ INSTANTIATE_TEST_SUITE_P(Runs, SameGifNameTest,
                                   (std::get<1>(info.param) ? "_KeepGoing" : "_Stops");
                          });
 
-// A chain of folders deeper than the longest path the system accepts, made
-// and removed relative to each folder, as plain paths cannot reach its end.
-class TooDeepFolder {
- public:
-  TooDeepFolder(const fs::path& parent, int levels) {
-    fds_.push_back(::open(parent.c_str(), O_RDONLY | O_DIRECTORY));
-    for (int i = 0; i < levels && fds_.back() >= 0; ++i) {
-      ::mkdirat(fds_.back(), kName.c_str(), 0700);
-      fds_.push_back(::openat(fds_.back(), kName.c_str(), O_RDONLY | O_DIRECTORY));
-    }
-  }
-  ~TooDeepFolder() {
-    ::close(fds_.back());
-    fds_.pop_back();
-    while (!fds_.empty()) {
-      ::unlinkat(fds_.back(), kName.c_str(), AT_REMOVEDIR);
-      ::close(fds_.back());
-      fds_.pop_back();
-    }
-  }
-  bool Made() const { return fds_.back() >= 0; }
-
-  inline static const std::string kName = std::string(200, 'd');
-
- private:
-  std::vector<int> fds_;
-};
-
 TEST_P(BatchTest, FolderTheSystemRefusesIsToldAndSkipped) {
   Add("a.flc", 1);
   fs::create_directories(tree_.path() / "deep");
-  TooDeepFolder deep(tree_.path() / "deep", 24);
+  testing::TooDeepFolder deep(tree_.path() / "deep", 24);
   ASSERT_TRUE(deep.Made());
   RecordingView view;
   EXPECT_EQ(RunBatch(Root(), GetParam(), view), "");
   ASSERT_EQ(view.skippedFolders.size(), 1u);
-  EXPECT_EQ(view.skippedFolders[0].rfind(Path("deep") + "/" + TooDeepFolder::kName, 0), 0u);
+  EXPECT_EQ(view.skippedFolders[0].rfind(Path("deep") + "/" + testing::TooDeepFolder::kName, 0), 0u);
   EXPECT_GT(view.skippedFolders[0].size(), 4000u);
   EXPECT_TRUE(fs::exists(Path("a.gif")));
 }

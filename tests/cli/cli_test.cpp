@@ -300,6 +300,22 @@ TEST(CliBatchTest, KeepGoingConvertsTheRestAndFailsAtTheEnd) {
   }
 }
 
+TEST(CliBatchTest, FolderTheSystemRefusesIsNamedOnStandardError) {
+  TempFolder folder("cli-deep");
+  testing::WriteAnimation(folder / "a.flc", MovingBlocks(9, 7, 3, 1));
+  fs::create_directories(folder.path() / "deep");
+  testing::TooDeepFolder deep(folder.path() / "deep", 24);
+  ASSERT_TRUE(deep.Made());
+  const Result r = RunCli({"batch", folder.path().string()}, folder);
+  EXPECT_EQ(r.exitCode, 0);
+  const std::string start = "tovasel-cli: Cannot read folder " + (folder / "deep") + "/" +
+                            testing::TooDeepFolder::kName;
+  EXPECT_EQ(r.err.rfind(start, 0), 0u) << r.err;
+  EXPECT_NE(r.err.find("(File name too long), skipped\n"), std::string::npos) << r.err;
+  EXPECT_EQ(Lines(r.err).size(), 1u);
+  EXPECT_TRUE(fs::exists(folder / "a.gif"));
+}
+
 TEST(CliBatchTest, RelativeFolderIsMadeAbsolute) {
   TempFolder folder("cli-rel");
   const Result r = RunCli({"batch", "."}, folder);
