@@ -15,6 +15,7 @@ packages=(
   qt6-base-dev libgl-dev
   help2man dpkg-dev
   desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db
+  qt6-translations-l10n
 )
 
 missing=()

@@ -2,12 +2,18 @@
 
 #include <charconv>
 #include <cstdint>
+#include <new>
 
 namespace tovasel {
 
 std::string ErrorBoxText(const std::string& message) {
   if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
   return message;
+}
+
+std::string ErrorMessage(const std::exception& error) {
+  if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) return "Out of memory";
+  return error.what();
 }
 
 int ParseLimitText(const std::string& text) {

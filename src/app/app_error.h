@@ -16,6 +16,10 @@ class EAppError : public std::runtime_error {
 // last character sorts after ".".
 std::string ErrorBoxText(const std::string& message);
 
+// What an error raised by a command says: its own text, "Out of memory" for
+// a failed allocation.
+std::string ErrorMessage(const std::exception& error);
+
 // Reads the frame-limit text as a signed 32-bit decimal number: optional
 // leading spaces, an optional sign, then digits only. Anything else raises
 // EAppError "'<text>' is not a valid integer value".

@@ -38,6 +38,11 @@ class TAppView {
   // The log pane and the plain message dialog.
   virtual void AddLogLine(const std::string& /*text*/) {}
   virtual void ShowMessage(const std::string& /*text*/) {}
+
+  // The batch: a folder the search could not list (skipped, as the window's
+  // log always did quietly), and a file that failed in a batch that goes on.
+  virtual void FolderSkipped(const std::string& /*path*/, const std::string& /*reason*/) {}
+  virtual void FileFailed(const std::string& /*path*/, const std::string& /*message*/) {}
 };
 
 }  // namespace tovasel

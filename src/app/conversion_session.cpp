@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/app_error.h"
+#include "app/batch_outputs.h"
 #include "app/gif_conversion.h"
 #include "app/optimized_conversion.h"
 #include "app/path_names.h"
@@ -57,6 +58,13 @@ void TConversionSession::OpenFlicFile(const std::string& FileName) {
   const int height = surface.Height();
   if (std::int64_t{frameCount} * width * height > kFramePixelBudget) {
     FlicPlayer.Close();
+    // The fields, picture and scroll bar show the empty cache the refusal
+    // leaves, as after a file that did not open, not the previous file.
+    Image1.SetSize(0, 0);
+    view_.ShowFileInfo(0, width, height);
+    view_.ShowFileName(FileNamePart(FileName));
+    view_.ShowFrameControls(0);
+    view_.ShowPreview(Image1);
     throw EAppError("FLIC file " + FileName + " has more frames than fit in memory");
   }
 
@@ -95,7 +103,7 @@ void TConversionSession::ScrollBar1Change(int Position) {
   view_.ShowPreview(Image1);
 }
 
-void TConversionSession::ConvertToGif(const std::string& OutputPath) {
+int TConversionSession::ConvertToGif(const std::string& OutputPath) {
   view_.SetConvertEnabled(false);
   struct Reenable {
     TAppView& view;
@@ -103,10 +111,13 @@ void TConversionSession::ConvertToGif(const std::string& OutputPath) {
   } reenable{view_};
 
   if (view_.ReadOptions().Optimize > 0) {
-    StoreGifBytes(BuildOptimizedBytes(), OutputPath);
-    return;
+    const std::string bytes = BuildOptimizedBytes();
+    StoreGifBytes(bytes, OutputPath);
+    return CountGifFrames(bytes);
   }
-  BuildDocument()->StoreToFile(OutputPath);
+  const std::unique_ptr<TGIFImage> document = BuildDocument();
+  document->StoreToFile(OutputPath);
+  return document->Frames().ItemCount();
 }
 
 std::unique_ptr<TGIFImage> TConversionSession::BuildDocument() {
@@ -122,28 +133,43 @@ TConversionInput TConversionSession::ConversionInput() {
   input.Frames = &ImageList1;
   input.Speed = FlicPlayer.Speed();
   input.FlicType = FlicPlayer.Reader().Header().Type;
+  input.FileName = FlicPlayer.FileName;
   input.ReadOptions = [this] { return view_.ReadOptions(); };
   input.StartProgress = [this](int maximum) { view_.StartProgress(maximum); };
   input.StepProgress = [this] { view_.StepProgress(); };
   return input;
 }
 
-void TConversionSession::RunBatch(const std::string& Folder) {
+int TConversionSession::RunBatch(const std::string& Folder, bool KeepGoing) {
   view_.AddLogLine(Folder + " selectionné");
   view_.AddLogLine("Recherche en cours");
+  Search.OnUnreadable = [this](const std::string& path, const std::string& reason) {
+    view_.FolderSkipped(path, reason);
+  };
   Search.SearchFiles(Folder, "flc", true);
   if (Search.FoundCount() == 0) {
     view_.AddLogLine("Pas de fichiers trouvés");
-    return;
+    return 0;
   }
   view_.AddLogLine(FoundCountLine(Search.FoundCount()));
   // The search results are copied: a later search must not change this run.
   const std::vector<std::string> paths = Search.FoundPaths();
+  TBatchOutputs outputs;
+  int failures = 0;
   for (const std::string& path : paths) {
     view_.AddLogLine("Traitement de " + path);
-    OpenForConversion(path);
-    ConvertToGif(StripExtension(path) + ".gif");
+    try {
+      const std::string gif = outputs.Claim(path);
+      OpenForConversion(path);
+      ConvertToGif(gif);
+      outputs.Written(path, gif);
+    } catch (const std::exception& e) {
+      if (!KeepGoing) throw;
+      ++failures;
+      view_.FileFailed(path, ErrorMessage(e));
+    }
   }
+  return failures;
 }
 
 }  // namespace tovasel

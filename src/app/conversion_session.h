@@ -37,9 +37,10 @@ class TConversionSession {
   void ScrollBar1Change(int Position);
 
   // Writes the cached frames as a GIF file at OutputPath, with the options
-  // the view reports. Errors propagate after the Convert button is enabled
-  // again; an existing file at OutputPath is only ever replaced whole.
-  void ConvertToGif(const std::string& OutputPath);
+  // the view reports, and returns the number of GIF frames written. Errors
+  // propagate after the Convert button is enabled again; an existing file
+  // at OutputPath is only ever replaced whole.
+  int ConvertToGif(const std::string& OutputPath);
 
   // Builds the GIF document of the cached frames without writing it.
   std::unique_ptr<TGIFImage> BuildDocument();
@@ -50,8 +51,10 @@ class TConversionSession {
 
   // Converts every .flc file below Folder into a GIF beside it, logging each
   // step in French, from the line naming the folder on. The first error
-  // ends the batch and propagates.
-  void RunBatch(const std::string& Folder);
+  // ends the batch and propagates; with KeepGoing each failure goes to the
+  // view's FileFailed instead and the batch goes on. Returns the number of
+  // files that failed. Folders the search cannot list go to FolderSkipped.
+  int RunBatch(const std::string& Folder, bool KeepGoing = false);
 
   bool FileOpen() const { return FlicPlayer.IsOpen(); }
 

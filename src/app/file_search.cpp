@@ -13,18 +13,23 @@ namespace {
 
 bool IsHidden(const std::string& name) { return !name.empty() && name.front() == '.'; }
 
-// Lists the entry names of one folder in the file system's own order. Errors
-// end the listing quietly: an unreadable folder simply has nothing in it.
+}  // namespace
+
 template <typename Visit>
-void ListFolder(const std::string& dir, Visit visit) {
+void TFileSearch::ListFolder(const std::string& dir, bool report, Visit visit) {
   std::error_code ec;
   fs::directory_iterator it(dir.empty() ? fs::path(".") : fs::path(dir), ec);
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
     visit(*it);
   }
+  // An unreadable folder simply has nothing (more) in it; whoever asked is
+  // told why.
+  if (ec && report && OnUnreadable) {
+    std::string shown = dir;
+    if (shown.size() > 1 && shown.back() == '/') shown.pop_back();
+    OnUnreadable(shown, ec.message());
+  }
 }
-
-}  // namespace
 
 bool MatchesExtension(const std::string& Name, const std::string& Ext) {
   if (Name.size() < Ext.size() + 1) return false;
@@ -48,7 +53,7 @@ void TFileSearch::SearchFiles(const std::string& Dir, const std::string& Ext, bo
 void TFileSearch::CollectMatchingFiles(const std::string& Dir, const std::string& Ext) {
   // Like a wildcard listing, this takes every matching entry whatever its
   // kind or attributes, hidden files included.
-  ListFolder(Dir, [&](const fs::directory_entry& entry) {
+  ListFolder(Dir, true, [&](const fs::directory_entry& entry) {
     const std::string name = entry.path().filename().string();
     if (MatchesExtension(name, Ext)) FoundPaths_.push_back(Dir + name);
   });
@@ -56,7 +61,8 @@ void TFileSearch::CollectMatchingFiles(const std::string& Dir, const std::string
 
 void TFileSearch::SearchSubdirectories(const std::string& Dir, const std::string& Ext) {
   std::vector<std::string> subfolders;
-  ListFolder(Dir, [&](const fs::directory_entry& entry) {
+  // Every folder is listed for its files first; a failure is told then.
+  ListFolder(Dir, false, [&](const fs::directory_entry& entry) {
     const std::string name = entry.path().filename().string();
     if (IsHidden(name)) return;
     std::error_code ec;

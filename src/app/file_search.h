@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,11 +22,20 @@ class TFileSearch {
   int FoundCount() const { return static_cast<int>(FoundPaths_.size()); }
   const std::vector<std::string>& FoundPaths() const { return FoundPaths_; }
 
+  // Told about every folder that could not be listed (or listed only in
+  // part), with the system's reason; the search goes on without it.
+  std::function<void(const std::string& path, const std::string& reason)> OnUnreadable;
+
   // Dir ends with "/" (or is empty); names are appended to it directly.
   void CollectMatchingFiles(const std::string& Dir, const std::string& Ext);
   void SearchSubdirectories(const std::string& Dir, const std::string& Ext);
 
  private:
+  // Lists the entries of one folder in the file system's own order; report
+  // says whether a failure goes to OnUnreadable.
+  template <typename Visit>
+  void ListFolder(const std::string& dir, bool report, Visit visit);
+
   std::vector<std::string> FoundPaths_;
 };
 

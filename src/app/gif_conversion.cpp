@@ -35,6 +35,10 @@ std::uint8_t CornerColorIndex(TGIFSubImage& Frame) {
   return Frame.PixelAt(0, Frame.FrameHeight() - 1);
 }
 
+std::string NoFramesMessage(const std::string& FileName) {
+  return "FLIC file " + FileName + " has no frames to convert";
+}
+
 std::int64_t LastFrameIndex(const TConvertOptions& options, const TFrameCache& cache) {
   const std::int64_t last =
       options.LimitOn ? ParseLimitText(options.LimitText) : std::int64_t{cache.Count()} - 1;
@@ -53,6 +57,7 @@ std::int64_t LastFrameIndex(const TConvertOptions& options, const TFrameCache& c
 }
 
 std::unique_ptr<TGIFImage> BuildGifDocument(const TConversionInput& input) {
+  if (input.Frames->Count() == 0) throw EAppError(NoFramesMessage(input.FileName));
   auto document = std::make_unique<TGIFImage>();
   TBitmap frameBitmap;
 

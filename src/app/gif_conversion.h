@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "app/convert_options.h"
 #include "app/frame_cache.h"
@@ -33,6 +34,8 @@ struct TConversionInput {
   const TFrameCache* Frames = nullptr;
   std::uint16_t Speed = 0;
   std::uint16_t FlicType = 0;
+  // Named in the refusal of a file without frames.
+  std::string FileName;
   // Read afresh before every frame.
   std::function<TConvertOptions()> ReadOptions;
   // Progress maximum (position back to 0), then one step per frame.
@@ -43,8 +46,13 @@ struct TConversionInput {
 // Builds the GIF document of a conversion: frames 0..last of the cache
 // (last from the limit when it is on, else the last cached frame), with the
 // colour-map packing and frame compaction after every added frame.
-// Raises EAppError for a bad limit and GIFException from the GIF side.
+// Raises EAppError for a file without frames (whatever the limit says: a
+// limit would only repeat a blank frame) and for a bad limit, and
+// GIFException from the GIF side.
 std::unique_ptr<TGIFImage> BuildGifDocument(const TConversionInput& input);
+
+// The refusal of a conversion whose file holds no frames.
+std::string NoFramesMessage(const std::string& FileName);
 
 // The frame index a conversion ends at, checked as the progress bar would:
 // the limit text as a number, or the cache's last index. Raises

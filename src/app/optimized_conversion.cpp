@@ -6,6 +6,7 @@
 #include <ostream>
 #include <vector>
 
+#include "app/app_error.h"
 #include "app/frame_delays.h"
 #include "colour/lossless_gif.h"
 #include "gif/gif_exception.h"
@@ -83,6 +84,7 @@ class TShownPictures {
 }  // namespace
 
 std::string BuildOptimizedGif(const TConversionInput& input, int Level) {
+  if (input.Frames->Count() == 0) throw EAppError(NoFramesMessage(input.FileName));
   const TConvertOptions first = input.ReadOptions();
   const std::int64_t last = LastFrameIndex(first, *input.Frames);
   if (input.StartProgress) input.StartProgress(static_cast<int>(last + 1));
@@ -98,6 +100,32 @@ std::string BuildOptimizedGif(const TConversionInput& input, int Level) {
   auto pictures = std::make_shared<TShownPictures>(input);
   source.Picture = [pictures](std::int64_t i, std::uint16_t& delay) { return pictures->Picture(i, delay); };
   return EncodeLosslessGif(source, Level);
+}
+
+int CountGifFrames(const std::string& Bytes) {
+  const auto* data = reinterpret_cast<const unsigned char*>(Bytes.data());
+  const std::size_t size = Bytes.size();
+  auto skipTable = [](std::size_t at, unsigned char flags) {
+    return (flags & 0x80) != 0 ? at + 3 * (std::size_t{2} << (flags & 7)) : at;
+  };
+  auto skipSubBlocks = [&](std::size_t at) {
+    while (at < size && data[at] != 0) at += std::size_t{data[at]} + 1;
+    return at + 1;
+  };
+  if (size < 13) return 0;
+  std::size_t at = skipTable(13, data[10]);
+  int frames = 0;
+  while (at < size && data[at] != 0x3B) {
+    if (data[at] == 0x21) {
+      at = skipSubBlocks(at + 2);
+    } else if (data[at] == 0x2C && at + 10 <= size) {
+      ++frames;
+      at = skipSubBlocks(skipTable(at + 10, data[at + 9]) + 1);
+    } else {
+      break;
+    }
+  }
+  return frames;
 }
 
 void StoreGifBytes(const std::string& Bytes, const std::string& OutputPath) {

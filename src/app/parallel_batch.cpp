@@ -6,10 +6,11 @@
 #include <memory>
 #include <vector>
 
+#include "app/app_error.h"
+#include "app/batch_outputs.h"
 #include "app/conversion_session.h"
 #include "app/file_search.h"
 #include "app/optimized_conversion.h"
-#include "app/path_names.h"
 #include "gif/gif_image.h"
 
 namespace tovasel {
@@ -43,14 +44,17 @@ TStoreGif ConvertOne(const std::string& path, const TConvertOptions& options) {
 
 }  // namespace
 
-void RunParallelBatch(const std::string& Folder, int Jobs, TAppView& view) {
+int RunParallelBatch(const std::string& Folder, int Jobs, TAppView& view, bool KeepGoing) {
   view.AddLogLine(Folder + " selectionné");
   view.AddLogLine("Recherche en cours");
   TFileSearch search;
+  search.OnUnreadable = [&view](const std::string& path, const std::string& reason) {
+    view.FolderSkipped(path, reason);
+  };
   search.SearchFiles(Folder, "flc", true);
   if (search.FoundCount() == 0) {
     view.AddLogLine("Pas de fichiers trouvés");
-    return;
+    return 0;
   }
   view.AddLogLine(FoundCountLine(search.FoundCount()));
 
@@ -68,13 +72,24 @@ void RunParallelBatch(const std::string& Folder, int Jobs, TAppView& view) {
   // Leaving by an exception waits for the conversions still running (a
   // future from std::async joins in its destructor), and stores none of them.
   launch();
+  TBatchOutputs outputs;
+  int failures = 0;
   for (const std::string& path : paths) {
     view.AddLogLine("Traitement de " + path);
-    const TStoreGif store = pending.front().get();
+    std::future<TStoreGif> converted = std::move(pending.front());
     pending.pop_front();
-    store(StripExtension(path) + ".gif");
+    try {
+      const std::string gif = outputs.Claim(path);
+      converted.get()(gif);
+      outputs.Written(path, gif);
+    } catch (const std::exception& e) {
+      if (!KeepGoing) throw;
+      ++failures;
+      view.FileFailed(path, ErrorMessage(e));
+    }
     launch();
   }
+  return failures;
 }
 
 }  // namespace tovasel

@@ -1,13 +1,20 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 
+#include "app/app_error.h"
 #include "app/conversion_session.h"
 #include "app/parallel_batch.h"
 #include "cli/commands.h"
 #include "cli/console_view.h"
 
 namespace tovasel::cli {
+
+std::string FailedFilesText(int failures) {
+  return failures == 1 ? "1 file could not be converted"
+                       : std::to_string(failures) + " files could not be converted";
+}
 
 // `batch DIR`: the window's directory batch on DIR; its log goes to
 // standard output from the line naming the folder on.
@@ -21,6 +28,7 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
   struct Args {
     std::string folder;
     int jobs = 1;
+    bool keepGoing = false;
     TConvertOptions options;
   };
   auto args = std::make_shared<Args>();
@@ -28,16 +36,26 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
   AddConvertOptions(*cmd, args->options);
   cmd->add_option("--jobs", args->jobs, "Files converted at once (default 1)")
       ->check(CLI::Range(1, 256));
+  cmd->add_flag("--keep-going", args->keepGoing,
+                "Go on after a file fails: report each failure on standard error and exit with 1 "
+                "at the end (by default the first failure ends the batch, as in the window)");
   cmd->callback([args, &exitCode] {
     exitCode = RunReportingErrors([&] {
       const std::string folder = std::filesystem::absolute(args->folder).string();
+      // The window only offers folders that exist; here a mistyped name
+      // must not pass for a folder without FLIC files.
+      std::error_code ec;
+      std::filesystem::directory_iterator probe(folder, ec);
+      if (ec) throw EAppError("Cannot read folder " + folder + ": " + ec.message());
       TConsoleView view(args->options);
+      int failures = 0;
       if (args->jobs > 1) {
-        RunParallelBatch(folder, args->jobs, view);
+        failures = RunParallelBatch(folder, args->jobs, view, args->keepGoing);
       } else {
         TConversionSession session(view);
-        session.RunBatch(folder);
+        failures = session.RunBatch(folder, args->keepGoing);
       }
+      if (failures > 0) throw EAppError(FailedFilesText(failures));
     });
   });
 }

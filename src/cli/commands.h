@@ -22,9 +22,16 @@ void AddBatchCommand(CLI::App& app, int& exitCode);
 // standard error.
 void ReportError(const std::string& message);
 
+// Flushes standard output; a write that failed now or before gives the
+// error to report ("Cannot write to standard output: <reason>"), else "".
+std::string StandardOutputError();
+
 // Opens path in player; a file that does not open is reported as "Cannot
 // open FLIC file <path>" and gives false.
 bool OpenFlicOrReport(TFlicPlayer32& player, const std::string& path);
+
+// The batch's closing error after --keep-going met failures.
+std::string FailedFilesText(int failures);
 
 // Runs work and turns an error it raises into that one line, with the text
 // the window's error box would show. Returns the exit code: 0, or 1.

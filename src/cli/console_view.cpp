@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <iostream>
 
+#include "app/app_error.h"
+#include "cli/commands.h"
+
 namespace tovasel::cli {
 
 TConsoleView::TConsoleView(TConvertOptions options)
@@ -14,12 +17,24 @@ TConsoleView::~TConsoleView() { EndProgress(); }
 
 void TConsoleView::AddLogLine(const std::string& text) {
   EndProgress();
-  std::cout << text << std::endl;
+  std::cout << text << '\n';
+  // A batch whose log is lost would leave no account of what it did.
+  if (const std::string error = StandardOutputError(); !error.empty()) throw EAppError(error);
 }
 
 void TConsoleView::ShowMessage(const std::string& text) {
   EndProgress();
   std::cerr << "tovasel-cli: " << text << std::endl;
+}
+
+void TConsoleView::FolderSkipped(const std::string& path, const std::string& reason) {
+  ShowMessage("Cannot read folder " + path + " (" + reason + "), skipped");
+}
+
+void TConsoleView::FileFailed(const std::string& path, const std::string& message) {
+  // Most messages name their file already.
+  const std::string text = message.find(path) != std::string::npos ? message : path + ": " + message;
+  ShowMessage(ErrorBoxText(text));
 }
 
 void TConsoleView::StartProgress(int maximum) {

@@ -9,8 +9,9 @@
 namespace tovasel::cli {
 
 // The command line's view of a conversion: the options given on the
-// command line, log lines on standard output, messages on standard error,
-// and a progress bar on standard error when that is a terminal.
+// command line, log lines on standard output, messages, skipped folders and
+// failed files on standard error, and a progress bar on standard error when
+// that is a terminal.
 class TConsoleView : public TAppView {
  public:
   explicit TConsoleView(TConvertOptions options);
@@ -21,6 +22,8 @@ class TConsoleView : public TAppView {
   void ShowMessage(const std::string& text) override;
   void StartProgress(int maximum) override;
   void StepProgress() override;
+  void FolderSkipped(const std::string& path, const std::string& reason) override;
+  void FileFailed(const std::string& path, const std::string& message) override;
 
  private:
   void DrawProgress();

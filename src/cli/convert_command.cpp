@@ -29,8 +29,8 @@ void AddConvertCommand(CLI::App& app, int& exitCode) {
       TConsoleView view(args->options);
       TConversionSession session(view);
       session.OpenForConversion(args->input);
-      session.ConvertToGif(output);
-      std::cout << "Wrote " << output << " from " << session.ImageList1.Count() << " FLIC frames\n";
+      const int written = session.ConvertToGif(output);
+      std::cout << "Wrote " << output << " with " << written << (written == 1 ? " GIF frame\n" : " GIF frames\n");
     });
   });
 }

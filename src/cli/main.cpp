@@ -1,7 +1,11 @@
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 
 #include <CLI/CLI.hpp>
 
+#include "app/app_error.h"
 #include "cli/commands.h"
 #include "flic/flic_player.h"
 #include "tovasel/version.h"
@@ -9,6 +13,15 @@
 namespace tovasel::cli {
 
 void ReportError(const std::string& message) { std::cerr << "tovasel-cli: " << message << '\n'; }
+
+std::string StandardOutputError() {
+  errno = 0;
+  std::cout.flush();
+  if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0 && std::cout) return {};
+  const int error = errno;
+  return error != 0 ? std::string("Cannot write to standard output: ") + std::strerror(error)
+                    : std::string("Cannot write to standard output");
+}
 
 bool OpenFlicOrReport(TFlicPlayer32& player, const std::string& path) {
   player.FileName = path;
@@ -25,6 +38,9 @@ int main(int argc, char** argv) {
   CLI::App app{"Tovasel: converts FLIC animations into animated GIF files", "tovasel-cli"};
   app.set_version_flag("--version", std::string("tovasel-cli ") + tovasel::kVersion);
   app.require_subcommand(1);
+  app.failure_message([](const CLI::App* failed, const CLI::Error& e) {
+    return "tovasel-cli: " + CLI::FailureMessage::simple(failed, e);
+  });
 
   int exitCode = 0;
   AddInfoCommand(app, exitCode);
@@ -39,6 +55,14 @@ int main(int argc, char** argv) {
     // usage error maps to the conventional 2.
     const int code = app.exit(e);
     return code == 0 ? 0 : 2;
+  }
+  // Output that never arrived (a full disk) is a failure, not a success with
+  // nothing to show. A command that failed has said so already.
+  if (exitCode == 0) {
+    if (const std::string error = StandardOutputError(); !error.empty()) {
+      ReportError(tovasel::ErrorBoxText(error));
+      return 1;
+    }
   }
   return exitCode;
 }

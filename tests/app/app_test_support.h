@@ -1,5 +1,9 @@
 #pragma once
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -20,6 +24,7 @@ class RecordingView : public TAppView {
   TConvertOptions options;
   std::vector<std::string> log;
   std::vector<std::string> messages;
+  std::vector<std::string> skippedFolders;
   int progressMaximum = -1;
   int progressSteps = 0;
   bool convertEnabled = true;
@@ -33,6 +38,13 @@ class RecordingView : public TAppView {
     progressSteps = 0;
   }
   void StepProgress() override { ++progressSteps; }
+  void FolderSkipped(const std::string& path, const std::string&) override {
+    skippedFolders.push_back(path);
+  }
+  // Failures go into the log, so that their place among the steps shows.
+  void FileFailed(const std::string& path, const std::string& message) override {
+    log.push_back("failed " + path + ": " + message);
+  }
   void SetConvertEnabled(bool enabled) override {
     convertEnabled = enabled;
     ++enableChanges;
@@ -99,6 +111,34 @@ inline std::vector<fw::TAnimationFrame> MovingBlocks(int width, int height, int 
   }
   return result;
 }
+
+// A chain of folders deeper than the longest path the system accepts, made
+// and removed relative to each folder, as plain paths cannot reach its end.
+class TooDeepFolder {
+ public:
+  TooDeepFolder(const std::filesystem::path& parent, int levels) {
+    fds_.push_back(::open(parent.c_str(), O_RDONLY | O_DIRECTORY));
+    for (int i = 0; i < levels && fds_.back() >= 0; ++i) {
+      ::mkdirat(fds_.back(), kName.c_str(), 0700);
+      fds_.push_back(::openat(fds_.back(), kName.c_str(), O_RDONLY | O_DIRECTORY));
+    }
+  }
+  ~TooDeepFolder() {
+    ::close(fds_.back());
+    fds_.pop_back();
+    while (!fds_.empty()) {
+      ::unlinkat(fds_.back(), kName.c_str(), AT_REMOVEDIR);
+      ::close(fds_.back());
+      fds_.pop_back();
+    }
+  }
+  bool Made() const { return fds_.back() >= 0; }
+
+  inline static const std::string kName = std::string(200, 'd');
+
+ private:
+  std::vector<int> fds_;
+};
 
 inline void WriteAnimation(const std::string& path, const std::vector<fw::TAnimationFrame>& frames,
                            const fw::TAnimationOptions& options = {}) {

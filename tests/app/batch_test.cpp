@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -22,17 +24,20 @@ namespace fw = tovasel::flicwriter;
 
 // Runs the batch one file at a time (jobs 0) or in parallel; returns the
 // error text, empty when the batch went through.
-std::string RunBatch(const std::string& folder, int jobs, RecordingView& view) {
+std::string RunBatch(const std::string& folder, int jobs, RecordingView& view, bool keepGoing = false,
+                     int* failures = nullptr) {
+  int failed = 0;
   try {
     if (jobs == 0) {
       TConversionSession session(view);
-      session.RunBatch(folder);
+      failed = session.RunBatch(folder, keepGoing);
     } else {
-      RunParallelBatch(folder, jobs, view);
+      failed = RunParallelBatch(folder, jobs, view, keepGoing);
     }
   } catch (const std::exception& e) {
     return e.what();
   }
+  if (failures != nullptr) *failures = failed;
   return "";
 }
 
@@ -133,15 +138,12 @@ TEST_P(BrokenFileBatchTest, FirstFailureEndsTheBatchAndNothingAfterIsWritten) {
   std::string message = broken.message;
   if (const auto at = message.find("%s"); at != std::string::npos) message.replace(at, 2, bad);
   const std::string error = RunBatch(tree.path().string(), jobs, view);
-  // A zero-frame file with the limit on yields blank frames; without the
-  // limit it cannot be stored.
-  if (std::string(broken.name) != "NoFrames") {
-    EXPECT_EQ(error, message);
-    EXPECT_EQ(view.log.back(), "Traitement de " + bad);
-    EXPECT_TRUE(fs::exists(tree / "first.gif"));
-    EXPECT_FALSE(fs::exists(tree / "a/b/after.gif"));
-    EXPECT_EQ(testing::ReadBytes(tree / "a/bad.gif"), std::vector<char>({'o', 'l', 'd'}));
-  }
+  // With the limit on as without it.
+  EXPECT_EQ(error, message);
+  EXPECT_EQ(view.log.back(), "Traitement de " + bad);
+  EXPECT_TRUE(fs::exists(tree / "first.gif"));
+  EXPECT_FALSE(fs::exists(tree / "a/b/after.gif"));
+  EXPECT_EQ(testing::ReadBytes(tree / "a/bad.gif"), std::vector<char>({'o', 'l', 'd'}));
 
   RecordingView unlimited;
   fs::remove(tree / "first.gif");
@@ -156,7 +158,7 @@ TEST_P(BrokenFileBatchTest, FirstFailureEndsTheBatchAndNothingAfterIsWritten) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, BrokenFileBatchTest,
-    ::testing::Combine(::testing::Values(BrokenCase{"NoFrames", "Unsupported GIF version"},
+    ::testing::Combine(::testing::Values(BrokenCase{"NoFrames", "FLIC file %s has no frames to convert"},
                                          BrokenCase{"TooShort", "Cannot open FLIC file %s"},
                                          BrokenCase{"FolderNamedFlc", "Cannot open FLIC file %s"}),
                        ::testing::Values(0, 3)),
@@ -170,6 +172,89 @@ INSTANTIATE_TEST_SUITE_P(Jobs, BatchTest, ::testing::Values(0, 1, 4),
                            return info.param == 0 ? std::string("OneByOne")
                                                   : "Jobs" + std::to_string(info.param);
                          });
+
+class KeepGoingTest : public ::testing::TestWithParam<int> {};
+
+// Every kind of file that fails on its own: it is reported where it comes in
+// the log, and every other file is still converted.
+TEST_P(KeepGoingTest, ReportsEachFailureAndConvertsTheRest) {
+  TempFolder tree("keep-going");
+  // One file per folder, so the order of the log is the order of folders.
+  for (const char* folder : {"1", "2", "3", "4", "5"}) fs::create_directories(tree.path() / folder);
+  testing::WriteAnimation(tree / "1/good.flc", MovingBlocks(9, 7, 3, 1));
+  std::ofstream(tree / "2/bad.flc") << "not a FLIC file";
+  ASSERT_EQ(::mkfifo((tree / "3/m.flc").c_str(), 0600), 0);
+  fs::create_symlink("loop.flc", tree.path() / "4/loop.flc");
+  testing::WriteAnimation(tree / "5/last.flc", MovingBlocks(9, 7, 2, 2));
+
+  RecordingView view;
+  int failures = -1;
+  ASSERT_EQ(RunBatch(tree.path().string(), GetParam(), view, true, &failures), "");
+  EXPECT_EQ(failures, 3);
+  std::vector<std::string> failed;
+  for (std::size_t i = 3; i < view.log.size(); ++i) {
+    if (view.log[i].rfind("failed ", 0) != 0) continue;
+    // Reported right after the line naming the file.
+    const std::string path = view.log[i].substr(7, view.log[i].find(": ") - 7);
+    EXPECT_EQ(view.log[i - 1], "Traitement de " + path);
+    EXPECT_EQ(view.log[i], "failed " + path + ": Cannot open FLIC file " + path);
+    failed.push_back(fs::path(path).filename().string());
+  }
+  std::sort(failed.begin(), failed.end());
+  EXPECT_EQ(failed, (std::vector<std::string>{"bad.flc", "loop.flc", "m.flc"}));
+  EXPECT_EQ(testing::PlayGif(tree / "1/good.gif").frames.size(), 3u);
+  EXPECT_EQ(testing::PlayGif(tree / "5/last.gif").frames.size(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Jobs, KeepGoingTest, ::testing::Values(0, 3),
+                         [](const auto& info) { return info.param == 0 ? "OneByOne" : "Parallel"; });
+
+class SameGifNameTest : public ::testing::TestWithParam<std::tuple<int, bool>> {};
+
+// x.flc and x.FLC both name x.gif: the second is a failure and the first
+// file's GIF stays.
+TEST_P(SameGifNameTest, SecondFileOfTheSameNameIsAFailure) {
+  const auto& [jobs, keepGoing] = GetParam();
+  TempFolder tree("same-name");
+  testing::WriteAnimation(tree / "x.flc", MovingBlocks(9, 7, 3, 1));
+  testing::WriteAnimation(tree / "x.FLC", MovingBlocks(9, 7, 5, 2));
+  RecordingView view;
+  int failures = -1;
+  const std::string error = RunBatch(tree.path().string(), jobs, view, keepGoing, &failures);
+  ASSERT_GE(view.log.size(), 5u);
+  const std::string first = view.log[3].substr(std::string("Traitement de ").size());
+  const std::string second = view.log[4].substr(std::string("Traitement de ").size());
+  const std::string message = "GIF file " + (tree / "x.gif") + " was already written from " + first;
+  if (keepGoing) {
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(failures, 1);
+    EXPECT_EQ(view.log.back(), "failed " + second + ": " + message);
+  } else {
+    EXPECT_EQ(error, message);
+  }
+  const std::size_t frames = fs::path(first).extension() == ".flc" ? 3u : 5u;
+  EXPECT_EQ(testing::PlayGif(tree / "x.gif").frames.size(), frames);
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, SameGifNameTest,
+                         ::testing::Combine(::testing::Values(0, 2), ::testing::Bool()),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param) ? "Parallel" : "OneByOne") +
+                                  (std::get<1>(info.param) ? "_KeepGoing" : "_Stops");
+                         });
+
+TEST_P(BatchTest, FolderTheSystemRefusesIsToldAndSkipped) {
+  Add("a.flc", 1);
+  fs::create_directories(tree_.path() / "deep");
+  testing::TooDeepFolder deep(tree_.path() / "deep", 24);
+  ASSERT_TRUE(deep.Made());
+  RecordingView view;
+  EXPECT_EQ(RunBatch(Root(), GetParam(), view), "");
+  ASSERT_EQ(view.skippedFolders.size(), 1u);
+  EXPECT_EQ(view.skippedFolders[0].rfind(Path("deep") + "/" + testing::TooDeepFolder::kName, 0), 0u);
+  EXPECT_GT(view.skippedFolders[0].size(), 4000u);
+  EXPECT_TRUE(fs::exists(Path("a.gif")));
+}
 
 TEST(ParallelBatchTest, WritesTheSameBytesAndLogAsOneByOne) {
   TempFolder a("same-a"), b("same-b");

@@ -210,6 +210,58 @@ INSTANTIATE_TEST_SUITE_P(
                                   "Frame limit 100000000 asks for more frames than fit in memory"}),
     [](const auto& info) { return info.param.name; });
 
+struct NoFramesCase {
+  const char* name;
+  TConvertOptions options;
+};
+
+class NoFramesTest : public ::testing::TestWithParam<NoFramesCase> {};
+
+// A file that opens but holds no frames is refused whatever the boxes say:
+// with the limit on it would otherwise become blank frames of no size.
+TEST_P(NoFramesTest, ConversionIsRefusedAndTheExistingFileStays) {
+  TempFolder folder("no-frames");
+  auto layout = fw::BuildAnimation(MovingBlocks(kWidth, kHeight, 2, 4), {});
+  layout.FrameCountOverride = 0;
+  fw::WriteFile(folder / "empty.flc", fw::Serialize(layout));
+  const std::string out = folder / "empty.gif";
+  { std::ofstream(out) << "precious"; }
+  RecordingView view;
+  view.options = GetParam().options;
+  TConversionSession session(view);
+  session.OpenForConversion(folder / "empty.flc");
+  ASSERT_TRUE(session.FileOpen());
+  ASSERT_EQ(session.ImageList1.Count(), 0);
+  try {
+    session.ConvertToGif(out);
+    FAIL() << "no error";
+  } catch (const EAppError& e) {
+    EXPECT_EQ(std::string(e.what()), "FLIC file " + (folder / "empty.flc") + " has no frames to convert");
+  }
+  EXPECT_TRUE(view.convertEnabled);
+  const auto bytes = testing::ReadBytes(out);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "precious");
+}
+
+TConvertOptions Limited(const char* text, bool transparent = false) {
+  TConvertOptions options;
+  options.LimitOn = true;
+  options.LimitText = text;
+  options.Transparent = transparent;
+  return options;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, NoFramesTest,
+    ::testing::Values(NoFramesCase{"NoLimit", {}}, NoFramesCase{"LimitZero", Limited("0")},
+                      NoFramesCase{"LimitThreeTransparent", Limited("3", true)},
+                      NoFramesCase{"LimitMerged", [] {
+                                     TConvertOptions o = Limited("2");
+                                     o.Merge = o.Crop = o.Palette = true;
+                                     return o;
+                                   }()}),
+    [](const auto& info) { return info.param.name; });
+
 TEST(OpenFlicFileTest, CacheHoldsFrameTwoFirstAndFrameOneLast) {
   TempFolder folder("cache");
   const auto frames = MovingBlocks(kWidth, kHeight, 4, 11);

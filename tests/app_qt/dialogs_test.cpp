@@ -1,4 +1,7 @@
+#include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFile>
 #include <QCheckBox>
 #include <QLabel>
@@ -62,6 +65,41 @@ class DirectoryDialogTest : public QObject {
     dialog.open();
     QVERIFY(dialog.close());
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
+  }
+
+  void TreeShowsFolderIcons() {
+    TForm2 dialog;
+    const QModelIndex home = dialog.ShellTreeView1->currentIndex();
+    QVERIFY(home.isValid());
+    QVERIFY(!home.data(Qt::DecorationRole).value<QIcon>().isNull());
+  }
+
+  // A window frame draws its title in a bold font beside its icon and
+  // buttons; the designed width cut the title short.
+  void TitleFitsTheFrame() {
+    TForm2 dialog;
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    QVERIFY(dialog.width() >= QFontMetrics(bold).horizontalAdvance(dialog.windowTitle()) + 120);
+    QVERIFY(dialog.Button2->geometry().right() < dialog.width());
+    QCOMPARE(dialog.ShellTreeView1->width(), dialog.width());
+  }
+
+  void HiddenFolderCanBeChosenFromTheContextMenu() {
+    TempFolder folder("window-hidden");
+    std::filesystem::create_directories(folder.path() / ".secret");
+    const QString secret = QDir(Q((folder.path() / ".secret").string())).absolutePath();
+    TForm2 dialog;
+    QCOMPARE(dialog.ShellTreeView1->contextMenuPolicy(), Qt::ActionsContextMenu);
+    QVERIFY(dialog.ShellTreeView1->actions().contains(dialog.ShowHiddenFolders));
+    dialog.SelectPath(secret);
+    QVERIFY(dialog.SelectedPath() != secret);
+    dialog.ShowHiddenFolders->trigger();
+    dialog.SelectPath(secret);
+    QCOMPARE(dialog.SelectedPath(), secret);
+    dialog.ShowHiddenFolders->trigger();
+    QVERIFY(!dialog.SelectedPath().isEmpty());
+    QVERIFY(dialog.SelectedPath() != secret);
   }
 
   void SelectionIsKeptBetweenUses() {
@@ -225,18 +263,53 @@ class FileDialogFilterTest : public QObject {
   void NameFiltersFromPairs_data() {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QStringList>("expected");
+    // "*.*" would hide every name without a dot.
     QTest::newRow("open, English") << "FLC files (*.flc)|*.flc|FLI files (*.fli)|*.fli|All (*.*)|*.*"
-                                   << QStringList{"FLC files (*.flc)", "FLI files (*.fli)", "All (*.*)"};
+                                   << QStringList{"FLC files (*.flc) (*.flc)", "FLI files (*.fli) (*.fli)",
+                                                  "All (*.*) (*)"};
     QTest::newRow("description without patterns") << "Pictures|*.gif;*.png"
                                                   << QStringList{"Pictures (*.gif *.png)"};
     QTest::newRow("odd count ignores the last part") << "Gif files (*.gif)|*.gif|All"
-                                                     << QStringList{"Gif files (*.gif)"};
+                                                     << QStringList{"Gif files (*.gif) (*.gif)"};
   }
 
   void NameFiltersFromPairs() {
     QFETCH(QString, filter);
     QFETCH(QStringList, expected);
     QCOMPARE(NameFilters(filter), expected);
+  }
+};
+
+class FileDialogShownFiltersTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void ShowsTheCaptionsAndTheAllFilterMatchesEveryName_data() {
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("captions");
+    QTest::newRow("open") << "FLC files (*.flc)|*.flc|FLI files (*.fli)|*.fli|All (*.*)|*.*"
+                          << QStringList{"FLC files (*.flc)", "FLI files (*.fli)", "All (*.*)"};
+    QTest::newRow("save, French") << "Fichiers Gif (*.gif)|*.gif|Tous (*.*)|*.*"
+                                  << QStringList{"Fichiers Gif (*.gif)", "Tous (*.*)"};
+  }
+
+  void ShowsTheCaptionsAndTheAllFilterMatchesEveryName() {
+    QFETCH(QString, filter);
+    QFETCH(QStringList, captions);
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    TFileDialogSettings settings;
+    settings.Filter = filter;
+    PrepareFileDialog(dialog, settings);
+    auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    QVERIFY(combo != nullptr);
+    QStringList shown;
+    for (int i = 0; i < combo->count(); ++i) shown << combo->itemText(i);
+    QCOMPARE(shown, captions);
+    dialog.selectNameFilter(dialog.nameFilters().constLast());
+    auto* model = dialog.findChild<QFileSystemModel*>();
+    QVERIFY(model != nullptr);
+    QCOMPARE(model->nameFilters(), QStringList{"*"});
   }
 };
 
@@ -257,6 +330,10 @@ int main(int argc, char** argv) {
   }
   {
     FileDialogFilterTest test;
+    failures += QTest::qExec(&test, argc, argv);
+  }
+  {
+    FileDialogShownFiltersTest test;
     failures += QTest::qExec(&test, argc, argv);
   }
   return failures == 0 ? 0 : 1;

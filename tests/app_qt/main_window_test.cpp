@@ -1,4 +1,6 @@
 #include <QCheckBox>
+#include <QDir>
+#include <QLibraryInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -261,22 +263,174 @@ class MainWindowTest : public QObject {
     QCOMPARE(window.StaticText3->text(), QStringLiteral("Nom du fichier"));
   }
 
-  void OpenOfMissingFileShowsNoFrames() {
+  void OpenOfMissingOrForeignFileShowsErrorBox_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("missing") << "none.flc";
+    QTest::newRow("not a FLIC") << "foreign.flc";
+  }
+
+  // The open runs to its end as for any file, then says what went wrong.
+  void OpenOfMissingOrForeignFileShowsErrorBox() {
+    QFETCH(QString, name);
+    const QString path = Q(folder_ / name.toStdString());
+    std::ofstream(folder_ / "foreign.flc") << "GIF89a, not a FLIC file";
     ScriptedDialogs dialogs;
     TForm1 window(dialogs.Hooks());
     window.OpenFile(flic_);
     window.ScrollBar1->setValue(3);
-    dialogs.openAnswer = Q(folder_ / "none.flc");
+    dialogs.openAnswer = path;
     window.Ouvrir1->trigger();
+    QCOMPARE(dialogs.errors, QStringList{"Cannot open FLIC file " + path + "."});
     QCOMPARE(window.LabeledEdit1->text(), QStringLiteral("0"));
+    QCOMPARE(window.StaticText3->text(), name);
     QCOMPARE(window.ScrollBar1->maximum(), 0);
     QCOMPARE(window.ScrollBar1->value(), 0);
     QCOMPARE(window.Session().ImageList1.Count(), 0);
-    QVERIFY(dialogs.errors.isEmpty());
     QVERIFY(dialogs.messages.isEmpty());
     // Convert then has nothing to do and asks nothing.
     window.Button2->click();
     QCOMPARE(dialogs.saveAsked, 0);
+    QCOMPARE(dialogs.errors.size(), 1);
+  }
+
+  // A file too large for memory leaves the window showing the empty cache,
+  // not the previous file's count, range and picture.
+  void RefusedOpenShowsTheEmptyCache() {
+    auto layout = fw::BuildAnimation(MovingBlocks(129, 129, 2, 1), {});
+    layout.FrameCountOverride = 65535;
+    fw::WriteFile(folder_ / "huge.flc", fw::Serialize(layout));
+    ScriptedDialogs dialogs;
+    TForm1 window(dialogs.Hooks());
+    window.OpenFile(flic_);
+    window.ScrollBar1->setValue(4);
+    window.OpenFile(Q(folder_ / "huge.flc"));
+    QCOMPARE(dialogs.errors,
+             QStringList{Q("FLIC file " + folder_ / "huge.flc" + " has more frames than fit in memory.")});
+    QCOMPARE(window.LabeledEdit1->text(), QStringLiteral("0"));
+    QCOMPARE(window.LabeledEdit3->text(), QStringLiteral("129"));
+    QCOMPARE(window.StaticText3->text(), QStringLiteral("huge.flc"));
+    QCOMPARE(window.ScrollBar1->maximum(), 0);
+    QCOMPARE(window.ScrollBar1->value(), 0);
+    QVERIFY(window.Image1->Picture().isNull());
+    QCOMPARE(window.Session().ImageList1.Count(), 0);
+    window.Button2->click();
+    QCOMPARE(dialogs.saveAsked, 0);
+    QCOMPARE(dialogs.errors.size(), 1);
+  }
+
+  // A file that opens without frames is refused by Convert, as in the batch.
+  void ConvertOfFileWithoutFramesShowsErrorBox() {
+    auto layout = fw::BuildAnimation(MovingBlocks(9, 7, 2, 1), {});
+    layout.FrameCountOverride = 0;
+    fw::WriteFile(folder_ / "empty.flc", fw::Serialize(layout));
+    ScriptedDialogs dialogs;
+    dialogs.saveAnswer = Q(folder_ / "empty.gif");
+    TForm1 window(dialogs.Hooks());
+    window.OpenFile(Q(folder_ / "empty.flc"));
+    QVERIFY(dialogs.errors.isEmpty());
+    QCOMPARE(window.LabeledEdit1->text(), QStringLiteral("0"));
+    window.CheckLimiteFrame->setChecked(true);
+    window.Edit1->setText(QStringLiteral("0"));
+    window.Button2->click();
+    QCOMPARE(dialogs.saveAsked, 0);
+    QCOMPARE(dialogs.errors, QStringList{Q("FLIC file " + folder_ / "empty.flc" + " has no frames to convert.")});
+    QVERIFY(!QFile::exists(Q(folder_ / "empty.gif")));
+  }
+
+  void FileArgumentOpens_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("file");  // relative to the working folder; empty for none
+    QTest::newRow("none") << QStringList{"tovasel"} << QString();
+    QTest::newRow("one file") << QStringList{"tovasel", "walk.flc"} << "walk.flc";
+    QTest::newRow("after an option") << QStringList{"tovasel", "--verbose", "a.flc"} << "a.flc";
+    QTest::newRow("after --") << QStringList{"tovasel", "--", "-dash.flc"} << "-dash.flc";
+    QTest::newRow("first of two") << QStringList{"tovasel", "a.flc", "b.flc"} << "a.flc";
+  }
+
+  void FileArgumentOpens() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, file);
+    const std::optional<QString> found = FileArgument(arguments);
+    QCOMPARE(found.has_value(), !file.isEmpty());
+    if (found) QCOMPARE(*found, QDir::current().absoluteFilePath(file));
+  }
+
+  void AbsoluteFileArgumentOpensAsOpenDoes() {
+    ScriptedDialogs dialogs;
+    TForm1 window(dialogs.Hooks());
+    const std::optional<QString> file = FileArgument({"tovasel", flic_});
+    QVERIFY(file);
+    window.OpenFile(*file);
+    QCOMPARE(window.LabeledEdit1->text(), QStringLiteral("6"));
+    window.Button2->click();
+    QCOMPARE(dialogs.lastSaveSettings.FileName, Q(folder_ / "walk.old"));
+  }
+
+  void TabInTheLogMovesOn() {
+    TForm1 window;
+    window.Memo1->setPlainText(QStringLiteral("line"));
+    QTest::keyClick(window.Memo1, Qt::Key_Tab);
+    QCOMPARE(window.Memo1->toPlainText(), QStringLiteral("line"));
+    QVERIFY(window.Memo1->tabChangesFocus());
+  }
+
+  void ScrollBarKeysStepAsTheyRead_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("expected");  // from position 2 of 0..5
+    QTest::newRow("Left") << int(Qt::Key_Left) << 1;
+    QTest::newRow("Up") << int(Qt::Key_Up) << 1;
+    QTest::newRow("Page Up") << int(Qt::Key_PageUp) << 1;
+    QTest::newRow("Right") << int(Qt::Key_Right) << 3;
+    QTest::newRow("Down") << int(Qt::Key_Down) << 3;
+    QTest::newRow("Page Down") << int(Qt::Key_PageDown) << 3;
+    QTest::newRow("Home") << int(Qt::Key_Home) << 0;
+    QTest::newRow("End") << int(Qt::Key_End) << 5;
+  }
+
+  void ScrollBarKeysStepAsTheyRead() {
+    QFETCH(int, key);
+    QFETCH(int, expected);
+    TForm1 window;
+    window.OpenFile(flic_);
+    window.ScrollBar1->setValue(2);
+    QTest::keyClick(window.ScrollBar1, Qt::Key(key));
+    QCOMPARE(window.ScrollBar1->value(), expected);
+    QCOMPARE(window.StaticText2->text(), QString::number(expected));
+  }
+
+  void FocusedScrollBarShowsAFocusFrame() {
+    TForm1 window;
+    window.OpenFile(flic_);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.Button2->setFocus();
+    const QImage unfocused = window.ScrollBar1->grab().toImage();
+    window.ScrollBar1->setFocus();
+    QVERIFY(window.ScrollBar1->hasFocus());
+    const QImage focused = window.ScrollBar1->grab().toImage();
+    QVERIFY(focused != unfocused);
+  }
+
+  // Qt's own dialogs and buttons follow the interface language.
+  void ToolkitTextsFollowTheLanguage() {
+    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_fr.qm")) {
+      QSKIP("the toolkit's French translations are not installed");
+    }
+    const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    TForm1 window;
+    QCOMPARE(cancel(), QStringLiteral("Cancel"));
+    window.Francais1->trigger();
+    QCOMPARE(cancel(), QStringLiteral("Annuler"));
+    window.English1->trigger();
+    QCOMPARE(cancel(), QStringLiteral("Cancel"));
+    window.Francais1->trigger();
+  }
+
+  // Closing a window in French leaves no French behind.
+  void ToolkitTextsEndWithTheWindow() {
+    { TForm1 window; window.Francais1->trigger(); }
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
   }
 
   void CancelledOpenChangesNothing() {

@@ -36,13 +36,16 @@ std::string Quote(const std::string& s) {
   return q + "'";
 }
 
-// Runs the command-line tool with arguments, capturing both output streams.
-Result RunCli(const std::vector<std::string>& args, const TempFolder& scratch) {
+// Runs the command-line tool with arguments, capturing both output streams
+// (or sending standard output to stdoutFile instead).
+Result RunCli(const std::vector<std::string>& args, const TempFolder& scratch,
+              const std::string& stdoutFile = "") {
   // Run inside the scratch folder, so that relative paths stay in it.
   std::string command = "cd " + Quote(scratch.path().string()) + " && " + Quote(TOVASEL_CLI);
   for (const auto& a : args) command += " " + Quote(a);
   const std::string errPath = scratch / "stderr.txt";
   command += " 2>" + Quote(errPath);
+  if (!stdoutFile.empty()) command += " >" + Quote(stdoutFile);
   Result result;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return result;
@@ -163,6 +166,9 @@ class CliErrorTest : public ::testing::TestWithParam<ErrorCase> {};
 TEST_P(CliErrorTest, ReportsOneLineAndLeavesExistingOutputAlone) {
   TempFolder folder("cli-error");
   testing::WriteAnimation(folder / "walk.flc", MovingBlocks(9, 7, 3, 1));
+  auto empty = flicwriter::BuildAnimation(MovingBlocks(9, 7, 2, 1), {});
+  empty.FrameCountOverride = 0;
+  flicwriter::WriteFile(folder / "empty.flc", flicwriter::Serialize(empty));
   { std::ofstream(folder / "walk.gif") << "keep"; }
   std::vector<std::string> args;
   for (std::string a : GetParam().args) {
@@ -190,9 +196,25 @@ INSTANTIATE_TEST_SUITE_P(
                   "tovasel-cli: Cannot open FLIC file %d/none.flc."},
         ErrorCase{"OutputFolderMissing", {"convert", "%d/walk.flc", "-o", "%d/no/such/x.gif"}, 1,
                   "tovasel-cli: Cannot create file %d/no/such/x.gif."},
-        ErrorCase{"UnknownOption", {"convert", "%d/walk.flc", "--bogus"}, 2, ""},
-        ErrorCase{"NoSubcommand", {}, 2, ""},
-        ErrorCase{"MissingFileArgument", {"convert"}, 2, ""},
+        ErrorCase{"NoFramesWithLimit", {"convert", "%d/empty.flc", "--limit", "0", "-o", "%d/walk.gif"}, 1,
+                  "tovasel-cli: FLIC file %d/empty.flc has no frames to convert."},
+        ErrorCase{"NoFramesTransparent",
+                  {"convert", "%d/empty.flc", "--limit", "2", "--transparent", "-o", "%d/walk.gif"}, 1,
+                  "tovasel-cli: FLIC file %d/empty.flc has no frames to convert."},
+        ErrorCase{"OptimizeOfNoFrames", {"convert", "%d/empty.flc", "--optimize", "-o", "%d/walk.gif"}, 1,
+                  "tovasel-cli: FLIC file %d/empty.flc has no frames to convert."},
+        ErrorCase{"BatchOfMissingFolder", {"batch", "%d/nowhere"}, 1,
+                  "tovasel-cli: Cannot read folder %d/nowhere: No such file or directory."},
+        ErrorCase{"BatchOfFile", {"batch", "%d/walk.flc"}, 1,
+                  "tovasel-cli: Cannot read folder %d/walk.flc: Not a directory."},
+        // Usage errors carry the tool's name like every other error.
+        ErrorCase{"UnknownOption", {"convert", "%d/walk.flc", "--bogus"}, 2,
+                  "tovasel-cli: The following argument was not expected: --bogus\n"
+                  "Run with --help for more information."},
+        ErrorCase{"NoSubcommand", {}, 2,
+                  "tovasel-cli: A subcommand is required\nRun with --help for more information."},
+        ErrorCase{"MissingFileArgument", {"convert"}, 2,
+                  "tovasel-cli: FILE is required\nRun with --help for more information."},
         ErrorCase{"BadJobs", {"batch", "%d", "--jobs", "0"}, 2, ""},
         ErrorCase{"OptimizeWithPalette", {"convert", "%d/walk.flc", "--optimize", "--palette"}, 2, ""},
         ErrorCase{"OptimizeWithMerge", {"convert", "%d/walk.flc", "--merge", "--optimize=2"}, 2, ""},
@@ -235,6 +257,96 @@ TEST(CliBatchTest, LogGoesToStandardOutputLikeTheWindowsLog) {
     EXPECT_TRUE(fs::exists(folder / "b.gif"));
     EXPECT_TRUE(fs::exists(folder / "sub/a.gif"));
   }
+}
+
+struct WroteCase {
+  const char* name;
+  std::vector<std::string> flags;
+  const char* said;  // after "Wrote <path>"
+};
+
+class CliWroteTest : public ::testing::TestWithParam<WroteCase> {};
+
+// The closing line counts the GIF frames written, not the FLIC's frames.
+TEST_P(CliWroteTest, CountsTheGifFramesWritten) {
+  TempFolder folder("cli-wrote");
+  testing::WriteAnimation(folder / "walk.flc", MovingBlocks(9, 7, 4, 1));
+  std::vector<std::string> args = {"convert", folder / "walk.flc"};
+  args.insert(args.end(), GetParam().flags.begin(), GetParam().flags.end());
+  const Result r = RunCli(args, folder);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "Wrote " + (folder / "walk.gif") + GetParam().said + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, CliWroteTest,
+                         ::testing::Values(WroteCase{"NoLimit", {}, " with 4 GIF frames"},
+                                           WroteCase{"LimitZero", {"--limit", "0"}, " with 1 GIF frame"},
+                                           WroteCase{"LimitPastTheEnd", {"--limit", "6"}, " with 7 GIF frames"},
+                                           // Repeated pictures become one frame.
+                                           WroteCase{"OptimizeMergesRepeats", {"--limit", "6", "--optimize"},
+                                                     " with 4 GIF frames"}),
+                         [](const auto& info) { return info.param.name; });
+
+class CliFullOutputTest : public ::testing::TestWithParam<std::vector<std::string>> {};
+
+// Output that cannot be written is an error, not a quiet success.
+TEST_P(CliFullOutputTest, FailedWriteToStandardOutputIsAnError) {
+  TempFolder folder("cli-full");
+  testing::WriteAnimation(folder / "walk.flc", MovingBlocks(9, 7, 3, 1));
+  std::vector<std::string> args = GetParam();
+  for (auto& a : args) {
+    if (a == "%d") a = folder.path().string();
+    if (a == "%f") a = folder / "walk.flc";
+  }
+  const Result r = RunCli(args, folder, "/dev/full");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "tovasel-cli: Cannot write to standard output: No space left on device.\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, CliFullOutputTest,
+                         ::testing::Values(std::vector<std::string>{"info", "%f"},
+                                           std::vector<std::string>{"convert", "%f"},
+                                           std::vector<std::string>{"batch", "%d"}),
+                         [](const auto& info) { return info.param[0]; });
+
+TEST(CliBatchTest, KeepGoingConvertsTheRestAndFailsAtTheEnd) {
+  TempFolder folder("cli-keep-going");
+  fs::create_directories(folder.path() / "sub");
+  testing::WriteAnimation(folder / "a.flc", MovingBlocks(9, 7, 3, 1));
+  testing::WriteAnimation(folder / "sub/z.flc", MovingBlocks(9, 7, 2, 2));
+  std::ofstream(folder / "sub/bad.flc") << "not a FLIC file";
+  for (const char* jobs : {"1", "2"}) {
+    fs::remove(folder / "a.gif");
+    fs::remove(folder / "sub/z.gif");
+    // Without the flag the first failure ends the batch, as in the window.
+    const Result stops = RunCli({"batch", folder.path().string(), "--jobs", jobs}, folder);
+    EXPECT_EQ(stops.exitCode, 1);
+    EXPECT_EQ(stops.err, "tovasel-cli: Cannot open FLIC file " + (folder / "sub/bad.flc") + ".\n");
+
+    const Result r = RunCli({"batch", folder.path().string(), "--keep-going", "--jobs", jobs}, folder);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "tovasel-cli: Cannot open FLIC file " + (folder / "sub/bad.flc") +
+                         ".\ntovasel-cli: 1 file could not be converted.\n");
+    EXPECT_TRUE(fs::exists(folder / "a.gif"));
+    EXPECT_TRUE(fs::exists(folder / "sub/z.gif"));
+    EXPECT_EQ(Lines(r.out).size(), 6u);
+  }
+}
+
+TEST(CliBatchTest, FolderTheSystemRefusesIsNamedOnStandardError) {
+  TempFolder folder("cli-deep");
+  testing::WriteAnimation(folder / "a.flc", MovingBlocks(9, 7, 3, 1));
+  fs::create_directories(folder.path() / "deep");
+  testing::TooDeepFolder deep(folder.path() / "deep", 24);
+  ASSERT_TRUE(deep.Made());
+  const Result r = RunCli({"batch", folder.path().string()}, folder);
+  EXPECT_EQ(r.exitCode, 0);
+  const std::string start = "tovasel-cli: Cannot read folder " + (folder / "deep") + "/" +
+                            testing::TooDeepFolder::kName;
+  EXPECT_EQ(r.err.rfind(start, 0), 0u) << r.err;
+  EXPECT_NE(r.err.find("(File name too long), skipped\n"), std::string::npos) << r.err;
+  EXPECT_EQ(Lines(r.err).size(), 1u);
+  EXPECT_TRUE(fs::exists(folder / "a.gif"));
 }
 
 TEST(CliBatchTest, RelativeFolderIsMadeAbsolute) {

@@ -6,8 +6,9 @@
 #include "app/qt/main_window.h"
 
 // The window program: the main window, then the directory dialog, then the
-// About box, all three kept for the whole run. It takes no arguments of its
-// own and stores nothing between runs.
+// About box, all three kept for the whole run. A file named on the command
+// line (as a desktop's "Open with" passes it) is opened as File > Open does;
+// nothing is stored between runs.
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   Q_INIT_RESOURCE(window_resources);
@@ -20,5 +21,8 @@ int main(int argc, char** argv) {
   form1.SetDirectoryDialog(&form2);
   form1.SetAboutBox(&form3);
   form1.show();
+  if (const std::optional<QString> file = tovasel::FileArgument(QApplication::arguments())) {
+    form1.OpenFile(*file);
+  }
   return QApplication::exec();
 }

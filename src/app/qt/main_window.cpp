@@ -25,9 +25,11 @@
 #include <QUrl>
 
 #include "app/app_error.h"
+#include "app/gif_conversion.h"
 #include "app/path_names.h"
 #include "app/qt/about_box.h"
 #include "app/qt/directory_dialog.h"
+#include "app/qt/frame_scroll_bar.h"
 #include "app/qt/language_tables.h"
 #include "app/qt/preview_image.h"
 #include "app/qt/window_font.h"
@@ -70,6 +72,20 @@ QLineEdit* MakeLabeledEdit(QWidget* parent, QLabel*& label, int x, int y, int w,
 }
 
 }  // namespace
+
+std::optional<QString> FileArgument(const QStringList& arguments) {
+  bool optionsEnded = false;
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    const QString& argument = arguments[i];
+    if (!optionsEnded && argument == u"--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (argument.isEmpty() || (!optionsEnded && argument.startsWith(u'-'))) continue;
+    return QFileInfo(argument).absoluteFilePath();
+  }
+  return std::nullopt;
+}
 
 QString DroppedFlicPath(const QMimeData& data) {
   const QList<QUrl> urls = data.urls();
@@ -140,19 +156,20 @@ void TForm1::CreateControls() {
   Memo1->setGeometry(192, 24, 273, 337);
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo1->setAcceptDrops(false);
+  // Tab moves on to the next control rather than typing into the log.
+  Memo1->setTabChangesFocus(true);
 
   LabeledEdit1 = MakeLabeledEdit(Panel2, LabeledEdit1Label, 8, 24, 169, 21);
   LabeledEdit3 = MakeLabeledEdit(Panel2, LabeledEdit3Label, 8, 64, 81, 21);
   LabeledEdit4 = MakeLabeledEdit(Panel2, LabeledEdit4Label, 96, 64, 81, 21);
 
-  ScrollBar1 = new QScrollBar(Qt::Horizontal, Panel2);
+  ScrollBar1 = new TFrameScrollBar(Panel2);
   ScrollBar1->setGeometry(8, 96, 169, 16);
   ScrollBar1->setRange(0, 0);
   ScrollBar1->setSingleStep(1);
   // A click in the track moves by one frame, as an arrow does.
   ScrollBar1->setPageStep(1);
   ScrollBar1->setTracking(true);
-  ScrollBar1->setFocusPolicy(Qt::StrongFocus);
   ScrollBar1->hide();
   connect(ScrollBar1, &QScrollBar::valueChanged, this, &TForm1::ScrollBar1Change);
 
@@ -256,6 +273,7 @@ void TForm1::ApplyLanguage(int code) {
   About1->setText(QString::fromUtf8(t.About1));
   About2->setText(QString::fromUtf8(t.About2));
   Smallest1->setText(QString::fromUtf8(t.Smallest1));
+  toolkitTranslation_.Apply(code);
 }
 
 void TForm1::RunCommand(const std::function<void()>& work) {
@@ -276,7 +294,9 @@ void TForm1::ShowErrorBox(const QString& text) { dialogs_.ShowError(this, text);
 
 void TForm1::OpenFile(const QString& path) {
   OpenDialog1.FileName = path;
-  RunCommand([&] { session_.OpenFlicFile(NativePath(path)); });
+  // The open sequence runs to its end either way; a file that did not open
+  // is then said so, rather than shown as 0 frames beside the old picture.
+  RunCommand([&] { session_.OpenForConversion(NativePath(path)); });
 }
 
 void TForm1::Ouvrir1Click() {
@@ -290,7 +310,14 @@ void TForm1::Quitter1Click() {
 }
 
 void TForm1::Button2Click() {
-  if (session_.ImageList1.Count() == 0) return;
+  if (session_.ImageList1.Count() == 0) {
+    // An open file without frames is refused as in the batch; with no file
+    // open there is nothing to convert and nothing to say.
+    if (session_.FileOpen()) {
+      RunCommand([&] { throw EAppError(NoFramesMessage(session_.FlicPlayer.FileName)); });
+    }
+    return;
+  }
   SaveDialog1.FileName = DisplayPath(StripExtension(NativePath(OpenDialog1.FileName)));
   const std::optional<QString> chosen = dialogs_.ChooseSaveFile(this, SaveDialog1);
   if (!chosen) return;

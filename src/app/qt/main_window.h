@@ -1,12 +1,15 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include "app/app_view.h"
 #include "app/conversion_session.h"
+#include "app/qt/toolkit_translation.h"
 #include "app/qt/window_dialogs.h"
 
 class QAction;
@@ -47,7 +50,8 @@ class TForm1 : public QMainWindow, public TAppView {
   void SetDirectoryDialog(TForm2* dialog) { form2_ = dialog; }
   void SetAboutBox(TForm3* box) { form3_ = box; }
 
-  // Code 1 writes the French texts, any other code the English ones.
+  // Code 1 writes the French texts, any other code the English ones; the
+  // toolkit's own dialogs follow where its translations are installed.
   void ApplyLanguage(int code);
 
   // The commands, named after their control and event.
@@ -139,10 +143,17 @@ class TForm1 : public QMainWindow, public TAppView {
   void ShowErrorBox(const QString& text);
 
   TWindowDialogs dialogs_;
+  TToolkitTranslation toolkitTranslation_;
   TConversionSession session_;
   TForm2* form2_ = nullptr;
   TForm3* form3_ = nullptr;
 };
+
+// The file named on the program's command line (arguments as the
+// application holds them, program name first): the first argument that is
+// not an option, or any argument after "--", made absolute. Nothing when
+// there is none.
+std::optional<QString> FileArgument(const QStringList& arguments);
 
 // The FLIC file a drop carries: one local file ending in .flc or .fli
 // (letter case ignored); empty for anything else.

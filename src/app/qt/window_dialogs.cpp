@@ -10,20 +10,20 @@ QStringList NameFilters(const QString& filter) {
   const QStringList parts = filter.split(u'|');
   QStringList result;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    QString patterns = parts[i + 1];
-    patterns.replace(u';', u' ');
-    const QString& description = parts[i];
-    // The toolkit takes the patterns from the last parenthesis, so a
-    // description such as "FLC files (*.flc)" already says everything.
-    const QString named = QStringLiteral("(%1)").arg(patterns);
-    result << (description.endsWith(named) ? description : description + u' ' + named);
+    QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
+    // On this platform many names have no dot at all; "*.*" would hide them.
+    for (QString& pattern : patterns) {
+      if (pattern == u"*.*") pattern = QStringLiteral("*");
+    }
+    // The toolkit takes the patterns from the last parenthesis and, with
+    // the details hidden, shows the text before it: the caption unchanged.
+    result << parts[i] + QStringLiteral(" (%1)").arg(patterns.join(u' '));
   }
   return result;
 }
 
-namespace {
-
 void PrepareFileDialog(QFileDialog& dialog, const TFileDialogSettings& settings) {
+  dialog.setOption(QFileDialog::HideNameFilterDetails, true);
   dialog.setNameFilters(NameFilters(settings.Filter));
   dialog.selectNameFilter(dialog.nameFilters().value(0));
   dialog.setDefaultSuffix(settings.DefaultExt);
@@ -34,6 +34,8 @@ void PrepareFileDialog(QFileDialog& dialog, const TFileDialogSettings& settings)
     dialog.selectFile(info.fileName());
   }
 }
+
+namespace {
 
 std::optional<QString> RunFileDialog(QFileDialog& dialog) {
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

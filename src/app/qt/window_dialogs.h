@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+class QFileDialog;
 class QWidget;
 
 namespace tovasel {
@@ -19,10 +20,14 @@ struct TFileDialogSettings {
   QString FileName;
 };
 
-// The filter text as the toolkit's name filters: one "description (patterns)"
-// entry per pair. A description that already names its patterns is kept as
-// it is.
+// The filter text as the toolkit's name filters: one "description
+// (patterns)" entry per pair, shown with the details hidden so that the
+// caption reads as the filter gives it; "*.*" becomes "*".
 QStringList NameFilters(const QString& filter);
+
+// Gives a file dialog the filters, default extension and suggested file of
+// settings, the first filter selected.
+void PrepareFileDialog(QFileDialog& dialog, const TFileDialogSettings& settings);
 
 // Everything the main window asks of the user through a modal dialog. Each
 // hook left empty gets the standard dialog; tests put their own answers in
