@@ -6,6 +6,7 @@
 #include "app/app_error.h"
 #include "app/gif_conversion.h"
 #include "app/path_names.h"
+#include "app/same_file.h"
 #include "gif/gif_image.h"
 
 namespace tovasel {
@@ -40,12 +41,14 @@ std::string FoundCountLine(int count) {
 }
 
 void TConversionSession::OpenFlicFile(const std::string& FileName) {
+  cacheHold_.Reset();
   if (ImageList1.Count() > 0) {
     ImageList1.Clear();
     FlicPlayer.Close();
     view_.ResetScrollPosition();
   }
   FlicPlayer.FileName = FileName;
+  openedFile_ = FileName;
   // No output window: the player paints nothing, the surface still changes.
   FlicPlayer.SetOutputWindow(nullptr);
   FlicPlayer.Open();
@@ -54,10 +57,12 @@ void TConversionSession::OpenFlicFile(const std::string& FileName) {
   TFlicSurface& surface = FlicPlayer.Surface();
   const int width = surface.Width();
   const int height = surface.Height();
-  if (std::int64_t{frameCount} * width * height > kFramePixelBudget) {
+  TBudgetHold hold(budget_, FramesCost(frameCount, std::int64_t{width} * height));
+  if (!hold.Held()) {
     FlicPlayer.Close();
     throw EAppError("FLIC file " + FileName + " has more frames than fit in memory");
   }
+  cacheHold_ = std::move(hold);
 
   SizePreview(Image1, width, height);
   ImageList1.SetWidth(width);
@@ -100,11 +105,24 @@ void TConversionSession::ConvertToGif(const std::string& OutputPath) {
     TAppView& view;
     ~Reenable() { view.SetConvertEnabled(true); }
   } reenable{view_};
+  struct DropDocument {
+    TBudgetHold& hold;
+    ~DropDocument() { hold.Reset(); }
+  } dropDocument{documentHold_};
+  // Checked before any work: the GIF would otherwise replace its own source.
+  if (FlicPlayer.IsOpen()) RefuseOutputOverInput(openedFile_, OutputPath);
 
   BuildDocument()->StoreToFile(OutputPath);
 }
 
 std::unique_ptr<TGIFImage> TConversionSession::BuildDocument() {
+  documentHold_.Reset();
+  const std::int64_t pixels = std::int64_t{ImageList1.Width()} * ImageList1.Height();
+  const std::int64_t last = LastFrameIndex(view_.ReadOptions(), ImageList1, budget_.Available());
+  TBudgetHold hold(budget_, FramesCost(last + 1, pixels));
+  if (!hold.Held()) {
+    throw EAppError("Frame limit " + std::to_string(last) + " asks for more frames than fit in memory");
+  }
   TConversionInput input;
   input.Frames = &ImageList1;
   input.Speed = FlicPlayer.Speed();
@@ -112,7 +130,9 @@ std::unique_ptr<TGIFImage> TConversionSession::BuildDocument() {
   input.ReadOptions = [this] { return view_.ReadOptions(); };
   input.StartProgress = [this](int maximum) { view_.StartProgress(maximum); };
   input.StepProgress = [this] { view_.StepProgress(); };
-  return BuildGifDocument(input);
+  auto document = BuildGifDocument(input);
+  documentHold_ = std::move(hold);
+  return document;
 }
 
 void TConversionSession::RunBatch(const std::string& Folder) {

@@ -35,7 +35,7 @@ std::uint8_t CornerColorIndex(TGIFSubImage& Frame) {
   return Frame.PixelAt(0, Frame.FrameHeight() - 1);
 }
 
-std::int64_t LastFrameIndex(const TConvertOptions& options, const TFrameCache& cache) {
+std::int64_t LastFrameIndex(const TConvertOptions& options, const TFrameCache& cache, std::int64_t available) {
   const std::int64_t last =
       options.LimitOn ? ParseLimitText(options.LimitText) : std::int64_t{cache.Count()} - 1;
   // The progress bar takes last + 1 as its maximum and refuses anything
@@ -45,7 +45,7 @@ std::int64_t LastFrameIndex(const TConvertOptions& options, const TFrameCache& c
     throw EAppError("QProgressBar property out of range");
   }
   const std::int64_t pixels = std::int64_t{cache.Width()} * cache.Height();
-  if (pixels > 0 && maximum > kFramePixelBudget / pixels) {
+  if (FramesCost(maximum, pixels) > available) {
     throw EAppError("Frame limit " + std::to_string(last) +
                     " asks for more frames than fit in memory");
   }
