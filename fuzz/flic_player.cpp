@@ -2,6 +2,7 @@
 // file path and steps through every frame and past the wrap.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -14,8 +15,11 @@
 namespace {
 
 // Smaller pictures than the program accepts keep every run fast; the
-// decoders' bounds do not depend on the size.
+// decoders' bounds do not depend on the size. The steps are held to a small
+// budget of frame pixels, as a caller holding frames would be: each step's
+// decoding work is bounded by its pixels, so the whole run is too.
 constexpr std::uint64_t kMaxFuzzPixels = std::uint64_t{1} << 18;
+constexpr std::uint64_t kFuzzBudget = std::uint64_t{1} << 22;
 constexpr int kMaxSteps = 2000;
 
 const std::string& TempPath() {
@@ -40,7 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   player.FileName = TempPath();
   player.Open();
   if (!player.IsOpen()) return 0;
-  const int steps = std::min<int>(player.FrameCount() + 2, kMaxSteps);
+  const std::uint64_t pixels =
+      std::uint64_t(player.Surface().Width()) * static_cast<std::uint64_t>(player.Surface().Height());
+  const auto affordable = static_cast<int>(std::max<std::uint64_t>(kFuzzBudget / std::max<std::uint64_t>(pixels, 1), 2));
+  const int steps = std::min({player.FrameCount() + 2, kMaxSteps, affordable});
   for (int i = 0; i < steps; ++i) player.NextFrame();
   tovasel::TBitmap picture;
   player.Surface().CopyToBitmap(picture);

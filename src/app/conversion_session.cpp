@@ -8,6 +8,7 @@
 #include "app/gif_conversion.h"
 #include "app/optimized_conversion.h"
 #include "app/path_names.h"
+#include "app/same_file.h"
 #include "gif/gif_image.h"
 
 namespace tovasel {
@@ -42,12 +43,14 @@ std::string FoundCountLine(int count) {
 }
 
 void TConversionSession::OpenFlicFile(const std::string& FileName) {
+  cacheHold_.Reset();
   if (ImageList1.Count() > 0) {
     ImageList1.Clear();
     FlicPlayer.Close();
     view_.ResetScrollPosition();
   }
   FlicPlayer.FileName = FileName;
+  openedFile_ = FileName;
   // No output window: the player paints nothing, the surface still changes.
   FlicPlayer.SetOutputWindow(nullptr);
   FlicPlayer.Open();
@@ -56,7 +59,8 @@ void TConversionSession::OpenFlicFile(const std::string& FileName) {
   TFlicSurface& surface = FlicPlayer.Surface();
   const int width = surface.Width();
   const int height = surface.Height();
-  if (std::int64_t{frameCount} * width * height > kFramePixelBudget) {
+  TBudgetHold hold(budget_, FramesCost(frameCount, std::int64_t{width} * height));
+  if (!hold.Held()) {
     FlicPlayer.Close();
     // The fields, picture and scroll bar show the empty cache the refusal
     // leaves, as after a file that did not open, not the previous file.
@@ -67,6 +71,7 @@ void TConversionSession::OpenFlicFile(const std::string& FileName) {
     view_.ShowPreview(Image1);
     throw EAppError("FLIC file " + FileName + " has more frames than fit in memory");
   }
+  cacheHold_ = std::move(hold);
 
   SizePreview(Image1, width, height);
   ImageList1.SetWidth(width);
@@ -109,6 +114,12 @@ int TConversionSession::ConvertToGif(const std::string& OutputPath) {
     TAppView& view;
     ~Reenable() { view.SetConvertEnabled(true); }
   } reenable{view_};
+  struct DropDocument {
+    TBudgetHold& hold;
+    ~DropDocument() { hold.Reset(); }
+  } dropDocument{documentHold_};
+  // Checked before any work: the GIF would otherwise replace its own source.
+  if (FlicPlayer.IsOpen()) RefuseOutputOverInput(openedFile_, OutputPath);
 
   if (view_.ReadOptions().Optimize > 0) {
     const std::string bytes = BuildOptimizedBytes();
@@ -121,7 +132,16 @@ int TConversionSession::ConvertToGif(const std::string& OutputPath) {
 }
 
 std::unique_ptr<TGIFImage> TConversionSession::BuildDocument() {
-  return BuildGifDocument(ConversionInput());
+  documentHold_.Reset();
+  const std::int64_t pixels = std::int64_t{ImageList1.Width()} * ImageList1.Height();
+  const std::int64_t last = LastFrameIndex(view_.ReadOptions(), ImageList1, budget_.Available());
+  TBudgetHold hold(budget_, FramesCost(last + 1, pixels));
+  if (!hold.Held()) {
+    throw EAppError("Frame limit " + std::to_string(last) + " asks for more frames than fit in memory");
+  }
+  auto document = BuildGifDocument(ConversionInput());
+  documentHold_ = std::move(hold);
+  return document;
 }
 
 std::string TConversionSession::BuildOptimizedBytes() {

@@ -5,6 +5,7 @@
 
 #include "app/app_view.h"
 #include "app/file_search.h"
+#include "app/frame_budget.h"
 #include "app/gif_conversion.h"
 #include "app/frame_cache.h"
 #include "flic/flic_player.h"
@@ -21,12 +22,15 @@ class TGIFImage;
 // TAppView.
 class TConversionSession {
  public:
-  explicit TConversionSession(TAppView& view) : view_(view) {}
+  // `budget` caps what the cache and the document hold together (in
+  // budget units, see FramesCost); callers with little memory give less.
+  explicit TConversionSession(TAppView& view, std::int64_t budget = kFramePixelBudget)
+      : view_(view), budget_(budget) {}
 
   // Opens FileName and captures every frame into the cache: entry i holds
   // FLIC frame i + 2 and the last entry frame 1. A file that does not open
   // leaves the cache empty without an error; a file whose frames would not
-  // fit the pixel budget is closed again and raises EAppError.
+  // fit the session's budget is closed again and raises EAppError.
   void OpenFlicFile(const std::string& FileName);
 
   // OpenFlicFile for the batch and the command line, where a file that does
@@ -39,10 +43,14 @@ class TConversionSession {
   // Writes the cached frames as a GIF file at OutputPath, with the options
   // the view reports, and returns the number of GIF frames written. Errors
   // propagate after the Convert button is enabled again; an existing file
-  // at OutputPath is only ever replaced whole.
+  // at OutputPath is only ever replaced whole, and never when it is the open
+  // FLIC file itself.
   int ConvertToGif(const std::string& OutputPath);
 
-  // Builds the GIF document of the cached frames without writing it.
+  // Builds the GIF document of the cached frames without writing it. The
+  // document's frames are counted in the session's budget until the next
+  // build or conversion; frames beyond what the budget has left after the
+  // cache are refused before any is built.
   std::unique_ptr<TGIFImage> BuildDocument();
 
   // The bytes of the optimised GIF of the cached frames (the options'
@@ -67,6 +75,11 @@ class TConversionSession {
   TConversionInput ConversionInput();
 
   TAppView& view_;
+  std::string openedFile_;
+  // The cache and the document of one conversion share one budget.
+  TFrameBudget budget_;
+  TBudgetHold cacheHold_;
+  TBudgetHold documentHold_;
 };
 
 // The batch's log line that reports how many files the search found.

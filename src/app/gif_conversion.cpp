@@ -39,7 +39,7 @@ std::string NoFramesMessage(const std::string& FileName) {
   return "FLIC file " + FileName + " has no frames to convert";
 }
 
-std::int64_t LastFrameIndex(const TConvertOptions& options, const TFrameCache& cache) {
+std::int64_t LastFrameIndex(const TConvertOptions& options, const TFrameCache& cache, std::int64_t available) {
   const std::int64_t last =
       options.LimitOn ? ParseLimitText(options.LimitText) : std::int64_t{cache.Count()} - 1;
   // The progress bar takes last + 1 as its maximum and refuses anything
@@ -49,7 +49,7 @@ std::int64_t LastFrameIndex(const TConvertOptions& options, const TFrameCache& c
     throw EAppError("QProgressBar property out of range");
   }
   const std::int64_t pixels = std::int64_t{cache.Width()} * cache.Height();
-  if (pixels > 0 && maximum > kFramePixelBudget / pixels) {
+  if (FramesCost(maximum, pixels) > available) {
     throw EAppError("Frame limit " + std::to_string(last) +
                     " asks for more frames than fit in memory");
   }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/convert_options.h"
+#include "app/frame_budget.h"
 #include "app/frame_cache.h"
 
 namespace tovasel {
@@ -13,11 +14,6 @@ namespace tovasel {
 class TBitmap;
 class TGIFImage;
 class TGIFSubImage;
-
-// Largest number of frame pixels (frames x width x height) that one open
-// file or one conversion may hold. A file or limit beyond it is refused up
-// front instead of exhausting memory half-way.
-inline constexpr std::int64_t kFramePixelBudget = std::int64_t{1} << 30;
 
 // Adds Bitmap as a new frame with its graphic control extension (delay, and
 // the bottom-left pixel's index as transparent colour when Transparent); the
@@ -57,7 +53,9 @@ std::string NoFramesMessage(const std::string& FileName);
 // The frame index a conversion ends at, checked as the progress bar would:
 // the limit text as a number, or the cache's last index. Raises
 // "'<text>' is not a valid integer value", "QProgressBar property out of
-// range", or a refusal when the frames would not fit the pixel budget.
-std::int64_t LastFrameIndex(const TConvertOptions& options, const TFrameCache& cache);
+// range", or a refusal when the frames would cost more than `available`
+// budget units.
+std::int64_t LastFrameIndex(const TConvertOptions& options, const TFrameCache& cache,
+                            std::int64_t available = kFramePixelBudget);
 
 }  // namespace tovasel

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/app_view.h"
+#include "app/frame_budget.h"
 
 namespace tovasel {
 
@@ -15,6 +16,12 @@ namespace tovasel {
 // Each file is converted by a player of its own, so a file whose first frame
 // sets no colours starts from black rather than from the colours the
 // previous file left behind.
-int RunParallelBatch(const std::string& Folder, int Jobs, TAppView& view, bool KeepGoing = false);
+//
+// The conversions in flight share one budget of `Budget` units (see
+// FramesCost), each counted from the start of its conversion until its GIF
+// is written, so the batch holds no more than one conversion may, whatever
+// the number of jobs.
+int RunParallelBatch(const std::string& Folder, int Jobs, TAppView& view, bool KeepGoing = false,
+                     std::int64_t Budget = kFramePixelBudget);
 
 }  // namespace tovasel

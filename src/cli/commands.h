@@ -33,8 +33,12 @@ bool OpenFlicOrReport(TFlicPlayer32& player, const std::string& path);
 // The batch's closing error after --keep-going met failures.
 std::string FailedFilesText(int failures);
 
+// Raised by work that has already reported its error.
+struct TReportedError {};
+
 // Runs work and turns an error it raises into that one line, with the text
-// the window's error box would show. Returns the exit code: 0, or 1.
+// the window's error box would show. Returns the exit code: 0, or 1. Any
+// other exception still ends in one line and exit code 1, never an abort.
 int RunReportingErrors(const std::function<void()>& work);
 
 }  // namespace tovasel::cli

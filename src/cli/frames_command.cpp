@@ -3,6 +3,7 @@
 #include <string>
 #include <system_error>
 
+#include "app/frame_budget.h"
 #include "cli/commands.h"
 #include "cli/ppm_writer.h"
 #include "flic/flic_player.h"
@@ -18,6 +19,11 @@ std::string FrameFileName(int number) {
   return name;
 }
 
+[[noreturn]] void Fail(const std::string& message) {
+  ReportError(message);
+  throw TReportedError();
+}
+
 }  // namespace
 
 // `frames FILE -o DIR`: writes the pictures of one pass, FLIC frame k as
@@ -29,31 +35,27 @@ void AddFramesCommand(CLI::App& app, int& exitCode) {
   cmd->add_option("FILE", *path, "FLIC file (.flc or .fli)")->required();
   cmd->add_option("-o,--output", *dir, "Folder for 0001.ppm, 0002.ppm, ...")->required();
   cmd->callback([path, dir, &exitCode] {
-    TFlicPlayer32 player;
-    if (!OpenFlicOrReport(player, *path)) {
-      exitCode = 1;
-      return;
-    }
-    std::error_code ec;
-    std::filesystem::create_directories(*dir, ec);
-    if (!std::filesystem::is_directory(*dir)) {
-      ReportError("Cannot create folder " + *dir);
-      exitCode = 1;
-      return;
-    }
-    TBitmap picture;
-    const int frames = player.FrameCount();
-    for (int k = 1; k <= frames; ++k) {
-      if (k > 1) player.NextFrame();
-      player.Surface().CopyToBitmap(picture);
-      const auto file = std::filesystem::path(*dir) / FrameFileName(k);
-      if (!WritePpm(file, picture)) {
-        ReportError("Cannot write " + file.string());
-        exitCode = 1;
-        return;
+    exitCode = RunReportingErrors([&] {
+      TFlicPlayer32 player;
+      if (!OpenFlicOrReport(player, *path)) throw TReportedError();
+      // The pictures together may take no more than a conversion may hold,
+      // however few bytes the file has.
+      const int frames = player.FrameCount();
+      const std::int64_t pixels = std::int64_t{player.Surface().Width()} * player.Surface().Height();
+      if (FramesCost(frames, pixels) > kFramePixelBudget) {
+        Fail("FLIC file " + *path + " has more frames than the frame budget lets write");
       }
-    }
-    exitCode = 0;
+      std::error_code ec;
+      std::filesystem::create_directories(*dir, ec);
+      if (!std::filesystem::is_directory(*dir, ec) || ec) Fail("Cannot create folder " + *dir);
+      TBitmap picture;
+      for (int k = 1; k <= frames; ++k) {
+        if (k > 1) player.NextFrame();
+        player.Surface().CopyToBitmap(picture);
+        const auto file = std::filesystem::path(*dir) / FrameFileName(k);
+        if (!WritePpm(file, picture)) Fail("Cannot write " + file.string());
+      }
+    });
   });
 }
 

@@ -13,20 +13,18 @@ void AddInfoCommand(CLI::App& app, int& exitCode) {
   auto path = std::make_shared<std::string>();
   cmd->add_option("FILE", *path, "FLIC file (.flc or .fli)")->required();
   cmd->callback([path, &exitCode] {
-    TFlicPlayer32 player;
-    if (!OpenFlicOrReport(player, *path)) {
-      exitCode = 1;
-      return;
-    }
-    const int frames = player.FrameCount();
-    for (int i = 0; i < frames; ++i) player.NextFrame();
-    std::cout << "frames: " << frames << '\n'
-              << "width: " << player.Surface().Width() << '\n'
-              << "height: " << player.Surface().Height() << '\n'
-              << "speed: " << player.Speed() << '\n'
-              << "ring frame: " << (player.HasRingFrame() ? "yes" : "no") << '\n'
-              << "error: " << player.ErrorCode() << '\n';
-    exitCode = 0;
+    exitCode = RunReportingErrors([&] {
+      TFlicPlayer32 player;
+      if (!OpenFlicOrReport(player, *path)) throw TReportedError();
+      const int frames = player.FrameCount();
+      for (int i = 0; i < frames; ++i) player.NextFrame();
+      std::cout << "frames: " << frames << '\n'
+                << "width: " << player.Surface().Width() << '\n'
+                << "height: " << player.Surface().Height() << '\n'
+                << "speed: " << player.Speed() << '\n'
+                << "ring frame: " << (player.HasRingFrame() ? "yes" : "no") << '\n'
+                << "error: " << player.ErrorCode() << '\n';
+    });
   });
 }
 

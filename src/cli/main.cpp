@@ -8,6 +8,7 @@
 #include "app/app_error.h"
 #include "cli/commands.h"
 #include "flic/flic_player.h"
+#include "gif/temp_file_registry.h"
 #include "tovasel/version.h"
 
 namespace tovasel::cli {
@@ -35,6 +36,7 @@ bool OpenFlicOrReport(TFlicPlayer32& player, const std::string& path) {
 
 int main(int argc, char** argv) {
   using namespace tovasel::cli;
+  tovasel::InstallTempFileCleanup();
   CLI::App app{"Tovasel: converts FLIC animations into animated GIF files", "tovasel-cli"};
   app.set_version_flag("--version", std::string("tovasel-cli ") + tovasel::kVersion);
   app.require_subcommand(1);
@@ -55,6 +57,13 @@ int main(int argc, char** argv) {
     // usage error maps to the conventional 2.
     const int code = app.exit(e);
     return code == 0 ? 0 : 2;
+  } catch (const std::bad_alloc&) {
+    ReportError("Out of memory.");
+    return 1;
+  } catch (const std::exception& e) {
+    // Errors outside a command's own reporting still end in one line.
+    ReportError(e.what());
+    return 1;
   }
   // Output that never arrived (a full disk) is a failure, not a success with
   // nothing to show. A command that failed has said so already.

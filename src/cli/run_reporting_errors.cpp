@@ -15,6 +15,9 @@ int RunReportingErrors(const std::function<void()>& work) {
     ReportError(ErrorBoxText("Out of memory"));
   } catch (const std::exception& e) {
     ReportError(ErrorBoxText(e.what()));
+  } catch (const TReportedError&) {
+  } catch (...) {
+    ReportError("Unexpected error");
   }
   return 1;
 }

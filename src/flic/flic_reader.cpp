@@ -65,6 +65,7 @@ void TFlicReader::Release() {
   header_ = TFlicHeader{};
   first_ = second_ = next_ = 0;
   ringFrame_ = false;
+  work_ = 0;
 }
 
 std::optional<TFlicReader::TFrameHeader> TFlicReader::ReadFrameHeader(std::uint64_t offset) const {
@@ -120,6 +121,8 @@ std::uint32_t TFlicReader::DecodeFrame(TFlicSurface& surface, TPalette& palette)
   // frame size does not bound it (files in the wild get it wrong), the end
   // mark does.
   std::uint32_t error = kFlicErrorNone;
+  const std::uint64_t budget = FrameBudget(surface);
+  std::uint64_t spent = 0;
   std::uint64_t chunk = current + kFrameHeaderSize;
   const std::span<const std::uint8_t> b = buffer_;
   for (std::uint32_t i = 0; i < frame->Chunks; ++i) {
@@ -139,13 +142,42 @@ std::uint32_t TFlicReader::DecodeFrame(TFlicSurface& surface, TPalette& palette)
       end = EndMark();
     }
     const std::uint64_t payload = chunk + kChunkHeaderSize;
-    const std::uint32_t chunkError = DecodeChunk(
-        type, b.subspan(static_cast<std::size_t>(payload), static_cast<std::size_t>(end - payload)), surface,
-        palette);
+    const auto payloadBytes = static_cast<std::size_t>(end - payload);
+    const std::uint64_t cost = ChunkWork(type, payloadBytes, surface);
+    if (cost > budget - spent) {
+      error = kFlicErrorChunk;
+      break;
+    }
+    spent += cost;
+    work_ += cost;
+    const std::uint32_t chunkError =
+        DecodeChunk(type, b.subspan(static_cast<std::size_t>(payload), payloadBytes), surface, palette);
     if (chunkError != kFlicErrorNone) error = chunkError;
     chunk += size;
   }
   return error;
+}
+
+std::uint64_t TFlicReader::FrameBudget(const TFlicSurface& surface) {
+  const auto pixels = static_cast<std::uint64_t>(surface.Width()) * static_cast<std::uint64_t>(surface.Height());
+  return kWorkPerPixel * pixels + kWorkPerRow * static_cast<std::uint64_t>(surface.Height()) + kWorkSlack;
+}
+
+std::uint64_t TFlicReader::ChunkWork(std::uint16_t type, std::size_t payloadBytes, const TFlicSurface& surface) {
+  const auto pixels = static_cast<std::uint64_t>(surface.Width()) * static_cast<std::uint64_t>(surface.Height());
+  std::uint64_t work = kChunkHeaderSize;
+  switch (type) {
+    case ctColor256:
+    case ctColor64: work += payloadBytes + kPaletteWork; break;
+    case ctDeltaFlc:
+    case ctDeltaFli: work += payloadBytes; break;
+    case ctBlack: work += pixels; break;
+    case ctByteRun:
+    case ctFliCopy: work += std::max<std::uint64_t>(payloadBytes, pixels); break;
+    // A postage stamp is skipped unread, an unknown chunk is only reported.
+    default: break;
+  }
+  return work;
 }
 
 std::uint32_t TFlicReader::DecodeChunk(std::uint16_t type, std::span<const std::uint8_t> payload,

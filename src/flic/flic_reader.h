@@ -34,10 +34,28 @@ struct TFlicLoadResult {
 // its header ends the frame; a chunk running past the end mark is decoded up
 // to it. Each of these reports 770. Every step moves the walk forward or
 // wraps it, so no input can make it loop.
+//
+// Chunk lists cost no more than the bytes and pixels they produce: every
+// frame gets a work budget of kWorkPerPixel units per picture pixel, plus
+// kWorkPerRow per row and kWorkSlack, and every chunk is charged before it
+// is decoded: its header, its payload bytes, the whole picture for BLACK,
+// BYTE_RUN and FLI_COPY, and a palette rebuild for a colour chunk. The chunk
+// that would overdraw the budget is not decoded; the frame ends there and
+// reports 770. A well-formed frame sets each pixel a few times at most and
+// stays far below the budget, while a frame of thousands of BLACK or empty
+// colour chunks (which the walk may visit again for every counted frame)
+// stops after a handful. Decoding a file thus costs a small constant times
+// the pixels of the frames produced, whatever its chunk counts say.
 class TFlicReader {
  public:
   static constexpr std::size_t kFrameHeaderSize = 16;
   static constexpr std::size_t kChunkHeaderSize = 6;
+  static constexpr std::uint64_t kWorkPerPixel = 8;
+  static constexpr std::uint64_t kWorkPerRow = 16;
+  static constexpr std::uint64_t kWorkSlack = 16384;
+  // What a colour chunk costs beyond its bytes: the surface rebuilds its
+  // whole colour table.
+  static constexpr std::uint64_t kPaletteWork = 1024;
 
   // Reads the header and loads the file. Refused (nothing allocated): a path
   // that is not a readable regular file, a file shorter than the header, or a
@@ -70,6 +88,9 @@ class TFlicReader {
   // chunk type or a frame or chunk that does not fit.
   std::uint32_t DecodeFrame(TFlicSurface& surface, TPalette& palette);
 
+  // Work units charged since Load, the decoded chunks' costs summed.
+  std::uint64_t WorkDone() const { return work_; }
+
  private:
   struct TFrameHeader {
     std::uint32_t Size = 0;
@@ -87,6 +108,8 @@ class TFlicReader {
   // size covers at least the header itself.
   std::optional<TFrameHeader> ReadFrameHeader(std::uint64_t offset) const;
   void ResolveLayout();
+  static std::uint64_t FrameBudget(const TFlicSurface& surface);
+  static std::uint64_t ChunkWork(std::uint16_t type, std::size_t payloadBytes, const TFlicSurface& surface);
   std::uint32_t DecodeChunk(std::uint16_t type, std::span<const std::uint8_t> payload, TFlicSurface& surface,
                             TPalette& palette);
 
@@ -97,6 +120,7 @@ class TFlicReader {
   std::uint64_t second_ = 0;
   std::uint64_t next_ = 0;
   bool ringFrame_ = false;
+  std::uint64_t work_ = 0;
 };
 
 }  // namespace tovasel

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "gif/gif_exception.h"
+#include "gif/temp_file_registry.h"
 
 namespace tovasel {
 
@@ -65,13 +66,14 @@ class TDescriptorBuffer : public std::streambuf {
 };
 
 // The temporary file until it is renamed over the destination: removed on
-// every other way out.
+// every other way out, a terminating signal included.
 class TTemporaryFile {
  public:
-  TTemporaryFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
+  TTemporaryFile(std::string path, int fd, int slot) : path_(std::move(path)), fd_(fd), slot_(slot) {}
   ~TTemporaryFile() {
     if (fd_ >= 0) ::close(fd_);
     if (!kept_) ::unlink(path_.c_str());
+    TTempFileRegistry::Remove(slot_);
   }
   TTemporaryFile(const TTemporaryFile&) = delete;
   TTemporaryFile& operator=(const TTemporaryFile&) = delete;
@@ -87,6 +89,7 @@ class TTemporaryFile {
  private:
   std::string path_;
   int fd_;
+  int slot_;
   bool kept_ = false;
 };
 
@@ -143,9 +146,10 @@ void StoreFileSafely(const std::string& fileName,
   if (target.empty()) throw GIFException(cannotCreate);
   const std::string directory = DirectoryOf(target);
   std::string pattern = directory + "/.tovasel-XXXXXX";
-  const int fd = ::mkstemp(pattern.data());
+  int slot = -1;
+  const int fd = TTempFileRegistry::CreateTemporary(pattern, slot);
   if (fd < 0) throw GIFException(cannotCreate);
-  TTemporaryFile temporary(pattern, fd);
+  TTemporaryFile temporary(pattern, fd, slot);
 
   struct stat existing {};
   if (::stat(target.c_str(), &existing) == 0) {

@@ -4,12 +4,15 @@
 #include "app/qt/about_box.h"
 #include "app/qt/directory_dialog.h"
 #include "app/qt/main_window.h"
+#include "gif/temp_file_registry.h"
 
 // The window program: the main window, then the directory dialog, then the
 // About box, all three kept for the whole run. A file named on the command
 // line (as a desktop's "Open with" passes it) is opened as File > Open does;
 // nothing is stored between runs.
 int main(int argc, char** argv) {
+  // A window closed by a signal leaves no half-written GIF behind either.
+  tovasel::InstallTempFileCleanup();
   QApplication app(argc, argv);
   Q_INIT_RESOURCE(window_resources);
   QApplication::setApplicationName(QStringLiteral("Tovasel"));

@@ -1,0 +1,343 @@
+// The built tovasel-cli against hostile files, paths and signals: every
+// failure is one "tovasel-cli: " line and exit code 1, no input is ever
+// replaced by its own GIF, and a signal leaves no temporary file behind.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "flicwriter/flic_writer.h"
+
+extern char** environ;
+
+namespace tovasel::testing {
+namespace {
+
+namespace fs = std::filesystem;
+namespace fw = tovasel::flicwriter;
+
+struct TRun {
+  int Exit = -1;
+  int Signal = 0;
+  std::string Err;
+};
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Starts tovasel-cli with stdout and stderr in files of `dir` and the
+// termination signals at their default action, whatever the test runner
+// inherited.
+pid_t Start(const std::vector<std::string>& args, const fs::path& dir) {
+  std::vector<std::string> all{TOVASEL_CLI};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& a : all) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, (dir / "stdout.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, (dir / "stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  for (const int sig : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&defaults, sig);
+  posix_spawnattr_setsigdefault(&attr, &defaults);
+  sigset_t none;
+  sigemptyset(&none);
+  posix_spawnattr_setsigmask(&attr, &none);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+  pid_t pid = -1;
+  if (posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), environ) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attr);
+  return pid;
+}
+
+TRun Finish(pid_t pid, const fs::path& dir) {
+  TRun r;
+  int status = 0;
+  if (pid > 0 && ::waitpid(pid, &status, 0) == pid) {
+    if (WIFEXITED(status)) r.Exit = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) r.Signal = WTERMSIG(status);
+  }
+  r.Err = Slurp(dir / "stderr.txt");
+  return r;
+}
+
+class CliHostileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("tovasel-hostile-" + std::to_string(::getpid()) + "-" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "work");
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::permissions(dir_ / "work", fs::perms::owner_all, ec);
+    fs::remove_all(dir_, ec);
+  }
+
+  TRun Run(const std::vector<std::string>& args) { return Finish(Start(args, dir_), dir_); }
+  fs::path Work() const { return dir_ / "work"; }
+
+  fs::path WriteFlic(const fw::TFlicLayout& layout, const std::string& name) {
+    const fs::path path = Work() / name;
+    fw::WriteFile(path, fw::Serialize(layout));
+    return path;
+  }
+
+  int TempFilesLeft() const {
+    int n = 0;
+    for (const auto& e : fs::recursive_directory_iterator(Work()))
+      if (e.path().filename().string().starts_with(".tovasel-")) ++n;
+    return n;
+  }
+
+  fs::path dir_;
+};
+
+fw::TFlicLayout SmallAnimation(int width, int height, int frames) {
+  std::vector<fw::TAnimationFrame> list;
+  for (int f = 0; f < frames; ++f) {
+    fw::TIndexedPicture p(width, height);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        p.At(x, y) = static_cast<std::uint8_t>((x * 7 + y * 13 + f * 31 + ((x * y * (f + 3)) >> 2)) & 0xFF);
+    fw::TColours c{};
+    for (int i = 0; i < 256; ++i)
+      c[i] = fw::TRgb{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i),
+                      static_cast<std::uint8_t>((i * 37 + f) & 0xFF)};
+    list.push_back(fw::TAnimationFrame{p, c, fw::TEncoding::enByteRun});
+  }
+  return fw::BuildAnimation(list, {});
+}
+
+TEST_F(CliHostileTest, FramesRefusesAPictureBombBeforeWritingAnything) {
+  // A few hundred bytes claiming 245 frames of 4096 x 4096 pixels.
+  fw::TFlicLayout layout;
+  layout.Width = 4096;
+  layout.Height = 4096;
+  layout.RingFrame = false;
+  layout.Frames.push_back(fw::TFrame{});
+  layout.FrameCountOverride = 245;
+  const fs::path file = WriteFlic(layout, "bomb.flc");
+  const TRun r = Run({"frames", file.string(), "-o", (Work() / "out").string()});
+  EXPECT_EQ(r.Exit, 1);
+  EXPECT_EQ(r.Err, "tovasel-cli: FLIC file " + file.string() + " has more frames than the frame budget lets write\n");
+  EXPECT_FALSE(fs::exists(Work() / "out" / "0001.ppm"));
+}
+
+struct TFolderCase {
+  const char* Name;
+  std::function<fs::path(const fs::path& work)> Make;
+  bool NeedsUnprivileged = false;
+};
+
+class FramesFolderTest : public CliHostileTest, public ::testing::WithParamInterface<TFolderCase> {};
+
+// Folders that cannot even be checked end in an error line, not an abort.
+TEST_P(FramesFolderTest, UncheckableFolderIsAnErrorLine) {
+  if (GetParam().NeedsUnprivileged && ::geteuid() == 0) GTEST_SKIP() << "root may enter any folder";
+  const fs::path file = WriteFlic(SmallAnimation(4, 3, 2), "a.flc");
+  const fs::path out = GetParam().Make(Work());
+  const TRun r = Run({"frames", file.string(), "-o", out.string()});
+  EXPECT_EQ(r.Signal, 0);
+  EXPECT_EQ(r.Exit, 1);
+  EXPECT_EQ(r.Err, "tovasel-cli: Cannot create folder " + out.string() + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, FramesFolderTest,
+    ::testing::Values(TFolderCase{"NameTooLong", [](const fs::path& w) { return w / std::string(300, 'n'); }},
+                      TFolderCase{"LinkLoop",
+                                  [](const fs::path& w) {
+                                    fs::create_symlink(w / "loop2", w / "loop1");
+                                    fs::create_symlink(w / "loop1", w / "loop2");
+                                    return w / "loop1" / "out";
+                                  }},
+                      TFolderCase{"NoEntry",
+                                  [](const fs::path& w) {
+                                    fs::create_directory(w / "closed");
+                                    fs::permissions(w / "closed", fs::perms::none);
+                                    return w / "closed" / "out";
+                                  },
+                                  true}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+class OutOfMemoryTest : public CliHostileTest, public ::testing::WithParamInterface<const char*> {};
+
+// A sparse file of 4 GiB whose header claims all of it, under an address
+// space limit far below that.
+TEST_P(OutOfMemoryTest, HugeFileUnderAMemoryLimitIsAnErrorLine) {
+  if (kSanitized) GTEST_SKIP() << "the sanitizer cannot run under an address space limit";
+  const fs::path file = Work() / "huge.flc";
+  {
+    std::vector<std::uint8_t> head = fw::Serialize(SmallAnimation(8, 8, 2));
+    head[0] = head[1] = head[2] = 0xFF;
+    head[3] = 0xFF;
+    fw::WriteFile(file, head);
+  }
+  fs::resize_file(file, (std::uintmax_t{1} << 32) - 1);
+  const std::string command = "ulimit -v 1000000; exec '" + std::string(TOVASEL_CLI) + "' " + GetParam() + " '" +
+                              file.string() + "'" + (std::string(GetParam()) == "frames" ? " -o out" : "") +
+                              " 2>'" + (dir_ / "stderr.txt").string() + "' >/dev/null";
+  const int status = std::system(("cd '" + Work().string() + "' && " + command).c_str());
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal";
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(Slurp(dir_ / "stderr.txt"), "tovasel-cli: Out of memory.\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, OutOfMemoryTest, ::testing::Values("info", "frames"));
+
+struct TSameFileCase {
+  const char* Name;
+  // Returns the arguments after "convert"; the input is work/in.flc.
+  std::function<std::vector<std::string>(const fs::path& work)> Args;
+};
+
+class SameFileTest : public CliHostileTest, public ::testing::WithParamInterface<TSameFileCase> {};
+
+TEST_P(SameFileTest, OutputThatIsTheInputIsRefusedAndTheInputKept) {
+  const fs::path input = WriteFlic(SmallAnimation(6, 5, 3), "in.flc");
+  const std::string before = Slurp(input);
+  std::vector<std::string> args{"convert"};
+  const auto rest = GetParam().Args(Work());
+  args.insert(args.end(), rest.begin(), rest.end());
+  const TRun r = Run(args);
+  EXPECT_EQ(r.Exit, 1);
+  EXPECT_TRUE(r.Err.starts_with("tovasel-cli: Output file ")) << r.Err;
+  EXPECT_NE(r.Err.find(" is the FLIC file "), std::string::npos) << r.Err;
+  for (const auto& e : fs::directory_iterator(Work())) {
+    if (fs::is_regular_file(e.path())) {
+      EXPECT_EQ(Slurp(e.path()), before) << e.path();
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, SameFileTest,
+    ::testing::Values(
+        TSameFileCase{"SamePath",
+                      [](const fs::path& w) {
+                        return std::vector<std::string>{(w / "in.flc").string(), "-o", (w / "in.flc").string()};
+                      }},
+        TSameFileCase{"OtherSpelling",
+                      [](const fs::path& w) {
+                        return std::vector<std::string>{(w / "in.flc").string(), "-o",
+                                                        (w / "." / "in.flc").string()};
+                      }},
+        TSameFileCase{"SymbolicLink",
+                      [](const fs::path& w) {
+                        fs::create_symlink(w / "in.flc", w / "link.gif");
+                        return std::vector<std::string>{(w / "in.flc").string(), "-o", (w / "link.gif").string()};
+                      }},
+        TSameFileCase{"HardLink",
+                      [](const fs::path& w) {
+                        fs::create_hard_link(w / "in.flc", w / "hard.gif");
+                        return std::vector<std::string>{(w / "in.flc").string(), "-o", (w / "hard.gif").string()};
+                      }},
+        TSameFileCase{"DefaultOutputOfAFileNamedGif",
+                      [](const fs::path& w) {
+                        fs::rename(w / "in.flc", w / "movie.gif");
+                        return std::vector<std::string>{(w / "movie.gif").string()};
+                      }}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+class SameFileBatchTest : public CliHostileTest, public ::testing::WithParamInterface<const char*> {};
+
+// The batch writes x.gif beside x.flc; a x.gif that links to x.flc must
+// not let it replace the FLIC.
+TEST_P(SameFileBatchTest, BatchRefusesAGifThatLinksToItsFlc) {
+  const fs::path input = WriteFlic(SmallAnimation(6, 5, 3), "x.flc");
+  const std::string before = Slurp(input);
+  fs::create_symlink(input, Work() / "x.gif");
+  const TRun r = Run({"batch", Work().string(), "--jobs", GetParam()});
+  EXPECT_EQ(r.Exit, 1);
+  EXPECT_NE(r.Err.find(" is the FLIC file "), std::string::npos) << r.Err;
+  EXPECT_EQ(Slurp(input), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Jobs, SameFileBatchTest, ::testing::Values("1", "2"));
+
+struct TSignalCase {
+  int Signal;
+  const char* Command;
+};
+
+class SignalTest : public CliHostileTest, public ::testing::WithParamInterface<TSignalCase> {};
+
+// Sends the signal once the GIF's temporary file exists, so that the tool
+// is caught writing; it must remove the file and end by that signal.
+TEST_P(SignalTest, SignalDuringWritingLeavesNoTemporaryFile) {
+  const fs::path input = WriteFlic(SmallAnimation(320, 200, 40), "big.flc");
+  { std::ofstream(Work() / "big.gif") << "old"; }
+  std::vector<std::string> args{GetParam().Command};
+  if (std::string(GetParam().Command) == "convert") {
+    args.push_back(input.string());
+  } else {
+    args.insert(args.end(), {Work().string(), "--jobs", "2"});
+  }
+  args.push_back("--exact-colours");
+  const pid_t pid = Start(args, dir_);
+  ASSERT_GT(pid, 0);
+  bool caught = false;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!caught && std::chrono::steady_clock::now() < deadline) {
+    int status = 0;
+    if (::waitpid(pid, &status, WNOHANG) == pid) {
+      GTEST_SKIP() << "the tool ended before the temporary file was seen";
+    }
+    caught = TempFilesLeft() > 0;
+    if (!caught) std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  ASSERT_TRUE(caught);
+  ::kill(pid, GetParam().Signal);
+  const TRun r = Finish(pid, dir_);
+  EXPECT_EQ(r.Signal, GetParam().Signal) << "exit " << r.Exit << ": " << r.Err;
+  EXPECT_EQ(TempFilesLeft(), 0);
+  EXPECT_EQ(Slurp(Work() / "big.gif"), "old");
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, SignalTest,
+                         ::testing::Values(TSignalCase{SIGINT, "convert"}, TSignalCase{SIGTERM, "convert"},
+                                           TSignalCase{SIGHUP, "convert"}, TSignalCase{SIGINT, "batch"}),
+                         [](const auto& info) {
+                           return std::string(info.param.Command) + "_" + std::to_string(info.param.Signal);
+                         });
+
+}  // namespace
+}  // namespace tovasel::testing
