@@ -5,6 +5,7 @@
 
 #include "app/app_error.h"
 #include "app/frame_delays.h"
+#include "colour/incremental_passes.h"
 #include "gif/application_extension.h"
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"
@@ -59,6 +60,7 @@ std::int64_t LastFrameIndex(const TConvertOptions& options, const TFrameCache& c
 std::unique_ptr<TGIFImage> BuildGifDocument(const TConversionInput& input) {
   if (input.Frames->Count() == 0) throw EAppError(NoFramesMessage(input.FileName));
   auto document = std::make_unique<TGIFImage>();
+  TIncrementalPasses passes(*document);
   TBitmap frameBitmap;
 
   const TConvertOptions first = input.ReadOptions();
@@ -75,12 +77,17 @@ std::unique_ptr<TGIFImage> BuildGifDocument(const TConversionInput& input) {
     const std::uint16_t delay =
         options.ExactTiming ? ExactDelay(input.FlicType, input.Speed, i) : WindowDelay(input.Speed);
     AppendGifFrame(*document, frameBitmap, options.Transparent, delay);
-    if (options.Palette) document->PackColorMaps();
     TCompactOptions compact;
     if (options.Merge) compact |= coMergeUnchanged;
     if (options.Crop) compact |= coCropFrames;
-    if (!compact.Empty()) document->CompactFrames(compact, rsKeepColors, dkNone, 0);
+    if (input.WholeDocumentPasses) {
+      if (options.Palette) document->PackColorMaps();
+      if (!compact.Empty()) document->CompactFrames(compact, rsKeepColors, dkNone, 0);
+    } else {
+      passes.AfterFrameAdded(options.Palette, compact);
+    }
   }
+  passes.Finish();
   return document;
 }
 

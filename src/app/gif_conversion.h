@@ -37,6 +37,10 @@ struct TConversionInput {
   // Progress maximum (position back to 0), then one step per frame.
   std::function<void(int maximum)> StartProgress;
   std::function<void()> StepProgress;
+  // Runs the colour-map packing and frame compaction over the whole
+  // document after every frame, the plain way; the default gets the same
+  // document in time linear in the frame count.
+  bool WholeDocumentPasses = false;
 };
 
 // Builds the GIF document of a conversion: frames 0..last of the cache

@@ -169,27 +169,34 @@ void TColorMapOptimizer::Install() {
   global.SetIsSorted(true);
 }
 
-void TColorMapOptimizer::Remap() {
-  for (auto& histogram : Histograms) {
-    TColorTranslation table{};
-    for (const TColorTally* tally : histogram->UsedList) {
-      table[static_cast<std::size_t>(tally->OldIndex)] = static_cast<std::uint8_t>(tally->NewIndex);
+TColorTranslation TColorMapOptimizer::Translation(const THistogram& histogram) const {
+  TColorTranslation table{};
+  for (const TColorTally* tally : histogram.UsedList) {
+    table[static_cast<std::size_t>(tally->OldIndex)] = static_cast<std::uint8_t>(tally->NewIndex);
+  }
+  return table;
+}
+
+void TColorMapOptimizer::RemapHistogram(const THistogram& histogram) {
+  const TColorTranslation table = Translation(histogram);
+  for (TGIFSubImage* frame : histogram.CountedFrames) {
+    int transparent = -1;
+    if (NeedsTransparent) {
+      if (TGIFGraphicControlExtension* control = TransparentControl(*frame)) {
+        transparent = control->TransparentIndex();
+        control->SetTransparentIndex(SharedTransparentIndex);
+      }
     }
-    for (TGIFSubImage* frame : histogram->CountedFrames) {
-      int transparent = -1;
-      if (NeedsTransparent) {
-        if (TGIFGraphicControlExtension* control = TransparentControl(*frame)) {
-          transparent = control->TransparentIndex();
-          control->SetTransparentIndex(SharedTransparentIndex);
-        }
-      }
-      std::uint8_t* p = frame->PixelData();
-      std::uint8_t* end = p + frame->PixelDataSize();
-      for (; p != end; ++p) {
-        *p = (*p == transparent) ? SharedTransparentIndex : table[*p];
-      }
+    std::uint8_t* p = frame->PixelData();
+    std::uint8_t* end = p + frame->PixelDataSize();
+    for (; p != end; ++p) {
+      *p = (*p == transparent) ? SharedTransparentIndex : table[*p];
     }
   }
+}
+
+void TColorMapOptimizer::Remap() {
+  for (auto& histogram : Histograms) RemapHistogram(*histogram);
 }
 
 void TColorMapOptimizer::Optimize() {

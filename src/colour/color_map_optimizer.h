@@ -44,6 +44,18 @@ class TColorMapOptimizer {
   explicit TColorMapOptimizer(TGIFImage& document) : Document(document) {}
   void Optimize();
 
+  // The stages of Optimize, in its order, for a caller that supplies some
+  // histograms' counts itself (the conversion's incremental packing).
+  void CountFrame(THistogram& histogram, TGIFSubImage& frame);
+  void Prune();
+  void MergeIdenticalColors();
+  void ChooseColors();
+  void Install();
+  // The old-index to new-index table of one histogram, once the colours
+  // are chosen, and its application to the frames counted into it.
+  TColorTranslation Translation(const THistogram& histogram) const;
+  void RemapHistogram(const THistogram& histogram);
+
   TGIFImage& Document;
   std::vector<std::unique_ptr<THistogram>> Histograms;
   std::vector<TColorTally*> Pool;
@@ -53,12 +65,7 @@ class TColorMapOptimizer {
   std::array<TGIFColor, 256> NewColors{};
 
  private:
-  void CountFrame(THistogram& histogram, TGIFSubImage& frame);
   void Count();
-  void Prune();
-  void MergeIdenticalColors();
-  void ChooseColors();
-  void Install();
   void Remap();
 };
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "colour/frame_passes.h"
 #include "colour/frame_rect.h"
 #include "colour/frame_transparency.h"
 #include "gif/application_extension.h"
@@ -14,6 +15,38 @@
 #include "gif/text_extensions.h"
 
 namespace tovasel {
+
+int MergeSourceIndex(const TGIFImageList& frames, int k) {
+  // A frame restored to what was there before it never stays on screen,
+  // so the frame before it is the one to compare against.
+  int p = k - 1;
+  while (p > 0) {
+    const TGIFGraphicControlExtension* control = frames.FrameAt(p).ControlExtension();
+    if (control == nullptr || control->DisposalMethod() != 3) break;
+    --p;
+  }
+  return p;
+}
+
+TCropResult CropFrameAt(TGIFImageList& frames, int j) {
+  TGIFSubImage& frame = frames.FrameAt(j);
+  if (frame.IsBlank() || !frame.HasTransparency()) return TCropResult::crSkipped;
+  const TGIFGraphicControlExtension* control = frame.ControlExtension();
+  const std::uint16_t delay = control != nullptr ? control->DelayTime() : 0;
+  frame.CropToContent();
+  if (!frame.IsBlank()) return TCropResult::crCropped;
+  // An invisible frame only waits; the previous frame waits for it, when
+  // it can carry the time (a transparent frame has a control extension).
+  if (j > 0) {
+    TGIFSubImage& before = frames.FrameAt(j - 1);
+    TGIFGraphicControlExtension* beforeControl = before.ControlExtension();
+    if (before.HasTransparency() && beforeControl != nullptr) {
+      beforeControl->SetDelayTime(static_cast<std::uint16_t>(beforeControl->DelayTime() + delay));
+    }
+  }
+  frames.DeleteAt(j);
+  return TCropResult::crDeleted;
+}
 
 namespace {
 
@@ -102,15 +135,7 @@ void MergeUnchanged(TGIFImage& document, TStepCounter& steps) {
   TGIFImageList& frames = document.Frames();
   for (int k = frames.ItemCount() - 1; k >= 1; --k) {
     steps.Step();
-    // A frame restored to what was there before it never stays on screen,
-    // so the frame before it is the one to compare against.
-    int p = k - 1;
-    while (p > 0) {
-      const TGIFGraphicControlExtension* control = frames.FrameAt(p).ControlExtension();
-      if (control == nullptr || control->DisposalMethod() != 3) break;
-      --p;
-    }
-    frames.FrameAt(k).MergeWithPrevious(&frames.FrameAt(p));
+    frames.FrameAt(k).MergeWithPrevious(&frames.FrameAt(MergeSourceIndex(frames, k)));
     steps.Report();
   }
 }
@@ -119,24 +144,7 @@ void CropFrames(TGIFImage& document, TStepCounter& steps) {
   TGIFImageList& frames = document.Frames();
   for (int j = frames.ItemCount() - 1; j >= 0; --j) {
     steps.Step();
-    TGIFSubImage& frame = frames.FrameAt(j);
-    if (frame.IsBlank() || !frame.HasTransparency()) continue;
-    const TGIFGraphicControlExtension* control = frame.ControlExtension();
-    const std::uint16_t delay = control != nullptr ? control->DelayTime() : 0;
-    frame.CropToContent();
-    if (frame.IsBlank()) {
-      // An invisible frame only waits; the previous frame waits for it, when
-      // it can carry the time (a transparent frame has a control extension).
-      if (j > 0) {
-        TGIFSubImage& before = frames.FrameAt(j - 1);
-        TGIFGraphicControlExtension* beforeControl = before.ControlExtension();
-        if (before.HasTransparency() && beforeControl != nullptr) {
-          beforeControl->SetDelayTime(static_cast<std::uint16_t>(beforeControl->DelayTime() + delay));
-        }
-      }
-      frames.DeleteAt(j);
-    }
-    steps.Report();
+    if (CropFrameAt(frames, j) != TCropResult::crSkipped) steps.Report();
   }
 }
 

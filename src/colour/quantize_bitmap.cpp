@@ -1,5 +1,7 @@
 #include "colour/quantize_bitmap.h"
 
+#include <array>
+
 #include "colour/color_quantizer.h"
 #include "colour/system_palettes.h"
 #include "imaging/dib.h"
@@ -39,6 +41,28 @@ bool PaletteFor(TReductionScheme scheme, int colorBits, const TColorPalette* giv
   }
   return false;
 }
+
+// The 216-colour cube's entry 36r + 6g + b, with each level chosen as the
+// cube's matcher chooses it: (value + 3) / 51.
+class TCubeLevels {
+ public:
+  TCubeLevels() {
+    for (int v = 0; v < 256; ++v) {
+      const int level = (v + 3) / 51;
+      red_[static_cast<std::size_t>(v)] = static_cast<std::uint8_t>(36 * level);
+      green_[static_cast<std::size_t>(v)] = static_cast<std::uint8_t>(6 * level);
+      blue_[static_cast<std::size_t>(v)] = static_cast<std::uint8_t>(level);
+    }
+  }
+  std::uint8_t Index(std::uint8_t red, std::uint8_t green, std::uint8_t blue) const {
+    return static_cast<std::uint8_t>(red_[red] + green_[green] + blue_[blue]);
+  }
+
+ private:
+  std::array<std::uint8_t, 256> red_{};
+  std::array<std::uint8_t, 256> green_{};
+  std::array<std::uint8_t, 256> blue_{};
+};
 
 }  // namespace
 
@@ -93,6 +117,19 @@ TBitmap QuantizeBitmap(TBitmap& bitmap, TReductionScheme scheme, TDitherKind dit
   if (!engine) return result;
 
   TDIBWriter writer(result, colours, width, height, TPixelFormat::pf8bit);
+  if (scheme == rsWebCube216 && dither == dkNone) {
+    // Without diffusion each pixel's cube entry depends on its colour alone,
+    // so the scan order does not matter and the per-channel levels come
+    // from one table instead of a matcher call per pixel.
+    const TCubeLevels levels;
+    for (int y = 0; y < height; ++y) {
+      const std::uint8_t* in = reader.ScanLine(y);
+      std::uint8_t* out = writer.ScanLine(y);
+      for (int x = 0; x < width; ++x, in += 3) out[x] = levels.Index(in[2], in[1], in[0]);
+    }
+    writer.Finish();
+    return result;
+  }
   for (int y = 0; y < height; ++y) {
     const std::uint8_t* in = reader.ScanLine(y);
     std::uint8_t* out = writer.ScanLine(y);

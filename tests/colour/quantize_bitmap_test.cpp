@@ -5,7 +5,9 @@
 #include <random>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "colour/color_lookup.h"
 #include "colour/quantize_bitmap.h"
 #include "colour/system_palettes.h"
 #include "colour_test_support.h"
@@ -188,6 +190,32 @@ TEST(Diffusion, AnExactImageStaysExact) {
     const TBitmap result = QuantizeBitmap(copy, rsWebCube216, kind, 8);
     for (int y = 0; y < 17; ++y) {
       for (int x = 0; x < 33; ++x) ASSERT_EQ(IndexedPixelOf(result, x, y), PixelOf(source, x, y)) << int{kind};
+    }
+  }
+}
+
+// The cube without diffusion maps rows through per-channel tables: every
+// pixel must get what the cube's matcher gives its colour.
+TEST(QuantizeBitmap, CubeWithoutDiffusionMatchesTheCubeMatcherForEveryLevel) {
+  std::mt19937 rng(5);
+  std::vector<Rgb> colours;
+  for (int v = 0; v < 256; ++v) {
+    colours.push_back({static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(255 - v), static_cast<std::uint8_t>(rng())});
+  }
+  for (int n = 0; n < 256 * 5; ++n) {
+    colours.push_back({static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng())});
+  }
+  const int width = 67;  // odd, so rows run both ways and end unevenly
+  const int height = static_cast<int>(colours.size()) / width;
+  const auto at = [&](int x, int y) { return colours[static_cast<std::size_t>(y * width + x)]; };
+  TBitmap source = MakeBitmap(width, height, at);
+  const TBitmap result = QuantizeBitmap(source, rsWebCube216, dkNone, 8);
+  TNetscapeColorLookup cube;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const Rgb c = at(x, y);
+      std::uint8_t r, g, b;
+      ASSERT_EQ(result.ScanLine(y)[x], cube.MatchColor(c.r, c.g, c.b, r, g, b)) << x << "," << y;
     }
   }
 }

@@ -1,0 +1,217 @@
+// The conversion speed table: for each option set, a.fli converted whole,
+// its first 96 and 192 frames, and two generated 320 x 200 animations of
+// 384 and 1,536 frames, each conversion in a child process so that its peak
+// memory is its own. When ffmpeg is on the PATH it converts a.fli in the
+// same run and the table gives the ratios.
+//
+//   bench_conversion_table [--whole-document] [--skip-long]
+//
+// --whole-document runs the colour-map packing and compaction over the
+// whole document after every frame (the plain way) for comparison.
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/app_view.h"
+#include "app/conversion_session.h"
+#include "app/gif_conversion.h"
+#include "flicwriter/flic_writer.h"
+#include "gif/gif_image.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace fw = tovasel::flicwriter;
+
+struct TRun {
+  double Seconds = -1;
+  double PeakMiB = 0;
+};
+
+// Runs work in a child process: wall time and the child's peak resident set.
+TRun InChild(const std::function<void()>& work) {
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t child = fork();
+  if (child == 0) {
+    try {
+      work();
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "error: %s\n", e.what());
+      _exit(1);
+    }
+    _exit(0);
+  }
+  int status = 0;
+  rusage usage{};
+  if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    return {};
+  }
+  const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+  return {elapsed.count(), static_cast<double>(usage.ru_maxrss) / 1024.0};
+}
+
+class TFixedView : public tovasel::TAppView {
+ public:
+  explicit TFixedView(tovasel::TConvertOptions options) : options_(std::move(options)) {}
+  tovasel::TConvertOptions ReadOptions() const override { return options_; }
+
+ private:
+  tovasel::TConvertOptions options_;
+};
+
+TRun Convert(const fs::path& source, tovasel::TConvertOptions options, bool wholeDocument, const fs::path& output) {
+  return InChild([&] {
+    TFixedView view(options);
+    tovasel::TConversionSession session(view);
+    session.OpenForConversion(source.string());
+    tovasel::TConversionInput input;
+    input.Frames = &session.ImageList1;
+    input.Speed = session.FlicPlayer.Speed();
+    input.FlicType = session.FlicPlayer.Reader().Header().Type;
+    input.ReadOptions = [&] { return options; };
+    input.WholeDocumentPasses = wholeDocument;
+    tovasel::BuildGifDocument(input)->StoreToFile(output.string());
+  });
+}
+
+TRun Ffmpeg(const fs::path& source, const fs::path& output) {
+  return InChild([&] {
+    execlp("ffmpeg", "ffmpeg", "-v", "error", "-y", "-i", source.c_str(), output.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  });
+}
+
+bool OnPath(const char* program) {
+  const char* path = std::getenv("PATH");
+  if (path == nullptr) return false;
+  std::string paths = path;
+  std::size_t start = 0;
+  while (start <= paths.size()) {
+    const std::size_t end = std::min(paths.find(':', start), paths.size());
+    if (fs::exists(fs::path(paths.substr(start, end - start)) / program)) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+// A 320 x 200 animation of moving blocks over a still background, with a
+// few colours changing now and then, like a small cartoon.
+fs::path MakeAnimation(int frames, const fs::path& folder) {
+  const fs::path path = folder / ("moving-" + std::to_string(frames) + ".flc");
+  std::mt19937 rng(7);
+  fw::TColours colours{};
+  for (auto& c : colours) c = {static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng())};
+  fw::TIndexedPicture background(320, 200);
+  for (int y = 0; y < 200; ++y) {
+    for (int x = 0; x < 320; ++x) background.At(x, y) = static_cast<std::uint8_t>((x / 20 + y / 25) % 24);
+  }
+  std::vector<fw::TAnimationFrame> animation;
+  for (int f = 0; f < frames; ++f) {
+    fw::TAnimationFrame frame;
+    frame.Picture = background;
+    for (int b = 0; b < 6; ++b) {
+      const int left = (f * (3 + b) + b * 50) % 280;
+      const int top = (f * (2 + b) + b * 30) % 170;
+      for (int y = top; y < top + 30; ++y) {
+        for (int x = left; x < left + 40; ++x) frame.Picture.At(x, y) = static_cast<std::uint8_t>(30 + b * 10 + (x + y) % 7);
+      }
+    }
+    if (f % 50 == 49) colours[static_cast<std::size_t>(rng() % 24)] = {static_cast<std::uint8_t>(rng()), 0, 128};
+    frame.Colours = colours;
+    animation.push_back(std::move(frame));
+  }
+  fw::WriteFile(path, fw::Serialize(fw::BuildAnimation(animation, {})));
+  return path;
+}
+
+struct TOptionSet {
+  const char* Name;
+  tovasel::TConvertOptions Options;
+};
+
+std::vector<TOptionSet> OptionSets() {
+  std::vector<TOptionSet> sets;
+  const auto add = [&sets](const char* name, auto&& change) {
+    tovasel::TConvertOptions o;
+    change(o);
+    sets.push_back({name, o});
+  };
+  add("no option", [](auto&) {});
+  add("--transparent", [](auto& o) { o.Transparent = true; });
+  add("--exact-colours", [](auto& o) { o.ExactColours = true; });
+  add("--exact-timing", [](auto& o) { o.ExactTiming = true; });
+  add("--palette", [](auto& o) { o.Palette = true; });
+  add("--merge", [](auto& o) { o.Merge = true; });
+  add("--crop", [](auto& o) { o.Crop = true; });
+  add("all four", [](auto& o) { o.Transparent = o.Palette = o.Merge = o.Crop = true; });
+  return sets;
+}
+
+tovasel::TConvertOptions WithLimit(tovasel::TConvertOptions o, int last) {
+  o.LimitOn = true;
+  o.LimitText = std::to_string(last);
+  return o;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool wholeDocument = false;
+  bool skipLong = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--whole-document") == 0) wholeDocument = true;
+    if (std::strcmp(argv[i], "--skip-long") == 0) skipLong = true;
+  }
+  const fs::path source = fs::path(TOVASEL_SHARED_CORPUS) / "flic" / "a.fli";
+  if (!fs::exists(source)) {
+    std::fprintf(stderr, "shared corpus not present\n");
+    return 1;
+  }
+  const fs::path folder = fs::temp_directory_path() / ("tovasel-bench-" + std::to_string(getpid()));
+  fs::create_directories(folder);
+  const fs::path output = folder / "out.gif";
+  // Made in child processes: a child's peak memory counts the pages it
+  // shares with this one, so this process stays small.
+  const fs::path short384 = folder / "moving-384.flc";
+  const fs::path long1536 = skipLong ? fs::path() : folder / "moving-1536.flc";
+  InChild([&] { MakeAnimation(384, folder); });
+  if (!skipLong) InChild([&] { MakeAnimation(1536, folder); });
+
+  TRun ffmpeg;
+  if (OnPath("ffmpeg")) ffmpeg = Ffmpeg(source, folder / "ffmpeg.gif");
+  if (ffmpeg.Seconds >= 0) {
+    std::printf("ffmpeg -i a.fli a.gif: %.2f s, %.0f MiB\n", ffmpeg.Seconds, ffmpeg.PeakMiB);
+  } else {
+    std::printf("ffmpeg not run (not on the PATH)\n");
+  }
+  std::printf("passes: %s\n\n", wholeDocument ? "whole document after every frame" : "incremental");
+  std::printf("%-16s %8s %8s %8s %8s %10s %10s\n", "options", "a.fli s", "MiB", "x ffmpeg", "MiB x ff",
+              "192/96", "1536/384");
+  for (const TOptionSet& set : OptionSets()) {
+    const TRun whole = Convert(source, set.Options, wholeDocument, output);
+    const TRun first96 = Convert(source, WithLimit(set.Options, 95), wholeDocument, output);
+    const TRun first192 = Convert(source, WithLimit(set.Options, 191), wholeDocument, output);
+    const TRun frames384 = Convert(short384, set.Options, wholeDocument, output);
+    const TRun frames1536 = skipLong ? TRun{} : Convert(long1536, set.Options, wholeDocument, output);
+    const double timeRatio = ffmpeg.Seconds > 0 ? whole.Seconds / ffmpeg.Seconds : 0;
+    const double memoryRatio = ffmpeg.PeakMiB > 0 ? whole.PeakMiB / ffmpeg.PeakMiB : 0;
+    const double growth = first96.Seconds > 0 ? first192.Seconds / first96.Seconds : 0;
+    const double longGrowth = frames384.Seconds > 0 && frames1536.Seconds > 0 ? frames1536.Seconds / frames384.Seconds : 0;
+    std::printf("%-16s %8.2f %8.0f %8.2f %8.2f %10.2f %10.2f\n", set.Name, whole.Seconds, whole.PeakMiB, timeRatio,
+                memoryRatio, growth, longGrowth);
+    std::fflush(stdout);
+  }
+  std::error_code ec;
+  fs::remove_all(folder, ec);
+  return 0;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+namespace tovasel {
+
+class TGIFImageList;
+
+// One frame's share of the compaction passes, shared by the whole-document
+// passes and the conversion's incremental ones so that both do the same.
+
+// The frame that frame k (k >= 1) is merged against: the one before it,
+// passing over frames restored to what was there before them.
+int MergeSourceIndex(const TGIFImageList& frames, int k);
+
+enum class TCropResult { crSkipped, crCropped, crDeleted };
+
+// Crops frame j when it is transparent; a frame left with nothing visible
+// is deleted and its delay goes to the frame before it when that one is
+// transparent.
+TCropResult CropFrameAt(TGIFImageList& frames, int j);
+
+}  // namespace tovasel

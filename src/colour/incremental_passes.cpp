@@ -1,0 +1,286 @@
+#include "colour/incremental_passes.h"
+
+#include <algorithm>
+#include <limits>
+#include <memory>
+#include <numeric>
+
+#include "colour/color_map_optimizer.h"
+#include "colour/frame_passes.h"
+#include "colour/frame_transparency.h"
+#include "gif/gif_image.h"
+#include "gif/graphic_control_extension.h"
+#include "gif/sub_image.h"
+
+namespace tovasel {
+
+namespace {
+
+// The packing stops counting a frame once an entry reaches this many uses;
+// running counts that could get there leave the shortcut.
+constexpr std::int64_t kUseLimit = std::numeric_limits<std::int32_t>::max();
+
+TColorTranslation Identity() {
+  TColorTranslation table{};
+  std::iota(table.begin(), table.end(), std::uint8_t{0});
+  return table;
+}
+
+int TransparentIndexOf(const TGIFSubImage& frame) {
+  const TGIFGraphicControlExtension* control = TransparentControl(frame);
+  return control != nullptr ? control->TransparentIndex() : -1;
+}
+
+void Translate(TGIFSubImage& frame, const TColorTranslation& table) {
+  std::uint8_t* p = frame.PixelData();
+  std::uint8_t* const end = p + frame.PixelDataSize();
+  for (; p != end; ++p) *p = table[*p];
+}
+
+}  // namespace
+
+bool TIncrementalPasses::DrawsWithGlobal(const TGIFSubImage& frame) {
+  return !frame.IsBlank() && frame.LocalColors().Empty();
+}
+
+void TIncrementalPasses::AfterFrameAdded(bool palette, TCompactOptions compact) {
+  if (!started_) {
+    started_ = true;
+    firstPalette_ = palette;
+    firstCompact_ = compact;
+  } else if (palette != firstPalette_ || !(compact == firstCompact_)) {
+    wholeDocument_ = true;
+  }
+  TGIFImageList& frames = document_.Frames();
+  states_.push_back({renumberings_.size(), -1, 0});
+  if (static_cast<int>(states_.size()) != frames.ItemCount()) wholeDocument_ = true;
+  if (wholeDocument_) {
+    RunWholeDocument(palette, compact);
+    return;
+  }
+
+  newestAlive_ = true;
+  bool recolored = false;
+  if (palette) {
+    if (!PackFast(recolored)) {
+      RunWholeDocument(palette, compact);
+      return;
+    }
+  }
+  if (!compact.Empty()) {
+    if (compactWhole_ || (recolored && compact.Contains(coMergeUnchanged))) {
+      MaterializeAll();
+      const int before = frames.ItemCount();
+      const TGIFSubImage* newest = &frames.FrameAt(before - 1);
+      document_.CompactFrames(compact, rsKeepColors, dkNone, 0);
+      const int after = frames.ItemCount();
+      const bool newestKept = after > 0 && &frames.FrameAt(after - 1) == newest;
+      compactWhole_ = after - (newestKept ? 1 : 0) < before - 1;
+      Resynchronize();
+      return;
+    }
+    CompactNewest(compact);
+  }
+  if (palette && newestAlive_) CountNewest();
+}
+
+bool TIncrementalPasses::PackFast(bool& recolored) {
+  TGIFImageList& frames = document_.Frames();
+  const int n = frames.ItemCount();
+  TGIFSubImage& newest = frames.FrameAt(n - 1);
+  // The shortcut rests on the packing after every earlier frame: all of
+  // them draw with the global map, only the newest has its own.
+  if (!newest.IsBlank() && newest.LocalColors().Empty()) return false;
+  if (*std::max_element(counts_.begin(), counts_.end()) >= kUseLimit) return false;
+  for (int i = 0; i + 1 < n; ++i) {
+    const TGIFSubImage& frame = frames.FrameAt(i);
+    if (!frame.IsBlank() && !frame.LocalColors().Empty()) return false;
+  }
+
+  TColorMapOptimizer optimizer(document_);
+  optimizer.NeedsTransparent = false;
+  const THistogram* globalHistogram = nullptr;
+  std::vector<int> counted;
+  TGIFGlobalColorMap& global = document_.GlobalColors();
+  if (!global.Empty()) {
+    auto histogram = std::make_unique<THistogram>(global);
+    for (int i = 0; i + 1 < n; ++i) {
+      TGIFSubImage& frame = frames.FrameAt(i);
+      if (frame.IsBlank()) continue;
+      counted.push_back(i);
+      if (TGIFGraphicControlExtension* control = TransparentControl(frame)) {
+        if (states_[static_cast<std::size_t>(i)].TransparentPixels > 0) {
+          optimizer.NeedsTransparent = true;
+        } else {
+          control->SetTransparentIndex(0);
+          control->SetIsTransparent(false);
+          states_[static_cast<std::size_t>(i)].StoredTransparent = -1;
+        }
+      }
+    }
+    if (!counted.empty()) {
+      for (std::size_t g = 0; g < histogram->Tallies.size(); ++g) histogram->Tallies[g].Uses = counts_[g];
+      globalHistogram = histogram.get();
+      optimizer.Histograms.push_back(std::move(histogram));
+    }
+  }
+  const THistogram* newestHistogram = nullptr;
+  if (!newest.IsBlank()) {
+    auto histogram = std::make_unique<THistogram>(newest.LocalColors());
+    optimizer.CountFrame(*histogram, newest);
+    newestHistogram = histogram.get();
+    optimizer.Histograms.push_back(std::move(histogram));
+  }
+
+  optimizer.Prune();
+  optimizer.MergeIdenticalColors();
+  optimizer.ChooseColors();
+  recolored = false;
+  if (globalHistogram != nullptr) {
+    // A used colour that did not fit moves to a neighbour: pixels of earlier
+    // frames may now repeat their predecessor's.
+    for (const TColorTally* tally : globalHistogram->UsedList) {
+      if (optimizer.NewColors[static_cast<std::size_t>(tally->NewIndex)].Value() != tally->Rgb) recolored = true;
+    }
+  }
+  optimizer.Install();
+
+  const TColorTranslation table = globalHistogram != nullptr ? optimizer.Translation(*globalHistogram) : Identity();
+  renumberings_.push_back(table);
+  if (optimizer.NeedsTransparent) {
+    for (const int i : counted) {
+      if (TGIFGraphicControlExtension* control = TransparentControl(frames.FrameAt(i))) {
+        control->SetTransparentIndex(optimizer.SharedTransparentIndex);
+      }
+    }
+  }
+  if (newestHistogram != nullptr) optimizer.RemapHistogram(*newestHistogram);
+  states_.back() = {renumberings_.size(), -1, 0};
+
+  std::array<std::int64_t, 256> renumbered{};
+  for (std::size_t g = 0; g < counts_.size(); ++g) {
+    if (counts_[g] != 0) renumbered[table[g]] += counts_[g];
+  }
+  counts_ = renumbered;
+  return true;
+}
+
+void TIncrementalPasses::CompactNewest(TCompactOptions compact) {
+  TGIFImageList& frames = document_.Frames();
+  const int k = frames.ItemCount() - 1;
+  // Earlier frames were merged against their predecessors and cropped by
+  // the earlier calls; doing it again changes none of them.
+  if (compact.Contains(coMergeUnchanged) && k >= 1) {
+    const int p = MergeSourceIndex(frames, k);
+    Materialize(p);
+    frames.FrameAt(k).MergeWithPrevious(&frames.FrameAt(p));
+  }
+  if (compact.Contains(coCropFrames) && CropFrameAt(frames, k) == TCropResult::crDeleted) {
+    states_.pop_back();
+    newestAlive_ = false;
+  }
+  compactWhole_ = false;
+}
+
+void TIncrementalPasses::CountNewest() {
+  TGIFSubImage& frame = document_.Frames().FrameAt(document_.Frames().ItemCount() - 1);
+  TFrameState& state = states_.back();
+  const int transparent = TransparentIndexOf(frame);
+  state.StoredTransparent = transparent;
+  state.TransparentPixels = 0;
+  const std::uint8_t* p = frame.PixelData();
+  const std::uint8_t* const end = p + frame.PixelDataSize();
+  if (DrawsWithGlobal(frame)) {
+    std::array<std::int64_t, 256> uses{};
+    for (; p != end; ++p) ++uses[*p];
+    if (transparent >= 0) {
+      state.TransparentPixels = uses[static_cast<std::size_t>(transparent)];
+      uses[static_cast<std::size_t>(transparent)] = 0;
+    }
+    for (std::size_t g = 0; g < uses.size(); ++g) counts_[g] += uses[g];
+  } else if (transparent >= 0) {
+    state.TransparentPixels = std::count(p, end, static_cast<std::uint8_t>(transparent));
+  }
+}
+
+void TIncrementalPasses::RunWholeDocument(bool palette, TCompactOptions compact) {
+  MaterializeAll();
+  if (palette) document_.PackColorMaps();
+  if (!compact.Empty()) document_.CompactFrames(compact, rsKeepColors, dkNone, 0);
+  Resynchronize();
+}
+
+void TIncrementalPasses::Materialize(int index) {
+  TFrameState& state = states_[static_cast<std::size_t>(index)];
+  TGIFSubImage& frame = document_.Frames().FrameAt(index);
+  const std::size_t latest = renumberings_.size();
+  if (state.Epoch == latest) return;
+  if (DrawsWithGlobal(frame)) {
+    TColorTranslation table = Identity();
+    for (std::size_t e = state.Epoch; e < latest; ++e) {
+      for (std::uint8_t& entry : table) entry = renumberings_[e][entry];
+    }
+    const int transparent = TransparentIndexOf(frame);
+    if (state.StoredTransparent >= 0 && transparent >= 0) {
+      table[static_cast<std::size_t>(state.StoredTransparent)] = static_cast<std::uint8_t>(transparent);
+    }
+    Translate(frame, table);
+    state.StoredTransparent = transparent;
+  }
+  state.Epoch = latest;
+}
+
+void TIncrementalPasses::MaterializeAll() {
+  TGIFImageList& frames = document_.Frames();
+  const std::size_t latest = renumberings_.size();
+  if (latest == 0) return;
+  // suffix[e] takes pixels written after e renumberings to the latest.
+  std::vector<TColorTranslation> suffix(latest + 1);
+  suffix[latest] = Identity();
+  for (std::size_t e = latest; e-- > 0;) {
+    for (std::size_t x = 0; x < 256; ++x) suffix[e][x] = suffix[e + 1][renumberings_[e][x]];
+  }
+  const int count = std::min<int>(frames.ItemCount(), static_cast<int>(states_.size()));
+  for (int i = 0; i < count; ++i) {
+    TFrameState& state = states_[static_cast<std::size_t>(i)];
+    TGIFSubImage& frame = frames.FrameAt(i);
+    if (state.Epoch != latest && DrawsWithGlobal(frame)) {
+      TColorTranslation table = suffix[state.Epoch];
+      const int transparent = TransparentIndexOf(frame);
+      if (state.StoredTransparent >= 0 && transparent >= 0) {
+        table[static_cast<std::size_t>(state.StoredTransparent)] = static_cast<std::uint8_t>(transparent);
+      }
+      Translate(frame, table);
+    }
+    state.Epoch = 0;
+    state.StoredTransparent = TransparentIndexOf(frame);
+  }
+  renumberings_.clear();
+}
+
+void TIncrementalPasses::Resynchronize() {
+  TGIFImageList& frames = document_.Frames();
+  renumberings_.clear();
+  counts_.fill(0);
+  states_.assign(static_cast<std::size_t>(frames.ItemCount()), TFrameState{});
+  for (int i = 0; i < frames.ItemCount(); ++i) {
+    TGIFSubImage& frame = frames.FrameAt(i);
+    TFrameState& state = states_[static_cast<std::size_t>(i)];
+    const int transparent = TransparentIndexOf(frame);
+    state.StoredTransparent = transparent;
+    const std::uint8_t* p = frame.PixelData();
+    const std::uint8_t* const end = p + frame.PixelDataSize();
+    const bool global = DrawsWithGlobal(frame);
+    for (; p != end; ++p) {
+      if (*p == transparent) {
+        ++state.TransparentPixels;
+      } else if (global) {
+        ++counts_[*p];
+      }
+    }
+  }
+}
+
+void TIncrementalPasses::Finish() { MaterializeAll(); }
+
+}  // namespace tovasel
