@@ -29,6 +29,7 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
     std::string folder;
     int jobs = 1;
     bool keepGoing = false;
+    bool quiet = false;
     TConvertOptions options;
   };
   auto args = std::make_shared<Args>();
@@ -39,6 +40,7 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
   cmd->add_flag("--keep-going", args->keepGoing,
                 "Go on after a file fails: report each failure on standard error and exit with 1 "
                 "at the end (by default the first failure ends the batch, as in the window)");
+  cmd->add_flag("-q,--quiet", args->quiet, "Print nothing but errors: no log lines, no progress bar");
   cmd->callback([args, &exitCode] {
     exitCode = RunReportingErrors([&] {
       const std::string folder = std::filesystem::absolute(args->folder).string();
@@ -47,7 +49,7 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
       std::error_code ec;
       std::filesystem::directory_iterator probe(folder, ec);
       if (ec) throw EAppError("Cannot read folder " + folder + ": " + ec.message());
-      TConsoleView view(args->options);
+      TConsoleView view(args->options, args->quiet);
       int failures = 0;
       if (args->jobs > 1) {
         failures = RunParallelBatch(folder, args->jobs, view, args->keepGoing);

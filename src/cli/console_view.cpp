@@ -10,12 +10,13 @@
 
 namespace tovasel::cli {
 
-TConsoleView::TConsoleView(TConvertOptions options)
-    : options_(std::move(options)), terminal_(::isatty(STDERR_FILENO) == 1) {}
+TConsoleView::TConsoleView(TConvertOptions options, bool quiet)
+    : options_(std::move(options)), quiet_(quiet), terminal_(!quiet && ::isatty(STDERR_FILENO) == 1) {}
 
 TConsoleView::~TConsoleView() { EndProgress(); }
 
 void TConsoleView::AddLogLine(const std::string& text) {
+  if (quiet_) return;
   EndProgress();
   std::cout << text << '\n';
   // A batch whose log is lost would leave no account of what it did.

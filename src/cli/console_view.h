@@ -11,10 +11,10 @@ namespace tovasel::cli {
 // The command line's view of a conversion: the options given on the
 // command line, log lines on standard output, messages, skipped folders and
 // failed files on standard error, and a progress bar on standard error when
-// that is a terminal.
+// that is a terminal. A quiet view shows neither log lines nor progress.
 class TConsoleView : public TAppView {
  public:
-  explicit TConsoleView(TConvertOptions options);
+  TConsoleView(TConvertOptions options, bool quiet);
   ~TConsoleView() override;
 
   TConvertOptions ReadOptions() const override { return options_; }
@@ -30,6 +30,7 @@ class TConsoleView : public TAppView {
   void EndProgress();
 
   TConvertOptions options_;
+  bool quiet_ = false;
   bool terminal_ = false;
   int maximum_ = 0;
   int position_ = 0;

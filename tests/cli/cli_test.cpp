@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -36,16 +37,24 @@ std::string Quote(const std::string& s) {
   return q + "'";
 }
 
+struct Streams {
+  std::string stdinFile;   // "" leaves standard input alone
+  std::string stdoutFile;  // "" captures standard output
+  std::string tmpDir;      // "" leaves TMPDIR alone
+};
+
 // Runs the command-line tool with arguments, capturing both output streams
-// (or sending standard output to stdoutFile instead).
-Result RunCli(const std::vector<std::string>& args, const TempFolder& scratch,
-              const std::string& stdoutFile = "") {
+// (or sending standard output to a file instead).
+Result RunCliWith(const std::vector<std::string>& args, const TempFolder& scratch, const Streams& streams) {
   // Run inside the scratch folder, so that relative paths stay in it.
-  std::string command = "cd " + Quote(scratch.path().string()) + " && " + Quote(TOVASEL_CLI);
+  std::string command = "cd " + Quote(scratch.path().string()) + " && ";
+  if (!streams.tmpDir.empty()) command += "TMPDIR=" + Quote(streams.tmpDir) + " ";
+  command += Quote(TOVASEL_CLI);
   for (const auto& a : args) command += " " + Quote(a);
   const std::string errPath = scratch / "stderr.txt";
   command += " 2>" + Quote(errPath);
-  if (!stdoutFile.empty()) command += " >" + Quote(stdoutFile);
+  if (!streams.stdoutFile.empty()) command += " >" + Quote(streams.stdoutFile);
+  if (!streams.stdinFile.empty()) command += " <" + Quote(streams.stdinFile);
   Result result;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return result;
@@ -58,6 +67,11 @@ Result RunCli(const std::vector<std::string>& args, const TempFolder& scratch,
   text << err.rdbuf();
   result.err = text.str();
   return result;
+}
+
+Result RunCli(const std::vector<std::string>& args, const TempFolder& scratch,
+              const std::string& stdoutFile = "") {
+  return RunCliWith(args, scratch, Streams{"", stdoutFile, ""});
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -221,7 +235,13 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"OptimizeWithCrop", {"batch", "%d", "--crop", "--optimize", "--jobs", "2"}, 2, ""},
         ErrorCase{"OptimizeNoFrames", {"convert", "%d/walk.flc", "--limit", "-1", "--optimize"}, 1,
                   "tovasel-cli: Unsupported GIF version."},
-        ErrorCase{"OptimizeLevel3", {"convert", "%d/walk.flc", "--optimize=3"}, 2, ""}),
+        ErrorCase{"OptimizeLevel3", {"convert", "%d/walk.flc", "--optimize=3"}, 2, ""},
+        ErrorCase{"OutputWithSeveralFiles", {"convert", "%d/walk.flc", "%d/empty.flc", "-o", "%d/walk.gif"}, 2,
+                  "tovasel-cli: --output names the GIF of one FILE only; without it each FILE gets its own\n"
+                  "Run with --help for more information."},
+        ErrorCase{"StandardInputWithOtherFiles", {"convert", "-", "%d/walk.flc"}, 2,
+                  "tovasel-cli: - (standard input) must be the only FILE\n"
+                  "Run with --help for more information."}),
     [](const auto& info) { return info.param.name; });
 
 // The batch writes, one at a time or in parallel, what convert writes.
@@ -365,6 +385,213 @@ TEST(CliHelpTest, HelpExitsZeroAndBatchHelpWarnsAboutJobs) {
   const Result r = RunCli({"batch", "--help"}, folder);
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_NE(r.out.find("previous file"), std::string::npos);
+}
+
+// Runs the tool under `script`, which gives it a terminal for its three
+// streams; the result holds everything the terminal showed.
+Result RunInTerminal(const std::vector<std::string>& args, const TempFolder& scratch) {
+  std::string inner = Quote(TOVASEL_CLI);
+  for (const auto& a : args) inner += " " + Quote(a);
+  const std::string command = "cd " + Quote(scratch.path().string()) + " && script -qec " + Quote(inner) +
+                              " /dev/null </dev/null 2>&1";
+  Result result;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return result;
+  std::array<char, 4096> buffer{};
+  while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) result.out.append(buffer.data(), n);
+  const int status = ::pclose(pipe);
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+bool HaveScript() { return std::system("script --version >/dev/null 2>&1") == 0; }
+
+struct TerminalCase {
+  const char* name;
+  std::vector<std::string> args;  // "%d" stands for the scratch folder
+  int exitCode;
+  const char* line;  // the text that must start a line of its own
+  bool progress;     // whether a progress bar is drawn
+};
+
+class CliTerminalTest : public ::testing::TestWithParam<TerminalCase> {};
+
+// The progress bar ends its line before the next line starts, whether that
+// is the closing line or an error; a quiet run draws no bar.
+TEST_P(CliTerminalTest, ProgressBarEndsItsLineFirst) {
+  if (!HaveScript()) GTEST_SKIP() << "script is not installed";
+  TempFolder folder("cli-tty");
+  testing::WriteAnimation(folder / "walk.flc", MovingBlocks(9, 7, 5, 1));
+  std::vector<std::string> args;
+  for (std::string a : GetParam().args) {
+    if (const auto at = a.find("%d"); at != std::string::npos) a.replace(at, 2, folder.path().string());
+    args.push_back(a);
+  }
+  const Result r = RunInTerminal(args, folder);
+  EXPECT_EQ(r.exitCode, GetParam().exitCode) << r.out;
+  const auto at = r.out.find(GetParam().line);
+  ASSERT_NE(at, std::string::npos) << r.out;
+  EXPECT_TRUE(at == 0 || r.out[at - 1] == '\n') << r.out;
+  EXPECT_EQ(r.out.find("frame 5/5") != std::string::npos, GetParam().progress) << r.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, CliTerminalTest,
+    ::testing::Values(TerminalCase{"Wrote", {"convert", "walk.flc"}, 0, "Wrote walk.gif with 5 GIF frames", true},
+                      TerminalCase{"Error", {"convert", "walk.flc", "-o", "no/such/x.gif"}, 1,
+                                   "tovasel-cli: Cannot create file no/such/x.gif.", true},
+                      TerminalCase{"QuietError", {"convert", "-q", "walk.flc", "-o", "no/x.gif"}, 1,
+                                   "tovasel-cli: Cannot create file no/x.gif.", false},
+                      TerminalCase{"GifToTerminal", {"convert", "walk.flc", "-o", "-"}, 2,
+                                   "tovasel-cli: Standard output is a terminal", false},
+                      TerminalCase{"StandardInputToTerminal", {"convert", "-"}, 2,
+                                   "tovasel-cli: Standard output is a terminal", false}),
+    [](const auto& info) { return info.param.name; });
+
+struct StreamCase {
+  const char* name;
+  std::vector<std::string> args;  // "%d" stands for the scratch folder
+  bool stdinFromFlic;             // standard input is the FLIC file
+  bool gifOnStdout;               // the GIF arrives on standard output
+  const char* out;                // standard output otherwise
+};
+
+class CliStreamTest : public ::testing::TestWithParam<StreamCase> {};
+
+// "-" stands for standard input as FILE and for standard output as -o: the
+// GIF is the one written from and to named files, and no temporary file
+// is left behind.
+TEST_P(CliStreamTest, WritesWhatNamedFilesGive) {
+  TempFolder folder("cli-stream");
+  testing::WriteAnimation(folder / "walk.flc", MovingBlocks(11, 7, 4, 3));
+  ASSERT_EQ(RunCli({"convert", "walk.flc", "-o", "named.gif"}, folder).exitCode, 0);
+  fs::create_directories(folder.path() / "tmp");
+  std::vector<std::string> args;
+  for (std::string a : GetParam().args) {
+    if (const auto at = a.find("%d"); at != std::string::npos) a.replace(at, 2, folder.path().string());
+    args.push_back(a);
+  }
+  const std::string stdoutFile = GetParam().gifOnStdout ? folder / "stdout.gif" : "";
+  const Result r = RunCliWith(
+      args, folder, {GetParam().stdinFromFlic ? folder / "walk.flc" : "", stdoutFile, folder / "tmp"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  const std::string gif = GetParam().gifOnStdout ? "stdout.gif" : "out.gif";
+  EXPECT_EQ(ReadBytes(folder / gif), ReadBytes(folder / "named.gif"));
+  EXPECT_EQ(r.out, GetParam().out);
+  EXPECT_TRUE(fs::is_empty(folder.path() / "tmp"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dash, CliStreamTest,
+    ::testing::Values(StreamCase{"FromStandardInput", {"convert", "-", "-o", "out.gif"}, true, false,
+                                 "Wrote out.gif with 4 GIF frames\n"},
+                      StreamCase{"ToStandardOutput", {"convert", "walk.flc", "-o", "-"}, false, true, ""},
+                      StreamCase{"ToStandardOutputQuiet", {"convert", "%d/walk.flc", "--output", "-", "-q"}, false,
+                                 true, ""},
+                      StreamCase{"Through", {"convert", "-"}, true, true, ""},
+                      StreamCase{"ThroughExplicit", {"convert", "-", "-o", "-"}, true, true, ""}),
+    [](const auto& info) { return info.param.name; });
+
+struct BadStreamCase {
+  const char* name;
+  std::vector<std::string> args;
+  const char* input;  // file in the scratch folder fed to standard input
+  const char* error;
+};
+
+class CliBadStreamTest : public ::testing::TestWithParam<BadStreamCase> {};
+
+// A failure with standard input or output names the stream, writes nothing
+// and leaves no temporary file behind.
+TEST_P(CliBadStreamTest, NamesTheStreamAndCleansUp) {
+  TempFolder folder("cli-bad-stream");
+  testing::WriteAnimation(folder / "walk.flc", MovingBlocks(9, 7, 3, 1));
+  std::ofstream(folder / "junk.flc") << "not a FLIC file";
+  fs::create_directories(folder.path() / "tmp");
+  const std::string input = GetParam().input;
+  const Result r = RunCliWith(GetParam().args, folder,
+                              {input.empty() ? "" : folder / input, folder / "stdout.bin", folder / "tmp"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, std::string(GetParam().error) + "\n");
+  EXPECT_EQ(fs::file_size(folder / "stdout.bin"), 0u);
+  EXPECT_TRUE(fs::is_empty(folder.path() / "tmp"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dash, CliBadStreamTest,
+    ::testing::Values(BadStreamCase{"NotAFlic", {"convert", "-"}, "junk.flc",
+                                    "tovasel-cli: Cannot open FLIC file standard input."},
+                      BadStreamCase{"NoFramesToStandardOutput", {"convert", "walk.flc", "-o", "-", "--limit", "-1"},
+                                    "", "tovasel-cli: Unsupported GIF version."},
+                      BadStreamCase{"TooLarge", {"convert", "-", "-o", "x.gif"}, "/dev/zero",
+                                    "tovasel-cli: Standard input holds more than 256 MiB, too much for a FLIC file."}),
+    [](const auto& info) { return info.param.name; });
+
+// A reader that leaves early is an error, and the temporary files still go.
+TEST(CliStreamTest, ClosedPipeLeavesNoTemporaryFile) {
+  TempFolder folder("cli-pipe");
+  testing::WriteAnimation(folder / "walk.flc", MovingBlocks(9, 7, 3, 1));
+  fs::create_directories(folder.path() / "tmp");
+  const std::string command = "cd " + Quote(folder.path().string()) + " && TMPDIR=tmp " + Quote(TOVASEL_CLI) +
+                              " convert - <walk.flc 2>err.txt | true";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const auto bytes = ReadBytes(folder / "err.txt");
+  const std::string err(bytes.begin(), bytes.end());
+  EXPECT_TRUE(err.empty() || err == "tovasel-cli: Cannot write to standard output: Broken pipe.\n") << err;
+  EXPECT_TRUE(fs::is_empty(folder.path() / "tmp"));
+}
+
+TEST(CliSeveralFilesTest, EachFileGetsItsOwnGif) {
+  TempFolder folder("cli-several");
+  testing::WriteAnimation(folder / "a.flc", MovingBlocks(9, 7, 3, 1));
+  testing::WriteAnimation(folder / "b.FLI", MovingBlocks(8, 5, 2, 2));
+  ASSERT_EQ(RunCli({"convert", "a.flc", "-o", "a.one"}, folder).exitCode, 0);
+  ASSERT_EQ(RunCli({"convert", "b.FLI", "-o", "b.one"}, folder).exitCode, 0);
+  const Result r = RunCli({"convert", "a.flc", "b.FLI", "--merge"}, folder);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "Wrote a.gif with 3 GIF frames\nWrote b.gif with 2 GIF frames\n");
+  EXPECT_TRUE(testing::PlayGif(folder / "a.gif").error == 0);
+  ASSERT_EQ(RunCli({"convert", "a.flc", "--merge", "-o", "a.merged"}, folder).exitCode, 0);
+  EXPECT_EQ(ReadBytes(folder / "a.gif"), ReadBytes(folder / "a.merged"));
+  EXPECT_EQ(RunCli({"convert", "-q", "a.flc", "b.FLI"}, folder).out, "");
+}
+
+// A file that fails does not stop the others; each failure is reported and
+// the tool ends with 1.
+TEST(CliSeveralFilesTest, FailureInTheMiddleGoesOnAndFailsAtTheEnd) {
+  TempFolder folder("cli-several-fail");
+  testing::WriteAnimation(folder / "a.flc", MovingBlocks(9, 7, 3, 1));
+  testing::WriteAnimation(folder / "c.flc", MovingBlocks(9, 7, 2, 1));
+  std::ofstream(folder / "bad.flc") << "not a FLIC file";
+  for (const bool quiet : {false, true}) {
+    fs::remove(folder / "a.gif");
+    fs::remove(folder / "c.gif");
+    std::vector<std::string> args = {"convert", "a.flc", "bad.flc", "none.flc", "c.flc"};
+    if (quiet) args.push_back("--quiet");
+    const Result r = RunCli(args, folder);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err,
+              "tovasel-cli: Cannot open FLIC file bad.flc.\ntovasel-cli: Cannot open FLIC file none.flc.\n"
+              "tovasel-cli: 2 files could not be converted.\n");
+    EXPECT_EQ(r.out, quiet ? "" : "Wrote a.gif with 3 GIF frames\nWrote c.gif with 2 GIF frames\n");
+    EXPECT_TRUE(fs::exists(folder / "a.gif"));
+    EXPECT_TRUE(fs::exists(folder / "c.gif"));
+    EXPECT_FALSE(fs::exists(folder / "bad.gif"));
+  }
+}
+
+TEST(CliBatchTest, QuietBatchPrintsOnlyErrors) {
+  TempFolder folder("cli-batch-quiet");
+  testing::WriteAnimation(folder / "a.flc", MovingBlocks(9, 7, 3, 1));
+  std::ofstream(folder / "bad.flc") << "not a FLIC file";
+  for (const char* jobs : {"1", "2"}) {
+    const Result r = RunCli({"batch", ".", "-q", "--keep-going", "--jobs", jobs}, folder);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(Lines(r.err).size(), 2u) << r.err;
+    EXPECT_TRUE(fs::exists(folder / "a.gif"));
+  }
 }
 
 }  // namespace

@@ -40,6 +40,8 @@ expect "tovasel-cli --v" "--version"
 # Each command's options, read from that command's help.
 expect "tovasel-cli convert --ex" "--exact-colours --exact-timing"
 expect "tovasel-cli batch --j" "--jobs"
+expect "tovasel-cli convert --q" "--quiet"
+expect "tovasel-cli batch -" "--crop --exact-colours --exact-timing --help --jobs --keep-going --limit --merge --optimize --palette --quiet --transparent -h -q"
 expect "tovasel-cli info --" "--help"
 expect "tovasel-cli frames -" "--help --output -h -o"
 
