@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/app_error.h"
+#include "app/batch_outputs.h"
 #include "app/conversion_session.h"
 #include "app/path_names.h"
 #include "cli/commands.h"
@@ -42,9 +43,12 @@ std::string Renamed(std::string text, const std::optional<TScratchFile>& file, c
   return text;
 }
 
-int ConvertOne(const ConvertArgs& args, const std::string& input) {
+// Outputs is set when several files are converted: x.flc and x.FLC both
+// name x.gif, and the second must not replace the first.
+int ConvertOne(const ConvertArgs& args, const std::string& input, TBatchOutputs* outputs) {
   return RunReportingErrors([&] {
     const std::string output = OutputFor(input, args.output);
+    if (outputs != nullptr) outputs->Claim(input);
     std::optional<TScratchFile> source;
     std::optional<TScratchFile> gif;
     try {
@@ -65,6 +69,7 @@ int ConvertOne(const ConvertArgs& args, const std::string& input) {
         view.AddLogLine("Wrote " + output + " with " + std::to_string(written) +
                         (written == 1 ? " GIF frame" : " GIF frames"));
       }
+      if (outputs != nullptr) outputs->Written(input, output);
     } catch (const std::bad_alloc&) {
       throw;
     } catch (const std::exception& e) {
@@ -108,8 +113,10 @@ void AddConvertCommand(CLI::App& app, int& exitCode) {
   cmd->callback([args, &exitCode] {
     CheckUsage(*args);
     int failures = 0;
+    TBatchOutputs outputs;
+    TBatchOutputs* several = args->inputs.size() > 1 ? &outputs : nullptr;
     for (const auto& input : args->inputs) {
-      if (ConvertOne(*args, input) != 0) ++failures;
+      if (ConvertOne(*args, input, several) != 0) ++failures;
     }
     if (failures > 0 && args->inputs.size() > 1) ReportError(ErrorBoxText(FailedFilesText(failures)));
     exitCode = failures > 0 ? 1 : 0;

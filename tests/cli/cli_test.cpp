@@ -581,6 +581,21 @@ TEST(CliSeveralFilesTest, FailureInTheMiddleGoesOnAndFailsAtTheEnd) {
   }
 }
 
+// x.flc and x.FLC both name x.gif: the second is a failure and the first
+// GIF stays.
+TEST(CliSeveralFilesTest, SecondFileOfTheSameGifNameFails) {
+  TempFolder folder("cli-several-same");
+  testing::WriteAnimation(folder / "x.flc", MovingBlocks(9, 7, 3, 1));
+  testing::WriteAnimation(folder / "x.FLC", MovingBlocks(8, 5, 2, 2));
+  ASSERT_EQ(RunCli({"convert", "x.flc", "-o", "x.one"}, folder).exitCode, 0);
+  const Result r = RunCli({"convert", "x.flc", "x.FLC"}, folder);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "Wrote x.gif with 3 GIF frames\n");
+  EXPECT_EQ(r.err, "tovasel-cli: GIF file x.gif was already written from x.flc.\n"
+                   "tovasel-cli: 1 file could not be converted.\n");
+  EXPECT_EQ(ReadBytes(folder / "x.gif"), ReadBytes(folder / "x.one"));
+}
+
 TEST(CliBatchTest, QuietBatchPrintsOnlyErrors) {
   TempFolder folder("cli-batch-quiet");
   testing::WriteAnimation(folder / "a.flc", MovingBlocks(9, 7, 3, 1));
