@@ -28,8 +28,7 @@ void AddConvertCommand(CLI::App& app, int& exitCode) {
     exitCode = RunReportingErrors([&] {
       TConsoleView view(args->options);
       TConversionSession session(view);
-      session.OpenForConversion(args->input);
-      const int written = session.ConvertToGif(output);
+      const int written = session.ConvertFile(args->input, output);
       std::cout << "Wrote " << output << " with " << written << (written == 1 ? " GIF frame\n" : " GIF frames\n");
     });
   });
