@@ -283,6 +283,26 @@ TEST(StreamedConversionBudgetTest, FramesNeverHeldAreNotCountedInTheBudget) {
   EXPECT_FALSE(fs::exists(folder / "b.gif"));
 }
 
+// A long animation made by repeating a cycle plays as the cycle written
+// out in full: both convert to the same bytes.
+TEST(StreamedConversionLoopTest, LoopedAnimationPlaysItsCycleOverAndOver) {
+  const auto cycle = RandomAnimation(6, 5, 3, 11, 6);
+  std::vector<fw::TAnimationFrame> repeated;
+  for (int f = 0; f < 12; ++f) repeated.push_back(cycle[static_cast<std::size_t>(f % 3)]);
+  for (const bool ring : {true, false}) {
+    TempFolder folder("stream-loop");
+    fw::TAnimationOptions options;
+    options.RingFrame = ring;
+    WriteAnimation(folder / "full.flc", repeated, options);
+    fw::WriteFile(folder / "looped.flc", fw::Serialize(fw::BuildLoopedAnimation(cycle, 12, options)));
+    RecordingView view;
+    TConversionSession session(view);
+    session.ConvertFile(folder / "full.flc", folder / "full.gif");
+    session.ConvertFile(folder / "looped.flc", folder / "looped.gif");
+    EXPECT_EQ(ReadBytes(folder / "full.gif"), ReadBytes(folder / "looped.gif")) << "ring " << ring;
+  }
+}
+
 // Whole real files with each option alone, and all of them with a limit
 // beyond the last frame.
 TEST(StreamedConversionCorpusTest, EveryRealFileThatOpens) {
