@@ -9,6 +9,7 @@
 #include "app/optimized_conversion.h"
 #include "app/path_names.h"
 #include "app/same_file.h"
+#include "app/streamed_conversion.h"
 #include "gif/gif_image.h"
 
 namespace tovasel {
@@ -34,6 +35,18 @@ void SizePreview(TBitmap& preview, int width, int height) {
   preview.SetSize(width, height);
   for (int y = 0; y < height; ++y) std::memset(preview.ScanLine(y), 0xFF, preview.Stride());
 }
+
+// The Convert button stays disabled while a conversion runs, however it ends.
+class TConvertButtonOff {
+ public:
+  explicit TConvertButtonOff(TAppView& view) : view_(view) { view_.SetConvertEnabled(false); }
+  ~TConvertButtonOff() { view_.SetConvertEnabled(true); }
+  TConvertButtonOff(const TConvertButtonOff&) = delete;
+  TConvertButtonOff& operator=(const TConvertButtonOff&) = delete;
+
+ private:
+  TAppView& view_;
+};
 
 }  // namespace
 
@@ -109,11 +122,7 @@ void TConversionSession::ScrollBar1Change(int Position) {
 }
 
 int TConversionSession::ConvertToGif(const std::string& OutputPath) {
-  view_.SetConvertEnabled(false);
-  struct Reenable {
-    TAppView& view;
-    ~Reenable() { view.SetConvertEnabled(true); }
-  } reenable{view_};
+  const TConvertButtonOff convertButtonOff(view_);
   struct DropDocument {
     TBudgetHold& hold;
     ~DropDocument() { hold.Reset(); }
@@ -129,6 +138,38 @@ int TConversionSession::ConvertToGif(const std::string& OutputPath) {
   const std::unique_ptr<TGIFImage> document = BuildDocument();
   document->StoreToFile(OutputPath);
   return document->Frames().ItemCount();
+}
+
+int TConversionSession::ConvertFile(const std::string& FileName, const std::string& OutputPath) {
+  const TConvertOptions options = view_.ReadOptions();
+  if (!StreamsFrames(options)) {
+    OpenForConversion(FileName);
+    return ConvertToGif(OutputPath);
+  }
+  const TConvertButtonOff convertButtonOff(view_);
+  cacheHold_.Reset();
+  ImageList1.Clear();
+  FlicPlayer.FileName = FileName;
+  openedFile_ = FileName;
+  FlicPlayer.SetOutputWindow(nullptr);
+  FlicPlayer.Open();
+  if (!FlicPlayer.IsOpen()) throw EAppError("Cannot open FLIC file " + FileName);
+  RefuseOutputOverInput(FileName, OutputPath);
+
+  TStreamedInput input;
+  input.FrameCount = FlicPlayer.FrameCount();
+  // The walk the cache capture makes: FLIC frame 2 first, frame 1 last.
+  input.NextPicture = [this](TBitmap& target) {
+    FlicPlayer.NextFrame();
+    DrawPicture(SurfacePicture(FlicPlayer.Surface()), target);
+  };
+  input.Speed = FlicPlayer.Speed();
+  input.FlicType = FlicPlayer.Reader().Header().Type;
+  input.FileName = FileName;
+  input.Options = options;
+  input.StartProgress = [this](int maximum) { view_.StartProgress(maximum); };
+  input.StepProgress = [this] { view_.StepProgress(); };
+  return StreamGifConversion(input, OutputPath);
 }
 
 std::unique_ptr<TGIFImage> TConversionSession::BuildDocument() {

@@ -47,6 +47,14 @@ class TConversionSession {
   // FLIC file itself.
   int ConvertToGif(const std::string& OutputPath);
 
+  // OpenForConversion, then ConvertToGif, with the same bytes written.
+  // When the options let every GIF frame be final once built
+  // (StreamsFrames), the frames go from the decoder into the file one by
+  // one instead, in the cache's order, without filling the cache: memory
+  // then stays the same whatever the frame count, and no frame budget
+  // applies.
+  int ConvertFile(const std::string& FileName, const std::string& OutputPath);
+
   // Builds the GIF document of the cached frames without writing it. The
   // document's frames are counted in the session's budget until the next
   // build or conversion; frames beyond what the budget has left after the

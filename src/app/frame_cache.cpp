@@ -38,10 +38,18 @@ int TFrameCache::Add(const TIndexedPicture& picture) {
   return Count() - 1;
 }
 
+namespace {
+
+void SizeAs24Bit(TBitmap& target, int width, int height) {
+  if (target.PixelFormat() != TPixelFormat::pf24bit) target.SetPixelFormat(TPixelFormat::pf24bit);
+  if (target.Width() != width || target.Height() != height) target.SetSize(width, height);
+}
+
+}  // namespace
+
 bool TFrameCache::CopyTo(int index, TBitmap& target) const {
   if (index < 0 || index >= Count()) return false;
-  if (target.PixelFormat() != TPixelFormat::pf24bit) target.SetPixelFormat(TPixelFormat::pf24bit);
-  if (target.Width() != width_ || target.Height() != height_) target.SetSize(width_, height_);
+  SizeAs24Bit(target, width_, height_);
   const Entry& e = *entries_[static_cast<std::size_t>(index)];
   DrawIndexed(e.indices.data(), width_, width_, height_, e.colors, target);
   return true;
@@ -55,6 +63,11 @@ std::size_t TFrameCache::StorageBytes() const {
     previous = e.get();
   }
   return total;
+}
+
+void DrawPicture(const TIndexedPicture& picture, TBitmap& target) {
+  SizeAs24Bit(target, picture.Width, picture.Height);
+  DrawIndexed(picture.TopRow, picture.RowStep, picture.Width, picture.Height, picture.Colors, target);
 }
 
 void DrawIndexed(const std::uint8_t* topRow, std::ptrdiff_t rowStep, int width, int height,

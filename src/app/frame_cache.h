@@ -69,6 +69,10 @@ class TFrameCache {
   std::vector<std::shared_ptr<const Entry>> entries_;
 };
 
+// Draws the picture into Target as 24-bit colour, sizing Target to the
+// picture first, as CopyTo draws a cache entry.
+void DrawPicture(const TIndexedPicture& picture, TBitmap& target);
+
 // Renders an indexed picture into a 24-bit bitmap of the same size.
 void DrawIndexed(const std::uint8_t* topRow, std::ptrdiff_t rowStep, int width, int height,
                  const std::array<TRGBQuad, 256>& colors, TBitmap& target);

@@ -54,11 +54,14 @@ std::unique_ptr<TGIFImage> BuildGifDocument(const TConversionInput& input);
 // The refusal of a conversion whose file holds no frames.
 std::string NoFramesMessage(const std::string& FileName);
 
-// The frame index a conversion ends at, checked as the progress bar would:
-// the limit text as a number, or the cache's last index. Raises
-// "'<text>' is not a valid integer value", "QProgressBar property out of
-// range", or a refusal when the frames would cost more than `available`
-// budget units.
+// The frame index a conversion of frameCount frames ends at, checked as the
+// progress bar would: the limit text as a number, or the last frame's index.
+// Raises "'<text>' is not a valid integer value" or "QProgressBar property
+// out of range".
+std::int64_t LastFrameIndex(const TConvertOptions& options, int frameCount);
+
+// The same for the cached frames, also refused when the frames would cost
+// more than `available` budget units.
 std::int64_t LastFrameIndex(const TConvertOptions& options, const TFrameCache& cache,
                             std::int64_t available = kFramePixelBudget);
 

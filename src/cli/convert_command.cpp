@@ -61,8 +61,7 @@ int ConvertOne(const ConvertArgs& args, const std::string& input, TBatchOutputs*
       // ended its line before any error is printed.
       TConsoleView view(args.options, args.quiet);
       TConversionSession session(view);
-      session.OpenForConversion(source ? source->Path() : input);
-      const int written = session.ConvertToGif(gif ? gif->Path() : output);
+      const int written = session.ConvertFile(source ? source->Path() : input, gif ? gif->Path() : output);
       if (gif) {
         CopyFileToStandardOutput(gif->Path());
       } else {

@@ -41,6 +41,17 @@ class TDescriptorBuffer : public std::streambuf {
     return traits_type::not_eof(ch);
   }
   int sync() override { return Drain() ? 0 : -1; }
+  // A writer may go back to fill in what it learns only at the end, such as
+  // a header that describes every frame.
+  pos_type seekoff(off_type offset, std::ios_base::seekdir direction, std::ios_base::openmode) override {
+    if (!Drain()) return pos_type(off_type(-1));
+    const int whence = direction == std::ios_base::beg ? SEEK_SET : direction == std::ios_base::cur ? SEEK_CUR : SEEK_END;
+    const off_t at = ::lseek(fd_, static_cast<off_t>(offset), whence);
+    return at < 0 ? pos_type(off_type(-1)) : pos_type(static_cast<off_type>(at));
+  }
+  pos_type seekpos(pos_type position, std::ios_base::openmode which) override {
+    return seekoff(off_type(position), std::ios_base::beg, which);
+  }
 
  private:
   bool Drain() {

@@ -11,7 +11,8 @@ namespace tovasel {
 // complete and on disk. On any failure the new file is removed and the path
 // is left as it was. The new file takes the old one's permission bits (else
 // 0666 less the umask); when the path is a symbolic link, the file it points
-// to is replaced and the link stays.
+// to is replaced and the link stays. The stream can seek within what it
+// has written (seekp), to fill in a part known only at the end.
 //
 // Raises GIFException "Cannot create file <name>" when the new file cannot
 // be made, and "Cannot write file <name>" when writing, flushing or renaming

@@ -432,7 +432,7 @@ TEST_P(CliTerminalTest, ProgressBarEndsItsLineFirst) {
   const auto at = r.out.find(GetParam().line);
   ASSERT_NE(at, std::string::npos) << r.out;
   EXPECT_TRUE(at == 0 || r.out[at - 1] == '\n') << r.out;
-  EXPECT_EQ(r.out.find("frame 5/5") != std::string::npos, GetParam().progress) << r.out;
+  EXPECT_EQ(r.out.find("% frame ") != std::string::npos, GetParam().progress) << r.out;
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -77,4 +77,22 @@ TFlicLayout BuildAnimation(const std::vector<TAnimationFrame>& frames, const TAn
   return layout;
 }
 
+TFlicLayout BuildLoopedAnimation(const std::vector<TAnimationFrame>& cycle, int frameCount,
+                                 const TAnimationOptions& options) {
+  if (frameCount < 1) throw std::invalid_argument("an animation needs a frame");
+  if (options.RingFrame && frameCount % static_cast<int>(cycle.size()) != 0)
+    throw std::invalid_argument("a looped animation ends its cycle before its ring frame");
+  TAnimationOptions closed = options;
+  closed.RingFrame = true;
+  TFlicLayout layout = BuildAnimation(cycle, closed);
+  // Each cycle of frames 2.. goes through the same transitions, the last
+  // one (the ring frame of a single cycle) back to the first picture.
+  const std::vector<TFrame> transitions(layout.Frames.begin() + 1, layout.Frames.end());
+  layout.Frames.resize(1);
+  for (int f = 1; f < frameCount; ++f) layout.Frames.push_back(transitions[static_cast<std::size_t>(f - 1) % transitions.size()]);
+  layout.RingFrame = options.RingFrame;
+  if (options.RingFrame) layout.Frames.push_back(transitions.back());
+  return layout;
+}
+
 }  // namespace tovasel::flicwriter

@@ -133,4 +133,11 @@ struct TAnimationOptions {
 // last picture back to the first.
 TFlicLayout BuildAnimation(const std::vector<TAnimationFrame>& frames, const TAnimationOptions& options);
 
+// FrameCount frames that play Cycle over and over, built as BuildAnimation
+// builds one cycle, so that a long animation costs the memory of one cycle
+// to make. With a ring frame FrameCount must be a multiple of the cycle's
+// length (else std::invalid_argument).
+TFlicLayout BuildLoopedAnimation(const std::vector<TAnimationFrame>& cycle, int frameCount,
+                                 const TAnimationOptions& options);
+
 }  // namespace tovasel::flicwriter
