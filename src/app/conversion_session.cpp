@@ -55,6 +55,14 @@ std::string FoundCountLine(int count) {
   return std::to_string(count) + " fichiers trouvés";
 }
 
+void TConversionSession::OpenPlayer(const std::string& FileName) {
+  FlicPlayer.FileName = FileName;
+  openedFile_ = FileName;
+  // No output window: the player paints nothing, the surface still changes.
+  FlicPlayer.SetOutputWindow(nullptr);
+  FlicPlayer.Open();
+}
+
 void TConversionSession::OpenFlicFile(const std::string& FileName) {
   cacheHold_.Reset();
   if (ImageList1.Count() > 0) {
@@ -62,11 +70,7 @@ void TConversionSession::OpenFlicFile(const std::string& FileName) {
     FlicPlayer.Close();
     view_.ResetScrollPosition();
   }
-  FlicPlayer.FileName = FileName;
-  openedFile_ = FileName;
-  // No output window: the player paints nothing, the surface still changes.
-  FlicPlayer.SetOutputWindow(nullptr);
-  FlicPlayer.Open();
+  OpenPlayer(FileName);
 
   const int frameCount = FlicPlayer.FrameCount();
   TFlicSurface& surface = FlicPlayer.Surface();
@@ -149,10 +153,7 @@ int TConversionSession::ConvertFile(const std::string& FileName, const std::stri
   const TConvertButtonOff convertButtonOff(view_);
   cacheHold_.Reset();
   ImageList1.Clear();
-  FlicPlayer.FileName = FileName;
-  openedFile_ = FileName;
-  FlicPlayer.SetOutputWindow(nullptr);
-  FlicPlayer.Open();
+  OpenPlayer(FileName);
   if (!FlicPlayer.IsOpen()) throw EAppError("Cannot open FLIC file " + FileName);
   RefuseOutputOverInput(FileName, OutputPath);
 

@@ -81,6 +81,8 @@ class TConversionSession {
 
  private:
   TConversionInput ConversionInput();
+  // Opens FileName in the player, which paints nowhere.
+  void OpenPlayer(const std::string& FileName);
 
   TAppView& view_;
   std::string openedFile_;
