@@ -8,10 +8,11 @@ namespace tovasel {
 namespace {
 
 // The string table for the encoder's hot loop. Almost every pixel extends the
-// current string, so each lookup waits on the one before it; the slot is the
-// prefix XOR a pixel term computed ahead of the chain, which keeps the
-// dependent work per pixel to one XOR and one load from a table small enough
-// for the first-level cache. Entries hold the key above the 12-bit code.
+// current string, so each lookup waits on the one before it: the table is
+// kept small enough for the first-level cache (at most half full). The hash
+// must mix the prefix and the pixel well: a plain XOR of the two clusters
+// the slots of frames with few distinct strings and made probing long.
+// Entries hold the key above the 12-bit code.
 class TChainedStringTable {
  public:
   static constexpr int SlotBits = 13;
@@ -19,9 +20,7 @@ class TChainedStringTable {
 
   void Clear() { slots_.fill(EmptySlot); }
 
-  // The pixel's share of a slot; the slot of (prefix, pixel) to probe from
-  // is (prefix ^ PixelTerm(pixel)) & SlotMask.
-  static std::uint32_t PixelTerm(std::uint32_t pixel) { return pixel << (SlotBits - 8); }
+  static std::uint32_t SlotOf(std::uint32_t key) { return (key * 0x9E3779B1u) >> (32 - SlotBits); }
 
   // The code stored for Key starting at Slot, or -1 after storing NewCode
   // there (when NewCode >= 0).
@@ -89,8 +88,8 @@ void TLZWEncoder::Encode() {
     const std::uint8_t* pixel = run.data();
     const std::uint8_t* const end = pixel + run.size();
     for (; pixel != end; ++pixel) {
-      const std::uint32_t slot = (prefix ^ TChainedStringTable::PixelTerm(*pixel)) & TChainedStringTable::SlotMask;
       const std::uint32_t key = (prefix << 8) | *pixel;
+      const std::uint32_t slot = TChainedStringTable::SlotOf(key);
       const bool canAssign = nextCode <= LastAssignedCode;
       const int code = table.FindOrInsert(slot, key, canAssign ? nextCode : -1);
       if (code >= 0) {
