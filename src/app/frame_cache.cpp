@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "imaging/pixel_conversion.h"
+
 namespace tovasel {
 
 void TFrameCache::SetWidth(int width) {
@@ -72,17 +74,9 @@ void DrawPicture(const TIndexedPicture& picture, TBitmap& target) {
 
 void DrawIndexed(const std::uint8_t* topRow, std::ptrdiff_t rowStep, int width, int height,
                  const std::array<TRGBQuad, 256>& colors, TBitmap& target) {
+  const TIndexedRowExpander expander(colors);
   const std::uint8_t* src = topRow;
-  for (int y = 0; y < height; ++y, src += rowStep) {
-    std::uint8_t* dst = target.ScanLine(y);
-    for (int x = 0; x < width; ++x) {
-      const TRGBQuad& c = colors[src[x]];
-      dst[0] = c.rgbBlue;
-      dst[1] = c.rgbGreen;
-      dst[2] = c.rgbRed;
-      dst += 3;
-    }
-  }
+  for (int y = 0; y < height; ++y, src += rowStep) expander.Expand(src, width, target.ScanLine(y));
 }
 
 }  // namespace tovasel

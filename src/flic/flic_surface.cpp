@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "imaging/pixel_conversion.h"
+
 namespace tovasel {
 
 TFlicSurface::TFlicSurface(int width, int height) { SetSize(width, height); }
@@ -41,16 +43,8 @@ std::uint8_t TFlicSurface::Pixel(int x, int storedRow) const {
 void TFlicSurface::CopyToBitmap(TBitmap& out) const {
   if (out.PixelFormat() != TPixelFormat::pf24bit) out.SetPixelFormat(TPixelFormat::pf24bit);
   if (out.Width() != width_ || out.Height() != height_) out.SetSize(width_, height_);
-  for (int y = 0; y < height_; ++y) {
-    const std::uint8_t* src = PictureRow(y);
-    std::uint8_t* dst = out.ScanLine(y);
-    for (int x = 0; x < width_; ++x, dst += 3) {
-      const TRGBQuad& c = colors_[src[x]];
-      dst[0] = c.rgbBlue;
-      dst[1] = c.rgbGreen;
-      dst[2] = c.rgbRed;
-    }
-  }
+  const TIndexedRowExpander expander(colors_);
+  for (int y = 0; y < height_; ++y) expander.Expand(PictureRow(y), width_, out.ScanLine(y));
 }
 
 }  // namespace tovasel

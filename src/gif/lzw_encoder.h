@@ -53,9 +53,6 @@ class TLZWEncoder final : public TGIFEncoder {
 
  protected:
   void Encode() override;
-
- private:
-  std::unique_ptr<TLZWStringTable> table_;
 };
 
 }  // namespace tovasel

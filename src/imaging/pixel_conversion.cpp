@@ -4,6 +4,21 @@
 
 namespace tovasel {
 
+TIndexedRowExpander::TIndexedRowExpander(const std::array<TRGBQuad, 256>& colors) {
+  for (std::size_t i = 0; i < colors.size(); ++i) {
+    // Bytes in memory order, whatever the machine's byte order.
+    const std::uint8_t bytes[4] = {colors[i].rgbBlue, colors[i].rgbGreen, colors[i].rgbRed, 0};
+    std::memcpy(&words_[i], bytes, sizeof bytes);
+  }
+}
+
+void TIndexedRowExpander::Expand(const std::uint8_t* indices, int width, std::uint8_t* out) const {
+  if (width <= 0) return;
+  const int last = width - 1;
+  for (int x = 0; x < last; ++x, out += 3) std::memcpy(out, &words_[indices[x]], 4);
+  std::memcpy(out, &words_[indices[last]], 3);
+}
+
 namespace {
 
 // Widens a 5- or 6-bit channel to 8 bits so that full intensity stays 255.

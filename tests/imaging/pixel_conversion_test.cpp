@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,43 @@ TEST(Bitmap, RefusesSizesItCannotHoldWithoutAllocating) {
   EXPECT_EQ(bitmap.Width(), 4);
   EXPECT_EQ(bitmap.Height(), 4);
 }
+
+}  // namespace
+}  // namespace tovasel
+
+namespace tovasel {
+namespace {
+
+// The word-at-a-time expansion against one pixel at a time, with guard bytes
+// after the row: the spilled fourth byte of a store must never pass the row.
+class IndexedRowExpansion : public ::testing::TestWithParam<int> {};
+
+TEST_P(IndexedRowExpansion, SameTriplesAndNothingWrittenPastTheRow) {
+  const int width = GetParam();
+  std::mt19937 random(static_cast<std::uint32_t>(width) + 7);
+  std::array<TRGBQuad, 256> colors{};
+  for (auto& c : colors) {
+    c = TRGBQuad{static_cast<std::uint8_t>(random()), static_cast<std::uint8_t>(random()),
+                 static_cast<std::uint8_t>(random()), static_cast<std::uint8_t>(random())};
+  }
+  std::vector<std::uint8_t> indices(static_cast<std::size_t>(width));
+  for (auto& index : indices) index = static_cast<std::uint8_t>(random());
+
+  constexpr std::uint8_t Guard = 0xA5;
+  std::vector<std::uint8_t> out(3 * static_cast<std::size_t>(width) + 8, Guard);
+  TIndexedRowExpander(colors).Expand(indices.data(), width, out.data());
+
+  std::vector<std::uint8_t> expected(out.size(), Guard);
+  for (int x = 0; x < width; ++x) {
+    const TRGBQuad& c = colors[indices[static_cast<std::size_t>(x)]];
+    expected[3 * static_cast<std::size_t>(x)] = c.rgbBlue;
+    expected[3 * static_cast<std::size_t>(x) + 1] = c.rgbGreen;
+    expected[3 * static_cast<std::size_t>(x) + 2] = c.rgbRed;
+  }
+  EXPECT_EQ(out, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, IndexedRowExpansion, ::testing::Values(0, 1, 2, 3, 5, 64, 321));
 
 }  // namespace
 }  // namespace tovasel
