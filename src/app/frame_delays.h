@@ -2,11 +2,9 @@
 
 #include <cstdint>
 
-namespace tovasel {
+#include "flic/flic_header.h"
 
-// The FLIC type field that marks the original FLI format, whose speed counts
-// 1/70 s ticks; every other type counts milliseconds.
-inline constexpr std::uint16_t kFliType = 0xAF11;
+namespace tovasel {
 
 // The delay every GIF frame gets in the window's conversion: the speed
 // divided by 6, in hundredths of a second.

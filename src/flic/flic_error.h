@@ -4,8 +4,9 @@
 
 namespace tovasel {
 
-// Values of TFlicPlayer32::ErrorCode. The FLIC side records problems here
-// instead of raising, so that a damaged file still shows what it can.
+// Values of the decoder's and the player's ErrorCode. The FLIC side records
+// problems here instead of raising, so that a damaged file still shows what
+// it can.
 inline constexpr std::uint32_t kFlicErrorNone = 0;
 // The file is missing, unreadable, refused, or shorter than its header says.
 inline constexpr std::uint32_t kFlicErrorFile = 0x106;  // 262

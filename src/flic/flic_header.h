@@ -6,7 +6,13 @@
 
 namespace tovasel {
 
-// The fields of the 128-byte FLIC file header that the player uses, each at
+// The header's type word: the original FLI format, whose speed counts 1/70 s
+// ticks, and the later FLC format, whose speed counts milliseconds. The
+// decoder keeps whatever value the file has and decodes both alike.
+inline constexpr std::uint16_t kFliType = 0xAF11;
+inline constexpr std::uint16_t kFlcType = 0xAF12;
+
+// The fields of the 128-byte FLIC file header that the decoder uses, each at
 // its fixed offset. The magic number at offset 4 is kept but not checked.
 struct TFlicHeader {
   static constexpr std::size_t kSize = 128;
@@ -14,7 +20,7 @@ struct TFlicHeader {
   static constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 24;
 
   std::uint32_t Size = 0;         // offset 0: bytes of the file
-  std::uint16_t Type = 0;         // offset 4: 0xAF11 (FLI) or 0xAF12 (FLC)
+  std::uint16_t Type = 0;         // offset 4: kFliType or kFlcType
   std::uint16_t Frames = 0;       // offset 6: frames, the ring frame not included
   std::uint16_t Width = 0;        // offset 8
   std::uint16_t Height = 0;       // offset 10
@@ -34,7 +40,7 @@ struct TFlicHeader {
   // the header directly.
   std::uint32_t FirstFrameOffset() const { return FirstFrame != 0 ? FirstFrame : kSize; }
 
-  // A header the player accepts: a picture of at least one and at most
+  // A header the decoder accepts: a picture of at least one and at most
   // kMaxPixels pixels.
   bool PictureSizeAcceptable() const {
     const std::uint64_t pixels = std::uint64_t{Width} * Height;

@@ -13,10 +13,10 @@ namespace {
 constexpr std::uint32_t kThreadEndPause = 200;
 }  // namespace
 
-TFlicPlayer32::TFlicPlayer32() : surface_(4, 4) { surface_.Clear(); }
+TFlicPlayer32::TFlicPlayer32() = default;
 
 TFlicPlayer32::~TFlicPlayer32() {
-  if (open_) {
+  if (IsOpen()) {
     const bool hadThread = HasPlayThread();
     Close();
     if (hadThread) clock_->Sleep(kThreadEndPause);
@@ -31,7 +31,7 @@ void TFlicPlayer32::SetOptions(std::uint16_t options) {
 }
 
 void TFlicPlayer32::SetStopFrame(std::int32_t frame) {
-  if (!open_ || frame < 0 || frame > params_.FrameCount) return;
+  if (!IsOpen() || frame < 0 || frame > params_.FrameCount) return;
   params_.StopFrame = frame;
 }
 
@@ -53,7 +53,7 @@ void TFlicPlayer32::SetNotifyWindow(TFlicNotifier* window) {
 }
 
 bool TFlicPlayer32::AddNotification(std::int32_t loop, std::int32_t frame, std::int32_t value) {
-  if (!open_ || params_.NotifyCount >= params_.NotifyCapacity) return false;
+  if (!IsOpen() || params_.NotifyCount >= params_.NotifyCapacity) return false;
   const int row = ++params_.NotifyCount;
   notify_.NotifyLoops.SetItems(row, loop);
   notify_.NotifyFrames.SetItems(row, frame);
@@ -70,7 +70,7 @@ void TFlicPlayer32::Open() {
   // Called from inside a play step (by a paint), the reader is in use.
   if (inStep_) return;
   params_.ErrorCode = kFlicErrorNone;
-  if (open_) {
+  if (IsOpen()) {
     // The pauses exist for a play thread; without one there is nothing to
     // wait for.
     const bool hadThread = HasPlayThread();
@@ -84,27 +84,14 @@ void TFlicPlayer32::Open() {
     if (hadThread) clock_->Sleep(kThreadEndPause);
     FileName = std::move(name);
   }
-  if (FileName.empty()) {
-    params_.ErrorCode = kFlicErrorFile;
-    return;
-  }
   // Refusals happen here, before the surface or any buffer is sized.
-  const TFlicLoadResult loaded = reader_.Load(FileName);
-  if (!loaded.Opened) {
-    params_.ErrorCode = loaded.ErrorCode;
-    return;
-  }
-  const TFlicHeader& h = reader_.Header();
+  const bool loaded = decoder_.Load(FileName);
+  TakeDecoderState();
+  if (!loaded) return;
+  const TFlicHeader& h = decoder_.Reader().Header();
 
-  params_.CurrentFrame = 1;
-  params_.CurrentLoop = 1;
-  open_ = true;
   params_.PlayState = psLoading;
   params_.NotifyCount = 0;
-
-  // One resize to the final size: setting the width against the previous
-  // file's height first could ask for a far larger store than either file.
-  surface_.SetSize(h.Width, h.Height);
 
   params_.Speed = static_cast<std::uint16_t>(h.Speed & 0xFFFF);
   params_.FrameCount = h.Frames;
@@ -123,14 +110,12 @@ void TFlicPlayer32::Open() {
   }
   caches_.Create(params_.DisplayWidth, params_.DisplayHeight, params_.FrameCount, PreRender(), Transparent(),
                  NonClientDraw(), capture_);
-  RaiseError(loaded.ErrorCode);
-
-  startPalette_ = palette_;
   if (caches_.PreRendered()) {
     PreRenderFrames();
   } else {
-    RaiseError(reader_.DecodeFrame(surface_, palette_));
+    decoder_.DecodeFrame();
   }
+  TakeDecoderState();
   caches_.CaptureBackground(params_.OutputWindow);
 
   if (!NoPaintLoad() && !HideFlicWindow()) Paint();
@@ -143,37 +128,28 @@ void TFlicPlayer32::Open() {
 // Frames 1 .. FrameCount in order; the surface keeps the last one.
 void TFlicPlayer32::PreRenderFrames() {
   for (int f = 0; f < params_.FrameCount; ++f) {
-    RaiseError(reader_.DecodeFrame(surface_, palette_));
-    caches_.AddFrame(surface_, !AutoSize(), transparency_);
+    decoder_.DecodeFrame();
+    caches_.AddFrame(decoder_.Surface(), !AutoSize(), transparency_);
   }
 }
 
-void TFlicPlayer32::RestartFromFirstFrame() {
-  surface_.Clear();
-  palette_ = startPalette_;
-  surface_.SetPalette(palette_.LogPalette());
-  reader_.Rewind();
-  RaiseError(reader_.DecodeFrame(surface_, palette_));
+void TFlicPlayer32::TakeDecoderState() {
+  params_.ErrorCode = decoder_.ErrorCode();
+  params_.CurrentFrame = decoder_.CurrentFrame();
+  params_.CurrentLoop = decoder_.CurrentLoop();
 }
 
 void TFlicPlayer32::AdvanceFrame() {
-  if (!caches_.PreRendered()) {
-    const bool wraps = params_.CurrentFrame >= params_.FrameCount;
-    if (wraps && !reader_.HasRingFrame()) {
-      RestartFromFirstFrame();
-    } else {
-      RaiseError(reader_.DecodeFrame(surface_, palette_));
-    }
+  if (caches_.PreRendered()) {
+    decoder_.SkipFrame();
+  } else {
+    decoder_.NextFrame();
   }
-  params_.CurrentFrame += 1;
-  if (params_.CurrentFrame > params_.FrameCount) {
-    params_.CurrentFrame = 1;
-    params_.CurrentLoop += 1;
-  }
+  TakeDecoderState();
 }
 
 void TFlicPlayer32::NextFrame() {
-  if (!open_ || params_.PlayState != psIdle) return;
+  if (!IsOpen() || params_.PlayState != psIdle) return;
   AdvanceFrame();
   Paint();
 }
@@ -181,7 +157,7 @@ void TFlicPlayer32::NextFrame() {
 // Counting comes before painting, as in NextFrame, so that a rendered-ahead
 // frame drawn by number is the frame the counters report.
 void TFlicPlayer32::PlayStep() {
-  if (!open_) return;
+  if (!IsOpen()) return;
   struct TInStep {
     bool& Flag;
     explicit TInStep(bool& flag) : Flag(flag) { Flag = true; }
@@ -212,7 +188,7 @@ void TFlicPlayer32::ThreadFinished() {
 void TFlicPlayer32::Play() {
   // Inside a play step the old thread still waits for that step to return,
   // so it could not be joined here.
-  if (!open_ || params_.PlayState != psIdle || !dispatcher_ || inStep_) return;
+  if (!IsOpen() || params_.PlayState != psIdle || !dispatcher_ || inStep_) return;
   // A thread that ended by itself has set psIdle as its last step; joining
   // it takes no time.
   EndPlayThread();
@@ -243,7 +219,7 @@ bool TFlicPlayer32::EndPlayThread() {
 // this thread and the timing loop watches StopRequested. The join below is
 // therefore prompt, and ThreadWait is not needed as a limit.
 void TFlicPlayer32::Stop() {
-  if (!open_) return;
+  if (!IsOpen()) return;
   if (params_.PlayState == psPlaying && thread_) {
     StopRequested = true;
     gate_.Abandon();
@@ -264,18 +240,16 @@ void TFlicPlayer32::Stop() {
 }
 
 void TFlicPlayer32::Close() {
-  if (!open_ || inStep_) return;
+  if (!IsOpen() || inStep_) return;
   if (HasPlayThread()) {
     Stop();
     EndPlayThread();
     clock_->Sleep(kThreadEndPause);
   }
-  open_ = false;
   params_.NotifyCount = 0;
-  params_.CurrentFrame = 0;
-  params_.CurrentLoop = 0;
   caches_.Free();
-  reader_.Release();
+  decoder_.Close();
+  TakeDecoderState();
   FileName.clear();
   params_.PlayState = psClosed;
   if (params_.OutputWindow) params_.OutputWindow->Invalidate(FrameRect());
@@ -297,7 +271,7 @@ void TFlicPlayer32::Paint() {
     return;
   }
   if (caches_.Transparent()) {
-    caches_.DrawTransparent(surface_, !AutoSize(), transparency_, target, left, top);
+    caches_.DrawTransparent(decoder_.Surface(), !AutoSize(), transparency_, target, left, top);
     return;
   }
   const TRect dest = FrameRect();
@@ -306,10 +280,10 @@ void TFlicPlayer32::Paint() {
     source = TRect{params_.SourceX, params_.SourceY, params_.SourceX + params_.DisplayWidth,
                    params_.SourceY + params_.DisplayHeight};
   } else {
-    source = TRect{params_.SourceX, params_.SourceY, params_.SourceX + surface_.Width(),
-                   params_.SourceY + surface_.Height()};
+    source = TRect{params_.SourceX, params_.SourceY, params_.SourceX + decoder_.Surface().Width(),
+                   params_.SourceY + decoder_.Surface().Height()};
   }
-  target->DrawFrame(surface_, source, dest, NonClientDraw());
+  target->DrawFrame(decoder_.Surface(), source, dest, NonClientDraw());
 }
 
 void TFlicPlayer32::HideFrame() {

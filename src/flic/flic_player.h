@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "flic/display_caches.h"
+#include "flic/flic_decoder.h"
 #include "flic/flic_notifier.h"
 #include "flic/flic_reader.h"
 #include "flic/flic_surface.h"
@@ -77,8 +78,8 @@ struct TFlicParams {
 };
 
 // Opens a FLIC file, steps through its frames one at a time into an 8-bit
-// surface with its palette, and paints the current frame into an output
-// window. Problems are recorded in ErrorCode, never raised (apart from memory
+// surface with its palette (the walk is its TFlicDecoder's), and paints the
+// current frame into an output window. Problems are recorded in ErrorCode, never raised (apart from memory
 // exhaustion); calls that do not apply in the current state are ignored.
 //
 // Stepping shows the frames in file order and comes back to frame 1 after
@@ -129,16 +130,16 @@ class TFlicPlayer32 {
   // A step the play thread has queued but not started is dropped.
   void Stop();
 
-  bool IsOpen() const { return open_; }
+  bool IsOpen() const { return decoder_.IsOpen(); }
   TPlayState PlayState() const { return params_.PlayState; }
   std::uint32_t ErrorCode() const { return params_.ErrorCode; }
   // Header frame count, the ring frame not included; 0 while closed.
-  std::uint16_t FrameCount() const { return open_ ? params_.FrameCount : 0; }
+  std::uint16_t FrameCount() const { return IsOpen() ? params_.FrameCount : 0; }
   // Low 16 bits of the header speed; 0 while closed.
-  std::uint16_t Speed() const { return open_ ? params_.Speed.load() : std::uint16_t{0}; }
+  std::uint16_t Speed() const { return IsOpen() ? params_.Speed.load() : std::uint16_t{0}; }
   std::int32_t CurrentFrame() const { return params_.CurrentFrame; }
   std::int32_t CurrentLoop() const { return params_.CurrentLoop; }
-  bool HasRingFrame() const { return open_ && reader_.HasRingFrame(); }
+  bool HasRingFrame() const { return decoder_.HasRingFrame(); }
   // True while a play thread object exists, running or ended but not joined.
   bool HasPlayThread() const { return thread_ != nullptr; }
 
@@ -149,11 +150,11 @@ class TFlicPlayer32 {
   // Negative values are ignored.
   void SetPlayLoops(std::int32_t loops);
 
-  TFlicSurface& Surface() { return surface_; }
-  const TFlicSurface& Surface() const { return surface_; }
-  const TPalette& Palette() const { return palette_; }
+  TFlicSurface& Surface() { return decoder_.Surface(); }
+  const TFlicSurface& Surface() const { return decoder_.Surface(); }
+  const TPalette& Palette() const { return decoder_.Palette(); }
   const TFlicParams& FlicParams() const { return params_; }
-  const TFlicReader& Reader() const { return reader_; }
+  const TFlicReader& Reader() const { return decoder_.Reader(); }
 
   // Where play steps are sent to run on the player's thread; not owned.
   void SetPlayDispatcher(TPlayDispatcher* dispatcher) { dispatcher_ = dispatcher; }
@@ -242,11 +243,9 @@ class TFlicPlayer32 {
     else
       options_.fetch_and(static_cast<std::uint16_t>(~bit));
   }
-  void RaiseError(std::uint32_t code) {
-    if (code != 0) params_.ErrorCode = code;
-  }
-  // The step after the last frame of a file without a ring frame.
-  void RestartFromFirstFrame();
+  // Copies the error code and the counters from the decoder into the
+  // parameter record, where the play thread reads them.
+  void TakeDecoderState();
   // Decodes the next frame of the walk (unless it was rendered at Open) and
   // counts it.
   void AdvanceFrame();
@@ -261,12 +260,7 @@ class TFlicPlayer32 {
   TRect FrameRect() const;
 
   TFlicParams params_;
-  TFlicReader reader_;
-  TFlicSurface surface_;
-  TPalette palette_;
-  // The working palette as it was just before frame 1 was first decoded.
-  TPalette startPalette_;
-  bool open_ = false;
+  TFlicDecoder decoder_;
   std::atomic<std::uint16_t> options_{0};
   bool soundLooping_ = false;
   std::uint16_t threadWait_ = 500;

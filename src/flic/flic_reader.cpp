@@ -36,10 +36,31 @@ TFlicLoadResult TFlicReader::Load(const std::filesystem::path& path) {
   // A file that shrank between the size query and the read.
   if (!LoadFile(in, toLoad)) result.ErrorCode = kFlicErrorFile;
 
-  header_ = *header;
+  Accept(*header);
+  return result;
+}
+
+TFlicLoadResult TFlicReader::Load(std::span<const std::uint8_t> bytes) {
+  Release();
+  if (bytes.size() < TFlicHeader::kSize) return TFlicLoadResult{false, kFlicErrorFile};
+  const TFlicHeader header = TFlicHeader::Parse(bytes.first(TFlicHeader::kSize));
+  if (!header.PictureSizeAcceptable()) return TFlicLoadResult{false, kFlicErrorFile};
+
+  TFlicLoadResult result{true, kFlicErrorNone};
+  std::uint64_t toLoad = header.Size;
+  if (toLoad > bytes.size()) {
+    toLoad = bytes.size();
+    result.ErrorCode = kFlicErrorFile;
+  }
+  buffer_.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(toLoad));
+  Accept(header);
+  return result;
+}
+
+void TFlicReader::Accept(const TFlicHeader& header) {
+  header_ = header;
   loaded_ = true;
   ResolveLayout();
-  return result;
 }
 
 std::optional<TFlicHeader> TFlicReader::ReadHeader(std::ifstream& in) {

@@ -15,7 +15,7 @@ namespace tovasel {
 
 // What loading a file came to.
 struct TFlicLoadResult {
-  // False when the file was refused: nothing is kept and the player stays
+  // False when the file was refused: nothing is kept and the decoder stays
   // closed.
   bool Opened = false;
   // 0, or 262 when the file was refused or held fewer bytes than its header
@@ -25,7 +25,7 @@ struct TFlicLoadResult {
 
 // Holds one FLIC file in memory and walks it frame by frame, chunk by chunk,
 // decoding each chunk into a surface and a working palette. It knows nothing
-// of frame numbers or time; the player counts frames.
+// of frame numbers or time; the decoder counts frames.
 //
 // Every frame and chunk boundary is checked against the end mark (the number
 // of bytes actually loaded): a frame header that does not fit, or a frame
@@ -63,6 +63,9 @@ class TFlicReader {
   // holds more than the file has: a header size beyond the file loads the
   // file and reports 262.
   TFlicLoadResult Load(const std::filesystem::path& path);
+  // The same for a file already in memory: the buffer takes a copy of the
+  // bytes the header's size covers, and `bytes` may go away afterwards.
+  TFlicLoadResult Load(std::span<const std::uint8_t> bytes);
   // Frees the file buffer.
   void Release();
 
@@ -107,6 +110,8 @@ class TFlicReader {
   // The frame header at offset, when it fits before the end mark and its
   // size covers at least the header itself.
   std::optional<TFrameHeader> ReadFrameHeader(std::uint64_t offset) const;
+  // Keeps the header of a loaded buffer and finds the walk's frames.
+  void Accept(const TFlicHeader& header);
   void ResolveLayout();
   static std::uint64_t FrameBudget(const TFlicSurface& surface);
   static std::uint64_t ChunkWork(std::uint16_t type, std::size_t payloadBytes, const TFlicSurface& surface);

@@ -1,6 +1,23 @@
 #include "flic_test_support.h"
 
+#include <fstream>
+#include <iterator>
+
 namespace tovasel::testing {
+
+std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void ExpectSameWalkState(const TFlicPlayer32& player, const TFlicDecoder& decoder) {
+  EXPECT_EQ(decoder.IsOpen(), player.IsOpen());
+  EXPECT_EQ(decoder.ErrorCode(), player.ErrorCode());
+  EXPECT_EQ(decoder.CurrentFrame(), player.CurrentFrame());
+  EXPECT_EQ(decoder.CurrentLoop(), player.CurrentLoop());
+  EXPECT_EQ(DifferingPixels(PictureOf(decoder.Surface()), PictureOf(player.Surface())), 0);
+  EXPECT_TRUE(decoder.Surface().ColorTable() == player.Surface().ColorTable());
+}
 
 fw::TIndexedPicture PatternPicture(int width, int height, unsigned seed) {
   fw::TIndexedPicture p(width, height);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "flic/flic_decoder.h"
 #include "flic/flic_player.h"
 #include "flicwriter/flic_writer.h"
 
@@ -69,6 +70,13 @@ inline void OpenIn(TFlicPlayer32& player, const std::filesystem::path& path) {
   player.FileName = path.string();
   player.Open();
 }
+
+// The whole file, for a decoder that opens from memory.
+std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path);
+
+// The decoder shows what the player shows: open or not, error, frame
+// counters, pixels and colours.
+void ExpectSameWalkState(const TFlicPlayer32& player, const TFlicDecoder& decoder);
 
 // A deterministic pseudo-random picture with runs, so every encoder has work.
 fw::TIndexedPicture PatternPicture(int width, int height, unsigned seed);

@@ -45,23 +45,35 @@ TEST_P(FrameWalk, StepsEndAndReportDamage) {
   const auto frames = BaseFrames();
   fw::TFlicLayout layout = fw::BuildAnimation(frames, fw::TAnimationOptions{});
   c.Bend(layout);
-  TTempFlic file(layout);
+  const std::vector<std::uint8_t> bytes = fw::Serialize(layout);
+  TTempFlic file(bytes);
 
   TFlicPlayer32 player;
   OpenIn(player, file.Path());
+  // The decoder walks the same bytes from memory in step with the player.
+  TFlicDecoder fromMemory;
+  fromMemory.Open(bytes);
   ASSERT_TRUE(player.IsOpen());
   EXPECT_EQ(player.ErrorCode(), c.ErrorAfterOpen);
   EXPECT_EQ(player.HasRingFrame(), c.RingFrame);
   for (std::size_t step = 0; step < c.Pictures.size(); ++step) {
-    if (step > 0) player.NextFrame();
+    if (step > 0) {
+      player.NextFrame();
+      fromMemory.NextFrame();
+    }
+    ExpectSameWalkState(player, fromMemory);
     if (c.Pictures[step] != kAny) {
       EXPECT_EQ(DifferingPixels(PictureOf(player.Surface()), frames[c.Pictures[step]].Picture), 0)
           << "step " << step << " should show frame " << c.Pictures[step] + 1;
     }
   }
   // Many more steps than the file has frames: each must come back.
-  for (int i = 0; i < 3 * kFrames; ++i) player.NextFrame();
+  for (int i = 0; i < 3 * kFrames; ++i) {
+    player.NextFrame();
+    fromMemory.NextFrame();
+  }
   EXPECT_EQ(player.ErrorCode(), c.ErrorAfterSteps);
+  ExpectSameWalkState(player, fromMemory);
 }
 
 fw::TChunk Chunk(std::uint16_t type, std::vector<std::uint8_t> payload = {}) {
@@ -140,7 +152,8 @@ std::vector<std::uint8_t> SmallFile(std::uint16_t width, std::uint16_t height) {
 }
 
 TEST_P(RefusedFile, LeavesThePlayerClosedWithNothingAllocated) {
-  TTempFlic file(GetParam().Bytes());
+  const std::vector<std::uint8_t> bytes = GetParam().Bytes();
+  TTempFlic file(bytes);
   TFlicPlayer32 player;
   OpenIn(player, file.Path());
   EXPECT_FALSE(player.IsOpen());
@@ -152,6 +165,12 @@ TEST_P(RefusedFile, LeavesThePlayerClosedWithNothingAllocated) {
   EXPECT_TRUE(player.Reader().FileBuffer().empty());
   player.NextFrame();  // ignored while closed
   EXPECT_EQ(player.CurrentFrame(), 0);
+
+  TFlicDecoder fromMemory;
+  EXPECT_FALSE(fromMemory.Open(bytes));
+  fromMemory.NextFrame();
+  ExpectSameWalkState(player, fromMemory);
+  EXPECT_TRUE(fromMemory.Reader().FileBuffer().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(

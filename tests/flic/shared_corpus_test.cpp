@@ -64,7 +64,14 @@ TEST_P(RealFile, DecodesAndComesBackToFrameOne) {
     EXPECT_EQ(p[1], f.Green) << "(" << f.X << ", " << f.Y << ")";
     EXPECT_EQ(p[0], f.Blue) << "(" << f.X << ", " << f.Y << ")";
   }
-  for (int i = 0; i < c.Frames; ++i) player.NextFrame();
+  TFlicDecoder fromMemory;
+  fromMemory.Open(FileBytes(path));
+  ExpectSameWalkState(player, fromMemory);
+  for (int i = 0; i < c.Frames; ++i) {
+    player.NextFrame();
+    fromMemory.NextFrame();
+  }
+  ExpectSameWalkState(player, fromMemory);
   EXPECT_EQ(player.CurrentFrame(), 1);
   EXPECT_TRUE(Picture(player) == first) << "one whole pass must end on frame 1 again";
   EXPECT_EQ(player.ErrorCode(), c.Error);
@@ -94,7 +101,8 @@ TEST(RealFile, PaletteAfterThePictureGivesTheSamePicture) {
 }
 
 // Every other file in the corpus is damaged: it must open or be refused, and
-// step through all its frames and past the wrap promptly.
+// step through all its frames and past the wrap promptly, the decoder from
+// its path and from memory as the player does.
 TEST(MalformedFiles, OpenOrAreRefusedAndStepPromptly) {
   if (!std::filesystem::exists(kCorpus)) GTEST_SKIP() << "no shared corpus at " << kCorpus;
   const std::vector<std::string> real{"2422.flc", "a.fli", "hopper.fli", "hopper_palette_chunk_second.fli"};
@@ -107,11 +115,23 @@ TEST(MalformedFiles, OpenOrAreRefusedAndStepPromptly) {
     const auto start = std::chrono::steady_clock::now();
     TFlicPlayer32 player;
     OpenIn(player, entry.path());
+    TFlicDecoder fromPath;
+    TFlicDecoder fromMemory;
+    fromPath.Open(entry.path());
+    fromMemory.Open(FileBytes(entry.path()));
     if (!player.IsOpen()) {
       EXPECT_EQ(player.ErrorCode(), 0x106u);
+      ExpectSameWalkState(player, fromPath);
+      ExpectSameWalkState(player, fromMemory);
       continue;
     }
-    for (int i = 0; i <= player.FrameCount() + 1; ++i) player.NextFrame();
+    for (int i = 0; i <= player.FrameCount() + 1; ++i) {
+      player.NextFrame();
+      fromPath.NextFrame();
+      fromMemory.NextFrame();
+    }
+    ExpectSameWalkState(player, fromPath);
+    ExpectSameWalkState(player, fromMemory);
     TBitmap picture;
     player.Surface().CopyToBitmap(picture);
     player.Close();
