@@ -76,8 +76,8 @@ TRun Convert(const fs::path& source, tovasel::TConvertOptions options, bool whol
     session.OpenForConversion(source.string());
     tovasel::TConversionInput input;
     input.Frames = &session.ImageList1;
-    input.Speed = session.FlicPlayer.Speed();
-    input.FlicType = session.FlicPlayer.Reader().Header().Type;
+    input.Speed = session.FlicDecoder.Speed();
+    input.FlicType = session.FlicDecoder.FlicType();
     input.ReadOptions = [&] { return options; };
     input.WholeDocumentPasses = wholeDocument;
     tovasel::BuildGifDocument(input)->StoreToFile(output.string());

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "flic/chunk_decoders.h"
-#include "flic/flic_player.h"
+#include "flic/flic_decoder.h"
 #include "flicwriter/flic_writer.h"
 
 namespace {
@@ -47,20 +47,18 @@ std::filesystem::path WriteAnimation(bool fli) {
 
 void StepAnimation(benchmark::State& state, bool fli) {
   const auto path = WriteAnimation(fli);
-  TFlicPlayer32 player;
-  player.FileName = path.string();
-  player.Open();
-  if (!player.IsOpen()) {
+  TFlicDecoder decoder;
+  if (!decoder.Open(path)) {
     state.SkipWithError("cannot open the animation");
     return;
   }
   for (auto _ : state) {
-    player.NextFrame();
-    benchmark::DoNotOptimize(player.Surface().PictureRow(0));
+    decoder.NextFrame();
+    benchmark::DoNotOptimize(decoder.Surface().PictureRow(0));
   }
   state.SetItemsProcessed(state.iterations());
   state.SetBytesProcessed(state.iterations() * kWidth * kHeight);
-  player.Close();
+  decoder.Close();
   std::filesystem::remove(path);
 }
 

@@ -1,14 +1,18 @@
 // Opens a FLIC file made of the fuzzer's bytes through the player's real
-// file path and steps through every frame and past the wrap.
+// file path and steps through every frame and past the wrap. A decoder given
+// the same bytes in memory must show the same pictures and errors.
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <span>
 #include <string>
 
+#include "flic/flic_decoder.h"
 #include "flic/flic_player.h"
 #include "imaging/bitmap.h"
 
@@ -43,13 +47,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tovasel::TFlicPlayer32 player;
   player.FileName = TempPath();
   player.Open();
+  tovasel::TFlicDecoder decoder;
+  if (decoder.Open(std::span<const std::uint8_t>(data, size)) != player.IsOpen()) std::abort();
   if (!player.IsOpen()) return 0;
   const std::uint64_t pixels =
       std::uint64_t(player.Surface().Width()) * static_cast<std::uint64_t>(player.Surface().Height());
   const auto affordable = static_cast<int>(std::max<std::uint64_t>(kFuzzBudget / std::max<std::uint64_t>(pixels, 1), 2));
   const int steps = std::min({player.FrameCount() + 2, kMaxSteps, affordable});
-  for (int i = 0; i < steps; ++i) player.NextFrame();
+  for (int i = 0; i < steps; ++i) {
+    player.NextFrame();
+    decoder.NextFrame();
+  }
   tovasel::TBitmap picture;
   player.Surface().CopyToBitmap(picture);
+  tovasel::TBitmap fromMemory;
+  decoder.Surface().CopyToBitmap(fromMemory);
+  if (!(picture == fromMemory) || decoder.ErrorCode() != player.ErrorCode()) std::abort();
   return 0;
 }

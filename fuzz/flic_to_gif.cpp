@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <exception>
 #include <filesystem>
-#include <fstream>
+#include <span>
 #include <string>
 
 #include "app/app_view.h"
@@ -46,12 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint64_t width = data[8] | (data[9] << 8);
   const std::uint64_t height = data[10] | (data[11] << 8);
   if (width * height > kMaxFuzzPixels) return 0;
-  static const std::string input = TempPath(".flc");
   static const std::string output = TempPath(".gif");
-  {
-    std::ofstream out(input, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  }
   const std::uint8_t choice = data[size - 1];
   tovasel::TConvertOptions options;
   options.Transparent = (choice & 1) != 0;
@@ -65,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzView view(options);
   tovasel::TConversionSession session(view, kFuzzBudget);
   try {
-    session.OpenFlicFile(input);
+    session.OpenFlicBytes(std::span<const std::uint8_t>(data, size), "input.flc");
     if (session.ImageList1.Count() == 0) return 0;
     session.ConvertToGif(output);
   } catch (const std::exception&) {

@@ -55,30 +55,37 @@ std::string FoundCountLine(int count) {
   return std::to_string(count) + " fichiers trouvés";
 }
 
-void TConversionSession::OpenPlayer(const std::string& FileName) {
-  FlicPlayer.FileName = FileName;
-  openedFile_ = FileName;
-  // No output window: the player paints nothing, the surface still changes.
-  FlicPlayer.SetOutputWindow(nullptr);
-  FlicPlayer.Open();
-}
-
-void TConversionSession::OpenFlicFile(const std::string& FileName) {
+void TConversionSession::ReleaseFile() {
   cacheHold_.Reset();
   if (ImageList1.Count() > 0) {
     ImageList1.Clear();
-    FlicPlayer.Close();
+    FlicDecoder.Close();
     view_.ResetScrollPosition();
   }
-  OpenPlayer(FileName);
+}
 
-  const int frameCount = FlicPlayer.FrameCount();
-  TFlicSurface& surface = FlicPlayer.Surface();
+void TConversionSession::OpenFlicFile(const std::string& FileName) {
+  ReleaseFile();
+  openedFile_ = FileName;
+  FlicDecoder.Open(FileName);
+  CaptureFrames(FileName);
+}
+
+void TConversionSession::OpenFlicBytes(std::span<const std::uint8_t> Bytes, const std::string& FileName) {
+  ReleaseFile();
+  openedFile_ = FileName;
+  FlicDecoder.Open(Bytes);
+  CaptureFrames(FileName);
+}
+
+void TConversionSession::CaptureFrames(const std::string& FileName) {
+  const int frameCount = FlicDecoder.FrameCount();
+  const TFlicSurface& surface = FlicDecoder.Surface();
   const int width = surface.Width();
   const int height = surface.Height();
   TBudgetHold hold(budget_, FramesCost(frameCount, std::int64_t{width} * height));
   if (!hold.Held()) {
-    FlicPlayer.Close();
+    FlicDecoder.Close();
     // The fields, picture and scroll bar show the empty cache the refusal
     // leaves, as after a file that did not open, not the previous file.
     Image1.SetSize(0, 0);
@@ -94,16 +101,12 @@ void TConversionSession::OpenFlicFile(const std::string& FileName) {
   ImageList1.SetWidth(width);
   ImageList1.SetHeight(height);
   view_.ShowFileInfo(frameCount, width, height);
-  FlicPlayer.SetDisplayLeft(0);
-  FlicPlayer.SetDisplayTop(0);
-  FlicPlayer.SetPlayLoops(0);
-  FlicPlayer.SetStopFrame(frameCount);
   view_.ShowFileName(FileNamePart(FileName));
   view_.ShowFrameControls(std::max(frameCount - 1, 0));
   view_.ShowPreview(Image1);
 
   for (int i = 0; i < frameCount; ++i) {
-    FlicPlayer.NextFrame();
+    FlicDecoder.NextFrame();
     surface.CopyToBitmap(Image1);
     if (ImageList1.Add(SurfacePicture(surface)) < 0) view_.ShowMessage("Erreur Ajout dans la liste");
     view_.ShowPreview(Image1);
@@ -115,7 +118,7 @@ void TConversionSession::OpenForConversion(const std::string& FileName) {
   OpenFlicFile(FileName);
   // Converting a file that did not open would write blank frames (with the
   // frame limit on) as if all went well.
-  if (!FlicPlayer.IsOpen()) throw EAppError("Cannot open FLIC file " + FileName);
+  if (!FlicDecoder.IsOpen()) throw EAppError("Cannot open FLIC file " + FileName);
 }
 
 void TConversionSession::ScrollBar1Change(int Position) {
@@ -132,7 +135,7 @@ int TConversionSession::ConvertToGif(const std::string& OutputPath) {
     ~DropDocument() { hold.Reset(); }
   } dropDocument{documentHold_};
   // Checked before any work: the GIF would otherwise replace its own source.
-  if (FlicPlayer.IsOpen()) RefuseOutputOverInput(openedFile_, OutputPath);
+  if (FlicDecoder.IsOpen()) RefuseOutputOverInput(openedFile_, OutputPath);
 
   if (view_.ReadOptions().Optimize > 0) {
     const std::string bytes = BuildOptimizedBytes();
@@ -153,19 +156,20 @@ int TConversionSession::ConvertFile(const std::string& FileName, const std::stri
   const TConvertButtonOff convertButtonOff(view_);
   cacheHold_.Reset();
   ImageList1.Clear();
-  OpenPlayer(FileName);
-  if (!FlicPlayer.IsOpen()) throw EAppError("Cannot open FLIC file " + FileName);
+  openedFile_ = FileName;
+  FlicDecoder.Open(FileName);
+  if (!FlicDecoder.IsOpen()) throw EAppError("Cannot open FLIC file " + FileName);
   RefuseOutputOverInput(FileName, OutputPath);
 
   TStreamedInput input;
-  input.FrameCount = FlicPlayer.FrameCount();
+  input.FrameCount = FlicDecoder.FrameCount();
   // The walk the cache capture makes: FLIC frame 2 first, frame 1 last.
   input.NextPicture = [this](TBitmap& target) {
-    FlicPlayer.NextFrame();
-    DrawPicture(SurfacePicture(FlicPlayer.Surface()), target);
+    FlicDecoder.NextFrame();
+    DrawPicture(SurfacePicture(FlicDecoder.Surface()), target);
   };
-  input.Speed = FlicPlayer.Speed();
-  input.FlicType = FlicPlayer.Reader().Header().Type;
+  input.Speed = FlicDecoder.Speed();
+  input.FlicType = FlicDecoder.FlicType();
   input.FileName = FileName;
   input.Options = options;
   input.StartProgress = [this](int maximum) { view_.StartProgress(maximum); };
@@ -193,9 +197,9 @@ std::string TConversionSession::BuildOptimizedBytes() {
 TConversionInput TConversionSession::ConversionInput() {
   TConversionInput input;
   input.Frames = &ImageList1;
-  input.Speed = FlicPlayer.Speed();
-  input.FlicType = FlicPlayer.Reader().Header().Type;
-  input.FileName = FlicPlayer.FileName;
+  input.Speed = FlicDecoder.Speed();
+  input.FlicType = FlicDecoder.FlicType();
+  input.FileName = FlicDecoder.FileName();
   input.ReadOptions = [this] { return view_.ReadOptions(); };
   input.StartProgress = [this](int maximum) { view_.StartProgress(maximum); };
   input.StepProgress = [this] { view_.StepProgress(); };

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "app/app_view.h"
@@ -8,7 +10,7 @@
 #include "app/frame_budget.h"
 #include "app/gif_conversion.h"
 #include "app/frame_cache.h"
-#include "flic/flic_player.h"
+#include "flic/flic_decoder.h"
 #include "imaging/bitmap.h"
 
 namespace tovasel {
@@ -16,7 +18,7 @@ namespace tovasel {
 class TGIFImage;
 
 // The application's work behind the main window, free of any toolkit: the
-// FLIC player, the frame cache and the preview picture, opening a file,
+// FLIC decoder, the frame cache and the preview picture, opening a file,
 // previewing a cached frame, converting to GIF and the directory batch. A
 // window or the command line drives it and shows what it reports through
 // TAppView.
@@ -32,6 +34,9 @@ class TConversionSession {
   // leaves the cache empty without an error; a file whose frames would not
   // fit the session's budget is closed again and raises EAppError.
   void OpenFlicFile(const std::string& FileName);
+  // OpenFlicFile for a file whose bytes are already in memory, shown and
+  // checked against outputs under FileName.
+  void OpenFlicBytes(std::span<const std::uint8_t> Bytes, const std::string& FileName);
 
   // OpenFlicFile for the batch and the command line, where a file that does
   // not open is an error: raises EAppError "Cannot open FLIC file <path>".
@@ -72,17 +77,19 @@ class TConversionSession {
   // files that failed. Folders the search cannot list go to FolderSkipped.
   int RunBatch(const std::string& Folder, bool KeepGoing = false);
 
-  bool FileOpen() const { return FlicPlayer.IsOpen(); }
+  bool FileOpen() const { return FlicDecoder.IsOpen(); }
 
-  TFlicPlayer32 FlicPlayer;
+  TFlicDecoder FlicDecoder;
   TFrameCache ImageList1;
   TBitmap Image1;  // the preview picture, also the capture buffer
   TFileSearch Search;
 
  private:
   TConversionInput ConversionInput();
-  // Opens FileName in the player, which paints nowhere.
-  void OpenPlayer(const std::string& FileName);
+  // Empties the cache and closes the file it came from.
+  void ReleaseFile();
+  // Captures every frame of the file just opened into the cache.
+  void CaptureFrames(const std::string& FileName);
 
   TAppView& view_;
   std::string openedFile_;

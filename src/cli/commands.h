@@ -6,7 +6,7 @@
 #include <CLI/CLI.hpp>
 
 namespace tovasel {
-class TFlicPlayer32;
+class TFlicDecoder;
 }
 
 namespace tovasel::cli {
@@ -26,9 +26,9 @@ void ReportError(const std::string& message);
 // error to report ("Cannot write to standard output: <reason>"), else "".
 std::string StandardOutputError();
 
-// Opens path in player; a file that does not open is reported as "Cannot
+// Opens path in decoder; a file that does not open is reported as "Cannot
 // open FLIC file <path>" and gives false.
-bool OpenFlicOrReport(TFlicPlayer32& player, const std::string& path);
+bool OpenFlicOrReport(TFlicDecoder& decoder, const std::string& path);
 
 // The batch's closing error after --keep-going met failures.
 std::string FailedFilesText(int failures);

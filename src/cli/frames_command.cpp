@@ -6,7 +6,7 @@
 #include "app/frame_budget.h"
 #include "cli/commands.h"
 #include "cli/ppm_writer.h"
-#include "flic/flic_player.h"
+#include "flic/flic_decoder.h"
 #include "imaging/bitmap.h"
 
 namespace tovasel::cli {
@@ -36,12 +36,12 @@ void AddFramesCommand(CLI::App& app, int& exitCode) {
   cmd->add_option("-o,--output", *dir, "Folder for 0001.ppm, 0002.ppm, ...")->required();
   cmd->callback([path, dir, &exitCode] {
     exitCode = RunReportingErrors([&] {
-      TFlicPlayer32 player;
-      if (!OpenFlicOrReport(player, *path)) throw TReportedError();
+      TFlicDecoder decoder;
+      if (!OpenFlicOrReport(decoder, *path)) throw TReportedError();
       // The pictures together may take no more than a conversion may hold,
       // however few bytes the file has.
-      const int frames = player.FrameCount();
-      const std::int64_t pixels = std::int64_t{player.Surface().Width()} * player.Surface().Height();
+      const int frames = decoder.FrameCount();
+      const std::int64_t pixels = std::int64_t{decoder.Surface().Width()} * decoder.Surface().Height();
       if (FramesCost(frames, pixels) > kFramePixelBudget) {
         Fail("FLIC file " + *path + " has more frames than the frame budget lets write");
       }
@@ -50,8 +50,8 @@ void AddFramesCommand(CLI::App& app, int& exitCode) {
       if (!std::filesystem::is_directory(*dir, ec) || ec) Fail("Cannot create folder " + *dir);
       TBitmap picture;
       for (int k = 1; k <= frames; ++k) {
-        if (k > 1) player.NextFrame();
-        player.Surface().CopyToBitmap(picture);
+        if (k > 1) decoder.NextFrame();
+        decoder.Surface().CopyToBitmap(picture);
         const auto file = std::filesystem::path(*dir) / FrameFileName(k);
         if (!WritePpm(file, picture)) Fail("Cannot write " + file.string());
       }

@@ -2,7 +2,7 @@
 #include <string>
 
 #include "cli/commands.h"
-#include "flic/flic_player.h"
+#include "flic/flic_decoder.h"
 
 namespace tovasel::cli {
 
@@ -14,16 +14,16 @@ void AddInfoCommand(CLI::App& app, int& exitCode) {
   cmd->add_option("FILE", *path, "FLIC file (.flc or .fli)")->required();
   cmd->callback([path, &exitCode] {
     exitCode = RunReportingErrors([&] {
-      TFlicPlayer32 player;
-      if (!OpenFlicOrReport(player, *path)) throw TReportedError();
-      const int frames = player.FrameCount();
-      for (int i = 0; i < frames; ++i) player.NextFrame();
+      TFlicDecoder decoder;
+      if (!OpenFlicOrReport(decoder, *path)) throw TReportedError();
+      const int frames = decoder.FrameCount();
+      for (int i = 0; i < frames; ++i) decoder.NextFrame();
       std::cout << "frames: " << frames << '\n'
-                << "width: " << player.Surface().Width() << '\n'
-                << "height: " << player.Surface().Height() << '\n'
-                << "speed: " << player.Speed() << '\n'
-                << "ring frame: " << (player.HasRingFrame() ? "yes" : "no") << '\n'
-                << "error: " << player.ErrorCode() << '\n';
+                << "width: " << decoder.Surface().Width() << '\n'
+                << "height: " << decoder.Surface().Height() << '\n'
+                << "speed: " << decoder.Speed() << '\n'
+                << "ring frame: " << (decoder.HasRingFrame() ? "yes" : "no") << '\n'
+                << "error: " << decoder.ErrorCode() << '\n';
     });
   });
 }

@@ -7,7 +7,7 @@
 
 #include "app/app_error.h"
 #include "cli/commands.h"
-#include "flic/flic_player.h"
+#include "flic/flic_decoder.h"
 #include "gif/temp_file_registry.h"
 #include "tovasel/version.h"
 
@@ -24,10 +24,8 @@ std::string StandardOutputError() {
                     : std::string("Cannot write to standard output");
 }
 
-bool OpenFlicOrReport(TFlicPlayer32& player, const std::string& path) {
-  player.FileName = path;
-  player.Open();
-  if (player.IsOpen()) return true;
+bool OpenFlicOrReport(TFlicDecoder& decoder, const std::string& path) {
+  if (decoder.Open(path)) return true;
   ReportError("Cannot open FLIC file " + path);
   return false;
 }

@@ -40,7 +40,7 @@ inline void CheckCorpusConversion(const CorpusCase& c) {
   ASSERT_EQ(gif.error, 0);
   if (!c.allOptions) {
     ASSERT_EQ(static_cast<int>(gif.frames.size()), c.frames);
-    for (const auto& frame : gif.frames) EXPECT_EQ(frame.delay, session.FlicPlayer.Speed() / 6);
+    for (const auto& frame : gif.frames) EXPECT_EQ(frame.delay, session.FlicDecoder.Speed() / 6);
   }
   std::vector<std::vector<std::int32_t>> shown;
   for (const auto& frame : gif.frames) shown.push_back(frame.canvas);

@@ -191,10 +191,8 @@ inline void ExpectSameBytesForCorpusFile(const std::filesystem::path& file, int 
   {
     // The damaged files' 4096 x 4096 frames take seconds each to reduce, and
     // nothing in the passes depends on the frame size.
-    TFlicPlayer32 probe;
-    probe.FileName = file.string();
-    probe.SetOutputWindow(nullptr);
-    probe.Open();
+    TFlicDecoder probe;
+    probe.Open(file);
     if (std::int64_t{probe.Surface().Width()} * probe.Surface().Height() > kLargestComparedFrame) return;
   }
   RecordingView view;
@@ -211,7 +209,7 @@ inline void ExpectSameBytesForCorpusFile(const std::filesystem::path& file, int 
       options.LimitOn = true;
       options.LimitText = std::to_string(lastFrame);
     }
-    const std::uint16_t speed = session.FlicPlayer.Speed();
+    const std::uint16_t speed = session.FlicDecoder.Speed();
     const std::string reference = ConvertedBytes(session.ImageList1, options, true, speed);
     const std::string incremental = ConvertedBytes(session.ImageList1, options, false, speed);
     ASSERT_TRUE(reference == incremental) << file.filename() << OptionsName(options) << ": bytes differ";

@@ -314,7 +314,7 @@ void TForm1::Button2Click() {
     // An open file without frames is refused as in the batch; with no file
     // open there is nothing to convert and nothing to say.
     if (session_.FileOpen()) {
-      RunCommand([&] { throw EAppError(NoFramesMessage(session_.FlicPlayer.FileName)); });
+      RunCommand([&] { throw EAppError(NoFramesMessage(session_.FlicDecoder.FileName())); });
     }
     return;
   }
