@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "colour/frame_transparency.h"
+#include "gif/frame_transparency.h"
 #include "colour/quick_sort.h"
 #include "gif/gif_image.h"
 #include "gif/sub_image.h"
@@ -208,8 +208,8 @@ void TColorMapOptimizer::Optimize() {
   Remap();
 }
 
-void TGIFImage::PackColorMaps() {
-  TColorMapOptimizer optimizer(*this);
+void PackColorMaps(TGIFImage& document) {
+  TColorMapOptimizer optimizer(document);
   optimizer.Optimize();
 }
 
