@@ -6,7 +6,7 @@
 #include "app/app_error.h"
 #include "app/frame_delays.h"
 #include "colour/bitmap_import.h"
-#include "colour/color_map_optimizer.h"
+#include "colour/colour_map_optimizer.h"
 #include "colour/frame_optimizer.h"
 #include "colour/incremental_passes.h"
 #include "gif/application_extension.h"

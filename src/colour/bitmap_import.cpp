@@ -10,7 +10,7 @@
 #include <span>
 
 #include "gif/frame_transparency.h"
-#include "colour/color_map_sort.h"
+#include "colour/colour_map_sort.h"
 #include "colour/quantize_bitmap.h"
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"

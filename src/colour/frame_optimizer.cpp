@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "colour/color_map_sort.h"
+#include "colour/colour_map_sort.h"
 #include "colour/frame_passes.h"
 #include "colour/frame_rect.h"
 #include "gif/frame_transparency.h"

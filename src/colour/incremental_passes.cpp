@@ -5,7 +5,7 @@
 #include <memory>
 #include <numeric>
 
-#include "colour/color_map_optimizer.h"
+#include "colour/colour_map_optimizer.h"
 #include "colour/frame_optimizer.h"
 #include "colour/frame_passes.h"
 #include "gif/frame_transparency.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "colour/bitmap_import.h"
-#include "colour/color_map_optimizer.h"
+#include "colour/colour_map_optimizer.h"
 #include "colour/frame_optimizer.h"
 #include "colour_test_support.h"
 #include "gif/application_extension.h"

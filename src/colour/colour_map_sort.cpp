@@ -1,7 +1,7 @@
 // Ordering one colour map by use (the sort flag of the GIF89a standard),
 // remapping the frames that draw with it.
 
-#include "colour/color_map_sort.h"
+#include "colour/colour_map_sort.h"
 
 #include <vector>
 

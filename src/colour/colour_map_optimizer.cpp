@@ -1,4 +1,4 @@
-#include "colour/color_map_optimizer.h"
+#include "colour/colour_map_optimizer.h"
 
 #include <cstdlib>
 #include <limits>
