@@ -5,6 +5,9 @@
 
 #include "app/app_error.h"
 #include "app/frame_delays.h"
+#include "colour/bitmap_import.h"
+#include "colour/colour_map_optimizer.h"
+#include "colour/frame_optimizer.h"
 #include "colour/incremental_passes.h"
 #include "gif/application_extension.h"
 #include "gif/gif_image.h"
@@ -15,7 +18,7 @@ namespace tovasel {
 
 int AppendGifFrame(TGIFImage& Document, const TBitmap& Bitmap, bool Transparent,
                    std::uint16_t Delay) {
-  const int index = Document.AddFrame(Bitmap);
+  const int index = AddFrame(Document, Bitmap);
   TGIFSubImage& frame = Document.Frames().FrameAt(index);
   if (index == 0) {
     auto loop = std::make_unique<TGIFAppExtNSLoop>(frame);
@@ -86,8 +89,8 @@ std::unique_ptr<TGIFImage> BuildGifDocument(const TConversionInput& input) {
     if (options.Merge) compact |= coMergeUnchanged;
     if (options.Crop) compact |= coCropFrames;
     if (input.WholeDocumentPasses) {
-      if (options.Palette) document->PackColorMaps();
-      if (!compact.Empty()) document->CompactFrames(compact, rsKeepColors, dkNone, 0);
+      if (options.Palette) PackColorMaps(*document);
+      if (!compact.Empty()) CompactFrames(*document, compact, rsKeepColors, dkNone, 0);
     } else {
       passes.AfterFrameAdded(options.Palette, compact);
     }

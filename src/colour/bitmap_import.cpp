@@ -2,12 +2,15 @@
 // colour table, every other bitmap is first reduced by the document's
 // reduction settings.
 
+#include "colour/bitmap_import.h"
+
 #include <algorithm>
 #include <array>
 #include <memory>
 #include <span>
 
-#include "colour/frame_transparency.h"
+#include "gif/frame_transparency.h"
+#include "colour/colour_map_sort.h"
 #include "colour/quantize_bitmap.h"
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"
@@ -68,12 +71,12 @@ class TRecentColors {
 
 }  // namespace
 
-void TGIFSubImage::ImportBitmap(const TBitmap& bitmap) {
-  Clear();
+void ImportBitmap(TGIFSubImage& frame, const TBitmap& bitmap) {
+  frame.Clear();
   if (bitmap.Empty()) return;
-  Place(FrameLeft(), FrameTop(), bitmap.Width(), bitmap.Height());
+  frame.Place(frame.FrameLeft(), frame.FrameTop(), bitmap.Width(), bitmap.Height());
 
-  TGIFImage& document = *OwnerImage();
+  TGIFImage& document = *frame.OwnerImage();
   // The frame works on its own copy: the caller's bitmap stays as it was.
   TBitmap cached;
   if (IsIndexed(bitmap.PixelFormat())) {
@@ -84,23 +87,23 @@ void TGIFSubImage::ImportBitmap(const TBitmap& bitmap) {
                             document.ReductionColorBits(), nullptr);
   }
 
-  AllocPixels();
+  frame.AllocPixels();
   TProgressScope progress(document, kConverting);
 
   TPixelFormat format = cached.PixelFormat();
   if (!IsIndexed(format)) format = TPixelFormat::pf24bit;
   TDIBReader reader(cached, format);
 
-  const int width = FrameWidth();
-  const int height = FrameHeight();
-  TGIFLocalColorMap& colours = LocalColors();
+  const int width = frame.FrameWidth();
+  const int height = frame.FrameHeight();
+  TGIFLocalColorMap& colours = frame.LocalColors();
   if (format != TPixelFormat::pf24bit) LoadColorTable(colours, cached);
   TRecentColors recent;
 
   for (int y = 0; y < height; ++y) {
     if (y % kProgressRows == 0) progress.Running(RoundedPercent(y, height));
     const std::uint8_t* in = reader.ScanLine(y);
-    std::uint8_t* out = RowAt(y);
+    std::uint8_t* out = frame.RowAt(y);
     switch (format) {
       case TPixelFormat::pf8bit:
         std::copy(in, in + width, out);
@@ -127,33 +130,41 @@ void TGIFSubImage::ImportBitmap(const TBitmap& bitmap) {
     }
   }
 
-  if (bitmap.Transparent() && bitmap.Mask().size() == PixelDataSize()) {
+  if (bitmap.Transparent() && bitmap.Mask().size() == frame.PixelDataSize()) {
     // Pixels the mask hides get one new black entry, placed after the used
     // colours so that it does not displace any of them.
-    colours.SortByUse();
+    SortByUse(colours);
     const int count = colours.EntryCount();
     if (count >= 1 && count <= 255) {
       const int transparent = colours.AppendColor(MakeColor(0, 0, 0));
       const std::uint8_t* mask = bitmap.Mask().data();
-      std::uint8_t* pixels = PixelData();
+      std::uint8_t* pixels = frame.PixelData();
       bool used = false;
-      for (std::size_t i = 0; i < PixelDataSize(); ++i) {
+      for (std::size_t i = 0; i < frame.PixelDataSize(); ++i) {
         if (mask[i] != 0) {
           pixels[i] = static_cast<std::uint8_t>(transparent);
           used = true;
         }
       }
       if (used) {
-        auto control = std::make_unique<TGIFGraphicControlExtension>(*this);
+        auto control = std::make_unique<TGIFGraphicControlExtension>(frame);
         control->SetIsTransparent(true);
         control->SetTransparentIndex(transparent);
-        FrameExtensions().Append(std::move(control));
+        frame.FrameExtensions().Append(std::move(control));
       } else {
         colours.RemoveColor(transparent);
       }
     }
   }
   progress.Succeeded();
+}
+
+int AddFrame(TGIFImage& document, const TBitmap& source) {
+  auto frame = std::make_unique<TGIFSubImage>(document);
+  // The frame is not in the list during the import, so a failed import
+  // leaves the document without it.
+  ImportBitmap(*frame, source);
+  return document.AddFrame(std::move(frame));
 }
 
 }  // namespace tovasel

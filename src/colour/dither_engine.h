@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "colour/color_lookup.h"
+#include "colour/colour_lookup.h"
 
 namespace tovasel {
 

@@ -5,8 +5,9 @@
 #include <memory>
 #include <vector>
 
+#include "colour/frame_passes.h"
 #include "colour/frame_rect.h"
-#include "colour/frame_transparency.h"
+#include "gif/frame_transparency.h"
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"
 #include "gif/sub_image.h"
@@ -44,21 +45,21 @@ bool SameEntry(const TGIFColorMap& a, int i, const TGIFColorMap& b, int j) {
 
 }  // namespace
 
-void TGIFSubImage::CropToContent() {
-  if (IsBlank() || !HasTransparency()) return;
-  const TGIFGraphicControlExtension* control = TransparentControl(*this);
+void CropToContent(TGIFSubImage& frame) {
+  if (frame.IsBlank() || !frame.HasTransparency()) return;
+  const TGIFGraphicControlExtension* control = TransparentControl(frame);
   if (control == nullptr) return;
   const std::uint8_t t = control->TransparentIndex();
-  const int width = FrameWidth();
-  const int height = FrameHeight();
-  const std::uint8_t* pixels = PixelData();
+  const int width = frame.FrameWidth();
+  const int height = frame.FrameHeight();
+  const std::uint8_t* pixels = frame.PixelData();
 
   int left = 0;
   while (left < width && ColumnIs(pixels, width, height, left, t)) ++left;
   int right = width - 1;
   while (right >= left && ColumnIs(pixels, width, height, right, t)) --right;
   if (right < left) {
-    Clear();
+    frame.Clear();
     return;
   }
   int top = 0;
@@ -66,7 +67,7 @@ void TGIFSubImage::CropToContent() {
   int bottom = height - 1;
   while (bottom >= top && RowSpanIs(pixels + static_cast<std::size_t>(bottom) * width, left, right, t)) --bottom;
   if (bottom < top) {
-    Clear();
+    frame.Clear();
     return;
   }
   if (left == 0 && top == 0 && right == width - 1 && bottom == height - 1) return;
@@ -81,19 +82,19 @@ void TGIFSubImage::CropToContent() {
     std::memcpy(kept.data() + static_cast<std::size_t>(y) * newWidth,
                 pixels + static_cast<std::size_t>(top + y) * width + left, static_cast<std::size_t>(newWidth));
   }
-  Place(FrameLeft() + left, FrameTop() + top, newWidth, newHeight);
-  std::memcpy(PixelData(), kept.data(), kept.size());
+  frame.Place(frame.FrameLeft() + left, frame.FrameTop() + top, newWidth, newHeight);
+  std::memcpy(frame.PixelData(), kept.data(), kept.size());
 }
 
-void TGIFSubImage::MergeWithPrevious(TGIFSubImage* previous) {
-  if (IsBlank() || previous == nullptr || previous->IsBlank() || RemovesItself(*previous)) return;
-  const TFrameRect area = TFrameRect::Of(*this).Intersect(TFrameRect::Of(*previous));
+void MergeWithPrevious(TGIFSubImage& frame, TGIFSubImage* previous) {
+  if (frame.IsBlank() || previous == nullptr || previous->IsBlank() || RemovesItself(*previous)) return;
+  const TFrameRect area = TFrameRect::Of(frame).Intersect(TFrameRect::Of(*previous));
   if (area.IsEmpty()) return;
 
-  TGIFGraphicControlExtension* ownControl = TransparentControl(*this);
+  TGIFGraphicControlExtension* ownControl = TransparentControl(frame);
   const bool hadTransparency = ownControl != nullptr;
   int transparent = hadTransparency ? ownControl->TransparentIndex() : -1;
-  TGIFColorMap& colours = EffectiveColors();
+  TGIFColorMap& colours = frame.EffectiveColors();
   // A frame without transparency needs a free entry for its new
   // transparent colour (and a map to put it in).
   if (!hadTransparency && (colours.Empty() || colours.EntryCount() >= TGIFColorMap::MaxEntries)) return;
@@ -104,24 +105,24 @@ void TGIFSubImage::MergeWithPrevious(TGIFSubImage* previous) {
   const bool sameMap = &colours == &previousColours;
 
   auto obtainIndex = [&]() {
-    if (LocalColors().Empty()) {
+    if (frame.LocalColors().Empty()) {
       // Frames drawing with the global map share one transparent entry.
-      const TGIFImageList& frames = OwnerImage()->Frames();
+      const TGIFImageList& frames = frame.OwnerImage()->Frames();
       for (int i = 0; i < frames.ItemCount(); ++i) {
         const TGIFSubImage& other = frames.FrameAt(i);
-        if (&other == this || !other.LocalColors().Empty()) continue;
+        if (&other == &frame || !other.LocalColors().Empty()) continue;
         if (const TGIFGraphicControlExtension* c = TransparentControl(other)) return int{c->TransparentIndex()};
       }
     }
     return colours.AppendColor(MakeColor(0, 0, 0));
   };
 
-  const int width = FrameWidth();
+  const int width = frame.FrameWidth();
   const int previousWidth = previous->FrameWidth();
-  std::uint8_t* own = PixelData();
+  std::uint8_t* own = frame.PixelData();
   const std::uint8_t* earlier = previous->PixelData();
   for (int y = area.Top; y < area.Bottom; ++y) {
-    std::uint8_t* f = own + static_cast<std::size_t>(y - FrameTop()) * width + (area.Left - FrameLeft());
+    std::uint8_t* f = own + static_cast<std::size_t>(y - frame.FrameTop()) * width + (area.Left - frame.FrameLeft());
     const std::uint8_t* p =
         earlier + static_cast<std::size_t>(y - previous->FrameTop()) * previousWidth + (area.Left - previous->FrameLeft());
     for (int x = area.Left; x < area.Right; ++x, ++f, ++p) {
@@ -136,11 +137,11 @@ void TGIFSubImage::MergeWithPrevious(TGIFSubImage* previous) {
   }
 
   if (!hadTransparency && transparent >= 0) {
-    TGIFGraphicControlExtension* control = ControlExtension();
+    TGIFGraphicControlExtension* control = frame.ControlExtension();
     if (control == nullptr) {
-      auto created = std::make_unique<TGIFGraphicControlExtension>(*this);
+      auto created = std::make_unique<TGIFGraphicControlExtension>(frame);
       control = created.get();
-      FrameExtensions().Append(std::move(created));
+      frame.FrameExtensions().Append(std::move(created));
     }
     control->SetIsTransparent(true);
     control->SetTransparentIndex(transparent);

@@ -1,11 +1,14 @@
 // The document's frame optimisation: crop, merge and cleanup passes, and the
 // ordering of colour maps by use.
 
+#include "colour/frame_optimizer.h"
+
 #include <algorithm>
 
+#include "colour/colour_map_sort.h"
 #include "colour/frame_passes.h"
 #include "colour/frame_rect.h"
-#include "colour/frame_transparency.h"
+#include "gif/frame_transparency.h"
 #include "gif/application_extension.h"
 #include "gif/gif_exception.h"
 #include "gif/gif_image.h"
@@ -33,7 +36,7 @@ TCropResult CropFrameAt(TGIFImageList& frames, int j) {
   if (frame.IsBlank() || !frame.HasTransparency()) return TCropResult::crSkipped;
   const TGIFGraphicControlExtension* control = frame.ControlExtension();
   const std::uint16_t delay = control != nullptr ? control->DelayTime() : 0;
-  frame.CropToContent();
+  CropToContent(frame);
   if (!frame.IsBlank()) return TCropResult::crCropped;
   // An invisible frame only waits; the previous frame waits for it, when
   // it can carry the time (a transparent frame has a control extension).
@@ -82,13 +85,13 @@ class TStepCounter {
 };
 
 void OptimizeColorMaps(TGIFImage& document, TStepCounter& steps) {
-  if (!document.GlobalColors().Empty()) document.GlobalColors().SortByUse();
+  if (!document.GlobalColors().Empty()) SortByUse(document.GlobalColors());
   TGIFImageList& frames = document.Frames();
   for (int i = 0; i < frames.ItemCount(); ++i) {
     steps.Step();
     TGIFSubImage& frame = frames.FrameAt(i);
     if (!frame.LocalColors().Empty()) {
-      frame.LocalColors().SortByUse();
+      SortByUse(frame.LocalColors());
       steps.Report();
     }
   }
@@ -135,7 +138,7 @@ void MergeUnchanged(TGIFImage& document, TStepCounter& steps) {
   TGIFImageList& frames = document.Frames();
   for (int k = frames.ItemCount() - 1; k >= 1; --k) {
     steps.Step();
-    frames.FrameAt(k).MergeWithPrevious(&frames.FrameAt(MergeSourceIndex(frames, k)));
+    MergeWithPrevious(frames.FrameAt(k), &frames.FrameAt(MergeSourceIndex(frames, k)));
     steps.Report();
   }
 }
@@ -171,32 +174,32 @@ void FinalCleanup(TGIFImage& document, TStepCounter& steps) {
 
 }  // namespace
 
-void TGIFImage::CompactFrames(TCompactOptions options, TReductionScheme scheme, TDitherKind,
-                              int) {
-  if (Empty()) return;
-  TProgressScope progress(*this, kOptimizing);
-  TStepCounter steps(progress, Frames().ItemCount());
+void CompactFrames(TGIFImage& document, TCompactOptions options, TReductionScheme scheme, TDitherKind,
+                   int) {
+  if (document.Empty()) return;
+  TProgressScope progress(document, kOptimizing);
+  TStepCounter steps(progress, document.Frames().ItemCount());
 
-  if (options.Contains(coOptimizeColorMaps)) OptimizeColorMaps(*this, steps);
+  if (options.Contains(coOptimizeColorMaps)) OptimizeColorMaps(document, steps);
   if (options.Contains(coCleanup)) {
-    DropUnusedTransparency(*this, steps);
-    DropRedundantDisposal(*this, steps);
+    DropUnusedTransparency(document, steps);
+    DropRedundantDisposal(document, steps);
   } else {
-    steps.Step(2 * Frames().ItemCount());
+    steps.Step(2 * document.Frames().ItemCount());
   }
   if (options.Contains(coMergeUnchanged)) {
-    MergeUnchanged(*this, steps);
+    MergeUnchanged(document, steps);
   } else {
-    steps.Step(Frames().ItemCount());
+    steps.Step(document.Frames().ItemCount());
   }
   if (options.Contains(coCropFrames)) {
-    CropFrames(*this, steps);
+    CropFrames(document, steps);
   } else {
-    steps.Step(Frames().ItemCount());
+    steps.Step(document.Frames().ItemCount());
   }
-  steps.Step(Frames().ItemCount());
+  steps.Step(document.Frames().ItemCount());
   if (options.Contains(coCleanup)) {
-    FinalCleanup(*this, steps);
+    FinalCleanup(document, steps);
   } else if (options.Contains(coReduceColors) && scheme == rsGivenPalette) {
     // Reducing to a given palette needs the palette, which this operation
     // has no way to receive.

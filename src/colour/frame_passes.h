@@ -3,6 +3,7 @@
 namespace tovasel {
 
 class TGIFImageList;
+class TGIFSubImage;
 
 // One frame's share of the compaction passes, shared by the whole-document
 // passes and the conversion's incremental ones so that both do the same.
@@ -10,6 +11,15 @@ class TGIFImageList;
 // The frame that frame k (k >= 1) is merged against: the one before it,
 // passing over frames restored to what was there before them.
 int MergeSourceIndex(const TGIFImageList& frames, int k);
+
+// Cuts a transparent frame down to the rectangle of its visible pixels; a
+// frame with nothing visible is emptied.
+void CropToContent(TGIFSubImage& frame);
+
+// Makes the pixels of `frame` that repeat `previous` (an earlier frame)
+// transparent, taking a new black entry for them when the frame had no
+// transparent colour. Frames on the global map share one transparent index.
+void MergeWithPrevious(TGIFSubImage& frame, TGIFSubImage* previous);
 
 enum class TCropResult { crSkipped, crCropped, crDeleted };
 

@@ -5,9 +5,10 @@
 #include <memory>
 #include <numeric>
 
-#include "colour/color_map_optimizer.h"
+#include "colour/colour_map_optimizer.h"
+#include "colour/frame_optimizer.h"
 #include "colour/frame_passes.h"
-#include "colour/frame_transparency.h"
+#include "gif/frame_transparency.h"
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"
 #include "gif/sub_image.h"
@@ -72,7 +73,7 @@ void TIncrementalPasses::AfterFrameAdded(bool palette, TCompactOptions compact) 
       MaterializeAll();
       const int before = frames.ItemCount();
       const TGIFSubImage* newest = &frames.FrameAt(before - 1);
-      document_.CompactFrames(compact, rsKeepColors, dkNone, 0);
+      CompactFrames(document_, compact, rsKeepColors, dkNone, 0);
       const int after = frames.ItemCount();
       const bool newestKept = after > 0 && &frames.FrameAt(after - 1) == newest;
       compactWhole_ = after - (newestKept ? 1 : 0) < before - 1;
@@ -173,7 +174,7 @@ void TIncrementalPasses::CompactNewest(TCompactOptions compact) {
   if (compact.Contains(coMergeUnchanged) && k >= 1) {
     const int p = MergeSourceIndex(frames, k);
     Materialize(p);
-    frames.FrameAt(k).MergeWithPrevious(&frames.FrameAt(p));
+    MergeWithPrevious(frames.FrameAt(k), &frames.FrameAt(p));
   }
   if (compact.Contains(coCropFrames) && CropFrameAt(frames, k) == TCropResult::crDeleted) {
     states_.pop_back();
@@ -205,8 +206,8 @@ void TIncrementalPasses::CountNewest() {
 
 void TIncrementalPasses::RunWholeDocument(bool palette, TCompactOptions compact) {
   MaterializeAll();
-  if (palette) document_.PackColorMaps();
-  if (!compact.Empty()) document_.CompactFrames(compact, rsKeepColors, dkNone, 0);
+  if (palette) PackColorMaps(document_);
+  if (!compact.Empty()) CompactFrames(document_, compact, rsKeepColors, dkNone, 0);
   Resynchronize();
 }
 

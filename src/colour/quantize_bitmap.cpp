@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "colour/color_quantizer.h"
+#include "colour/colour_quantizer.h"
 #include "colour/system_palettes.h"
 #include "imaging/dib.h"
 #include "imaging/pixel_conversion.h"

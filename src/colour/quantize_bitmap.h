@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "colour/color_lookup.h"
+#include "colour/colour_lookup.h"
 #include "colour/dither_engine.h"
 #include "gif/reduction_settings.h"
 #include "imaging/bitmap.h"

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "gif/gif_exception.h"
+#include "gif/frame_transparency.h"
 #include "gif/gif_header.h"
 #include "gif/gif_image.h"
 #include "gif/stream_output.h"
@@ -132,5 +133,63 @@ void TGIFColorMap::ReportWarning(int severity, const std::string& message) const
 TGIFImage* TGIFGlobalColorMap::OwnerImage() const { return owner_header_->OwnerImage(); }
 
 TGIFImage* TGIFLocalColorMap::OwnerImage() const { return owner_frame_->OwnerImage(); }
+
+namespace {
+
+void CountFrame(const TGIFSubImage& frame, std::vector<TColorUsage>& usage) {
+  if (frame.IsBlank()) return;
+  const std::uint8_t* p = frame.PixelData();
+  const std::uint8_t* end = p + frame.PixelDataSize();
+  const std::size_t size = usage.size();
+  for (; p != end; ++p) {
+    // An index outside the map has no entry to count against.
+    if (*p < size) ++usage[*p].Count;
+  }
+}
+
+void RemapFrame(TGIFSubImage& frame, const TColorTranslation& table) {
+  if (!frame.IsBlank()) {
+    std::uint8_t* p = frame.PixelData();
+    std::uint8_t* end = p + frame.PixelDataSize();
+    for (; p != end; ++p) *p = table[*p];
+  }
+  if (TGIFGraphicControlExtension* control = TransparentControl(frame)) {
+    control->SetTransparentIndex(table[control->TransparentIndex()]);
+  }
+}
+
+// The frames that draw with the global map: those without local colours,
+// while the global map has entries.
+template <class Fn>
+void ForEachGlobalUser(const TGIFGlobalColorMap& map, Fn fn) {
+  TGIFImage* document = map.OwnerImage();
+  if (document == nullptr || map.Empty()) return;
+  const TGIFImageList& frames = document->Frames();
+  for (int i = 0; i < frames.ItemCount(); ++i) {
+    TGIFSubImage& frame = frames.FrameAt(i);
+    if (frame.LocalColors().Empty()) fn(frame);
+  }
+}
+
+}  // namespace
+
+void TGIFColorMap::CountUses(std::vector<TColorUsage>&) const {}
+void TGIFColorMap::RemapFrames(const TColorTranslation&) {}
+
+void TGIFGlobalColorMap::CountUses(std::vector<TColorUsage>& usage) const {
+  ForEachGlobalUser(*this, [&](TGIFSubImage& frame) { CountFrame(frame, usage); });
+}
+
+void TGIFGlobalColorMap::RemapFrames(const TColorTranslation& table) {
+  ForEachGlobalUser(*this, [&](TGIFSubImage& frame) { RemapFrame(frame, table); });
+}
+
+void TGIFLocalColorMap::CountUses(std::vector<TColorUsage>& usage) const {
+  CountFrame(OwnerFrame(), usage);
+}
+
+void TGIFLocalColorMap::RemapFrames(const TColorTranslation& table) {
+  RemapFrame(OwnerFrame(), table);
+}
 
 }  // namespace tovasel

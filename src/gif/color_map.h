@@ -99,15 +99,12 @@ class TGIFColorMap {
   virtual TGIFImage* OwnerImage() const { return nullptr; }
   virtual void ReportWarning(int severity, const std::string& message) const;
 
-  // Colour-map optimisation (defined with the colour passes). CountUses adds
-  // one to usage[p].Count for every pixel p of the frames that use this map;
-  // RemapFrames rewrites those frames' pixels and transparent indices through
-  // the table; SortByUse orders the map by use, drops unused entries at the
-  // end and remaps the frames, returning false for a map of fewer than 2
-  // entries. A map that belongs to no document is used by no frame.
+  // The frames that draw with this map, as the colour passes see them.
+  // CountUses adds one to usage[p].Count for every pixel p of those frames;
+  // RemapFrames rewrites their pixels and transparent indices through the
+  // table. A map that belongs to no document is used by no frame.
   virtual void CountUses(std::vector<TColorUsage>& usage) const;
   virtual void RemapFrames(const TColorTranslation& table);
-  virtual bool SortByUse();
 
   // Called whenever the entries change.
   virtual void NotifyChanged() {}
@@ -127,8 +124,6 @@ class TGIFGlobalColorMap : public TGIFColorMap {
 
   void CountUses(std::vector<TColorUsage>& usage) const override;
   void RemapFrames(const TColorTranslation& table) override;
-  // Returns false without doing anything when the document has no frames.
-  bool SortByUse() override;
 
  private:
   TGIFHeader* owner_header_;

@@ -6,7 +6,6 @@
 #include "gif/gif_exception.h"
 #include "gif/safe_file_store.h"
 #include "gif/stream_output.h"
-#include "imaging/bitmap.h"
 
 namespace tovasel {
 
@@ -38,14 +37,6 @@ TGIFImage::TGIFImage()
 }
 
 TGIFImage::~TGIFImage() { frames_.ClearItems(); }
-
-int TGIFImage::AddFrame(const TBitmap& source) {
-  auto frame = std::make_unique<TGIFSubImage>(*this);
-  // The frame is not in the list during the import, so a failed import
-  // leaves the document without it.
-  frame->ImportBitmap(source);
-  return AddFrame(std::move(frame));
-}
 
 int TGIFImage::AddFrame(std::unique_ptr<TGIFSubImage> frame) {
   if (!frame) throw GIFException("Object type not supported for operation");

@@ -13,8 +13,6 @@
 
 namespace tovasel {
 
-class TBitmap;
-
 // Image data encoder selected by a document's EncoderKind.
 inline constexpr std::uint8_t ekLZW = 0;
 inline constexpr std::uint8_t ekRLE = 1;
@@ -46,10 +44,6 @@ class TGIFImage {
   const TGIFGlobalColorMap& GlobalColors() const { return header_.GlobalColors(); }
   bool Empty() const { return frames_.ItemCount() == 0; }
 
-  // Creates a frame, imports the bitmap into it (reduction to at most 256
-  // colours) and appends it. A failed import adds no frame and propagates.
-  // Returns the new frame's index.
-  int AddFrame(const TBitmap& source);
   // Appends a frame built by the caller unchanged; a null frame raises
   // "Object type not supported for operation".
   int AddFrame(std::unique_ptr<TGIFSubImage> frame);
@@ -100,12 +94,6 @@ class TGIFImage {
   // the umask); a symbolic link keeps pointing to the replaced file.
   // Raises "Cannot create file <name>" or "Cannot write file <name>".
   void StoreToFile(const std::string& fileName);
-
-  // Defined with the colour passes: merge every colour map into one global
-  // map of the used colours, and optimise the frames (crop, merge, cleanup).
-  void PackColorMaps();
-  void CompactFrames(TCompactOptions options, TReductionScheme scheme = rsKeepColors,
-                     TDitherKind dither = dkNone, int colorBits = 0);
 
  private:
   TGIFHeader header_;

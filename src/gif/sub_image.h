@@ -10,7 +10,6 @@
 
 namespace tovasel {
 
-class TBitmap;
 class TGIFGraphicControlExtension;
 
 // One frame: image descriptor, pixel indices (rows top to bottom, FrameWidth
@@ -89,15 +88,6 @@ class TGIFSubImage : public TGIFItem {
   void EncodePixels(std::ostream& stream);
   // Extensions, image descriptor, local colour table and image data.
   void SaveToStream(std::ostream& stream) override;
-
-  // Defined with the colour passes. ImportBitmap replaces the frame's size,
-  // pixels and local colour map with the bitmap reduced to at most 256
-  // colours by the document's reduction settings. CropToContent cuts a
-  // transparent frame down to its visible pixels. MergeWithPrevious makes the
-  // pixels that repeat the earlier frame transparent.
-  void ImportBitmap(const TBitmap& bitmap);
-  void CropToContent();
-  void MergeWithPrevious(TGIFSubImage* previous);
 
  private:
   std::uint16_t left_ = 0;

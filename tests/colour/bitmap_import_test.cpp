@@ -4,6 +4,7 @@
 #include <tuple>
 #include <vector>
 
+#include "colour/bitmap_import.h"
 #include "colour_test_support.h"
 #include "gif/gif_exception.h"
 #include "imaging/imaging_error.h"
@@ -38,7 +39,7 @@ TEST_F(DefaultImport, MapsOntoTheCubeWithA256EntryLocalMap) {
   const TBitmap source = MakeBitmap(3, 1, [](int x, int) {
     return x == 0 ? Rgb{47, 48, 255} : (x == 1 ? Rgb{255, 255, 255} : Rgb{100, 0, 160});
   });
-  ASSERT_EQ(document.AddFrame(source), 0);
+  ASSERT_EQ(AddFrame(document, source), 0);
   const TGIFSubImage& frame = document.Frames().FrameAt(0);
   EXPECT_EQ(testing::PixelsOf(frame), (std::vector<std::uint8_t>{11, 215, 2 * 36 + 0 + 3}));
   const auto& colours = frame.LocalColors();
@@ -50,7 +51,7 @@ TEST_F(DefaultImport, MapsOntoTheCubeWithA256EntryLocalMap) {
 }
 
 TEST_F(DefaultImport, ReportsConvertingEveryThirtyTwoRows) {
-  document.AddFrame(TBitmap(2, 70, TPixelFormat::pfDevice));
+  AddFrame(document, TBitmap(2, 70, TPixelFormat::pfDevice));
   const std::string m = "Converting...";
   EXPECT_EQ(reports, (std::vector<Report>{{TProgressStage::psStarting, 0, m},
                                           {TProgressStage::psRunning, 0, m},
@@ -60,7 +61,7 @@ TEST_F(DefaultImport, ReportsConvertingEveryThirtyTwoRows) {
 }
 
 TEST_F(DefaultImport, AnEmptyBitmapGivesABlankFrameWithoutReports) {
-  ASSERT_EQ(document.AddFrame(TBitmap()), 0);
+  ASSERT_EQ(AddFrame(document, TBitmap()), 0);
   EXPECT_TRUE(document.Frames().FrameAt(0).IsBlank());
   EXPECT_TRUE(reports.empty());
 }
@@ -80,7 +81,7 @@ TEST_P(IndexedImport, KeepsIndicesAndPalette) {
   source.ColorTable() = {{0, 0, 255, 0}, {0, 255, 0, 0}, {255, 0, 0, 0}, {9, 9, 9, 0}};
   std::copy(row.storedRow.begin(), row.storedRow.end(), source.ScanLine(0));
   TGIFImage document;
-  document.AddFrame(source);
+  AddFrame(document, source);
   const TGIFSubImage& frame = document.Frames().FrameAt(0);
   EXPECT_EQ(testing::PixelsOf(frame), row.pixels);
   EXPECT_EQ(testing::ColoursOf(frame.LocalColors()),
@@ -103,7 +104,7 @@ TEST(KeepColorsImport, CollectsColoursInOrderOfFirstAppearance) {
     const int k = y == 0 ? 255 - x : (x * 37 + y) % 256;
     return Rgb{static_cast<std::uint8_t>(k), static_cast<std::uint8_t>(k ^ 0x55), 7};
   });
-  document.AddFrame(source);
+  AddFrame(document, source);
   const TGIFSubImage& frame = document.Frames().FrameAt(0);
   ASSERT_EQ(frame.LocalColors().EntryCount(), 256);
   for (int i = 0; i < 256; ++i) {
@@ -123,7 +124,7 @@ TEST(KeepColorsImport, ReturnsAnyImageOfAtMost256ColoursExactly) {
     TGIFImage document;
     document.SetReductionScheme(rsKeepColors);
     const TBitmap source = testing::RandomBitmap(50, 40, 256, seed);
-    document.AddFrame(source);
+    AddFrame(document, source);
     const TGIFSubImage& frame = document.Frames().FrameAt(0);
     const auto colours = frame.LocalColors().Entries();
     for (int y = 0; y < 40; ++y) {
@@ -169,7 +170,7 @@ TEST_P(FailingImport, AddsNoFrameAndEndsItsProgress) {
   const TBitmap source = MakeBitmap(row.colours, 1, [](int x, int) {
     return Rgb{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(x >> 8), 1};
   });
-  EXPECT_EQ(MessageOf([&] { document.AddFrame(source); }), row.message);
+  EXPECT_EQ(MessageOf([&] { AddFrame(document, source); }), row.message);
   EXPECT_EQ(document.Frames().ItemCount(), 0);
   ASSERT_FALSE(reports.empty());
   EXPECT_EQ(reports.back(), (Report{TProgressStage::psEnding, 0, "Converting..."}));
@@ -187,7 +188,7 @@ TEST(TransparentImport, MasksPixelsWithANewBlackEntryAfterTheUsedColours) {
   TBitmap source = MakeBitmap(3, 2, [](int x, int) { return x == 0 ? Rgb{255, 0, 0} : Rgb{0, 0, 255}; });
   source.SetTransparent(true);
   source.Mask() = {0, 0, 1, 0, 0, 0};
-  document.AddFrame(source);
+  AddFrame(document, source);
   const TGIFSubImage& frame = document.Frames().FrameAt(0);
   // Blue (4 uses, one of them masked) sorts before red (2 uses); the unused
   // cube entries are dropped and black joins as entry 2.
@@ -203,7 +204,7 @@ TEST(TransparentImport, AnEmptyMaskAddsNothing) {
   TGIFImage document;
   TBitmap source = MakeBitmap(2, 1, [](int x, int) { return x == 0 ? Rgb{255, 0, 0} : Rgb{0, 0, 255}; });
   source.SetTransparent(true);
-  document.AddFrame(source);
+  AddFrame(document, source);
   const TGIFSubImage& frame = document.Frames().FrameAt(0);
   EXPECT_EQ(frame.LocalColors().EntryCount(), 2);
   EXPECT_EQ(frame.FrameExtensions().ItemCount(), 0);

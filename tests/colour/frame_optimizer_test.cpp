@@ -3,6 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "colour/bitmap_import.h"
+#include "colour/frame_optimizer.h"
+#include "colour/frame_passes.h"
 #include "colour_test_support.h"
 #include "gif/application_extension.h"
 #include "gif/gif_exception.h"
@@ -32,7 +35,7 @@ TEST(CropToContent, CutsTheTransparentBorderAndKeepsThePixels) {
                                       2, 2, 1, 2, 2,  //
                                       2, 2, 2, 2, 2});
   MakeTransparent(frame, 2);
-  frame.CropToContent();
+  CropToContent(frame);
   EXPECT_EQ(frame.FrameLeft(), 11);
   EXPECT_EQ(frame.FrameTop(), 21);
   EXPECT_EQ(frame.FrameWidth(), 3);
@@ -46,7 +49,7 @@ TEST(CropToContent, ClearsAWhollyTransparentFrame) {
   TGIFImage document;
   TGIFSubImage& frame = AddHandFrame(document, 0, 0, 2, 2, {kRed, kBlack}, {1, 1, 1, 1});
   MakeTransparent(frame, 1);
-  frame.CropToContent();
+  CropToContent(frame);
   EXPECT_TRUE(frame.IsBlank());
   EXPECT_EQ(frame.FrameExtensions().ItemCount(), 0);
   EXPECT_EQ(frame.ControlExtension(), nullptr);
@@ -58,7 +61,7 @@ TEST(MergeWithPrevious, RepeatedPixelsTakeANewBlackEntry) {
   TGIFImage document;
   TGIFSubImage& first = AddHandFrame(document, 0, 0, 3, 1, {kRed, kBlue}, {0, 1, 0});
   TGIFSubImage& second = AddHandFrame(document, 1, 0, 3, 1, {kBlue, kRed}, {0, 0, 1});
-  second.MergeWithPrevious(&first);
+  MergeWithPrevious(second, &first);
   // Screen x = 1, 2 overlap: blue over blue matches by colour, blue over red
   // does not. x = 3 lies outside the first frame.
   EXPECT_EQ(ColoursOf(second.LocalColors()), (std::vector<TColor>{kBlue, kRed, kBlack}));
@@ -70,10 +73,10 @@ TEST(MergeWithPrevious, RepeatedPixelsTakeANewBlackEntry) {
 
 TEST(MergeWithPrevious, AFullMapWithoutTransparencyIsNeverMerged) {
   TGIFImage document;
-  document.AddFrame(testing::MakeBitmap(2, 2, [](int, int) { return testing::Rgb{0, 0, 0}; }));
-  document.AddFrame(testing::MakeBitmap(2, 2, [](int, int) { return testing::Rgb{0, 0, 0}; }));
+  AddFrame(document, testing::MakeBitmap(2, 2, [](int, int) { return testing::Rgb{0, 0, 0}; }));
+  AddFrame(document, testing::MakeBitmap(2, 2, [](int, int) { return testing::Rgb{0, 0, 0}; }));
   TGIFSubImage& second = document.Frames().FrameAt(1);
-  second.MergeWithPrevious(&document.Frames().FrameAt(0));
+  MergeWithPrevious(second, &document.Frames().FrameAt(0));
   EXPECT_EQ(PixelsOf(second), (std::vector<std::uint8_t>{0, 0, 0, 0}));
   EXPECT_FALSE(second.HasTransparency());
 }
@@ -84,7 +87,7 @@ TEST(MergeWithPrevious, SkipsTransparentPixelsOnEitherSide) {
   MakeTransparent(first, 1);
   TGIFSubImage& second = AddHandFrame(document, 0, 0, 3, 1, {kRed, kBlue}, {0, 1, 1});
   MakeTransparent(second, 0);
-  second.MergeWithPrevious(&first);
+  MergeWithPrevious(second, &first);
   // Pixel 0 is already transparent in the second frame; pixels 1 and 2 lie
   // over the first frame's transparent pixels, which match nothing.
   EXPECT_EQ(PixelsOf(second), (std::vector<std::uint8_t>{0, 1, 1}));
@@ -99,7 +102,7 @@ TEST(MergeWithPrevious, FramesOnTheGlobalMapShareOneTransparentIndex) {
   MakeTransparent(a, 2);
   TGIFSubImage& b = AddHandFrame(document, 0, 0, 2, 1, {}, {0, 1});
   TGIFSubImage& c = AddHandFrame(document, 0, 0, 2, 1, {}, {0, 0});
-  c.MergeWithPrevious(&b);
+  MergeWithPrevious(c, &b);
   EXPECT_EQ(PixelsOf(c), (std::vector<std::uint8_t>{2, 0}));
   EXPECT_EQ(c.ControlExtension()->TransparentIndex(), 2);
   EXPECT_EQ(document.GlobalColors().EntryCount(), 3);
@@ -124,7 +127,7 @@ TEST_P(CropDeletesBlankFrames, MovingTheDelayOnlyToATransparentPredecessor) {
   if (row.previousTransparent) MakeTransparent(first, 1);
   TGIFSubImage& second = AddHandFrame(document, 0, 0, 2, 1, {kRed, kBlack}, {1, 1});
   MakeTransparent(second, 1).SetDelayTime(10);
-  document.CompactFrames(coCropFrames);
+  CompactFrames(document, coCropFrames);
   ASSERT_EQ(document.Frames().ItemCount(), 1);
   // The delay is 16-bit and wraps.
   EXPECT_EQ(document.Frames().FrameAt(0).ControlExtension()->DelayTime(), row.expectedPreviousDelay);
@@ -143,7 +146,7 @@ TEST(CompactFrames, IdenticalOpaqueFramesOnTheGlobalMapMergeAndVanish) {
   AddControl(first).SetDelayTime(5);
   TGIFSubImage& second = AddHandFrame(document, 0, 0, 2, 2, {}, {0, 1, 1, 0});
   AddControl(second).SetDelayTime(7);
-  document.CompactFrames(coMergeUnchanged | coCropFrames);
+  CompactFrames(document, coMergeUnchanged | coCropFrames);
   ASSERT_EQ(document.Frames().ItemCount(), 1);
   EXPECT_EQ(first.ControlExtension()->DelayTime(), 5);
   EXPECT_EQ(ColoursOf(document.GlobalColors()), (std::vector<TColor>{kRed, kBlue, kBlack}));
@@ -155,7 +158,7 @@ TEST(CompactFrames, FramesRestoringThePreviousAreSkippedAsMergeSources) {
   TGIFSubImage& b = AddHandFrame(document, 0, 0, 2, 1, {kRed, kBlue}, {1, 1});
   AddControl(b).SetDisposalMethod(3);
   TGIFSubImage& c = AddHandFrame(document, 0, 0, 2, 1, {kRed, kBlue}, {0, 0});
-  document.CompactFrames(coMergeUnchanged);
+  CompactFrames(document, coMergeUnchanged);
   // c is compared with a (b restores what was under it): pixel 0 repeats.
   EXPECT_EQ(PixelsOf(c), (std::vector<std::uint8_t>{2, 0}));
   // b itself is compared with a: pixel 1 repeats.
@@ -168,7 +171,7 @@ TEST(CompactFrames, APreviousFrameRestoredToBackgroundPreventsMerging) {
   TGIFSubImage& a = AddHandFrame(document, 0, 0, 2, 1, {kRed, kBlue}, {0, 1});
   AddControl(a).SetDisposalMethod(2);
   TGIFSubImage& b = AddHandFrame(document, 0, 0, 2, 1, {kRed, kBlue}, {0, 1});
-  document.CompactFrames(coMergeUnchanged);
+  CompactFrames(document, coMergeUnchanged);
   EXPECT_EQ(PixelsOf(b), (std::vector<std::uint8_t>{0, 1}));
   EXPECT_FALSE(b.HasTransparency());
 }
@@ -176,7 +179,7 @@ TEST(CompactFrames, APreviousFrameRestoredToBackgroundPreventsMerging) {
 TEST(CompactFrames, CropAloneLeavesOpaqueFramesUnchanged) {
   TGIFImage document;
   TGIFSubImage& a = AddHandFrame(document, 0, 0, 3, 1, {kRed, kBlue}, {1, 1, 0});
-  document.CompactFrames(coCropFrames);
+  CompactFrames(document, coCropFrames);
   EXPECT_EQ(a.FrameWidth(), 3);
   EXPECT_EQ(PixelsOf(a), (std::vector<std::uint8_t>{1, 1, 0}));
 }
@@ -188,7 +191,7 @@ TEST(CompactFrames, CleanupOfASingleFrameStripsItsExtensions) {
   a.FrameExtensions().Append(std::move(loop));
   AddControl(a).SetDelayTime(20);
   a.FrameExtensions().Append(std::make_unique<TGIFCommentExtension>(a));
-  document.CompactFrames(coCleanup);
+  CompactFrames(document, coCleanup);
   EXPECT_EQ(a.FrameExtensions().ItemCount(), 0);
   EXPECT_EQ(a.ControlExtension(), nullptr);
 }
@@ -199,7 +202,7 @@ TEST(CompactFrames, CleanupKeepsAUsedTransparencyAndDropsAnUnusedOne) {
   MakeTransparent(a, 1).SetDelayTime(3);
   TGIFSubImage& b = AddHandFrame(document, 0, 0, 2, 1, {kRed, kBlue, kBlack}, {0, 1});
   MakeTransparent(b, 2).SetDelayTime(0);
-  document.CompactFrames(coCleanup);
+  CompactFrames(document, coCleanup);
   EXPECT_TRUE(a.HasTransparency());
   ASSERT_NE(a.ControlExtension(), nullptr);
   // b lost its unused transparency, and with it its delay-free control.
@@ -218,7 +221,7 @@ TEST(CompactFrames, CleanupDropsARedundantRestore) {
   TGIFGraphicControlExtension& cControl = AddControl(c);
   cControl.SetDisposalMethod(3);
   cControl.SetDelayTime(4);
-  document.CompactFrames(coCleanup);
+  CompactFrames(document, coCleanup);
   // The frame after a covers all of it, so restoring a is pointless.
   EXPECT_EQ(control.DisposalMethod(), 0);
   EXPECT_EQ(cControl.DisposalMethod(), 3);
@@ -233,7 +236,7 @@ TEST(CompactFrames, CleanupKeepsARestoreWhoseBorderStaysVisible) {
   // The next frame lies inside a: without the restore, a's border would
   // stay on screen around it.
   AddHandFrame(document, 1, 1, 2, 2, {kRed, kBlue}, {0, 0, 0, 0});
-  document.CompactFrames(coCleanup);
+  CompactFrames(document, coCleanup);
   EXPECT_EQ(control.DisposalMethod(), 2);
 }
 
@@ -241,12 +244,12 @@ TEST(CompactFrames, ReducingToAGivenPaletteIsRefused) {
   TGIFImage document;
   AddHandFrame(document, 0, 0, 1, 1, {kRed}, {0});
   try {
-    document.CompactFrames(coReduceColors, rsGivenPalette);
+    CompactFrames(document, coReduceColors, rsGivenPalette);
     FAIL() << "no error";
   } catch (const GIFException& e) {
     EXPECT_STREQ(e.what(), "Invalid reduction method");
   }
-  EXPECT_NO_THROW(document.CompactFrames(TCompactOptions(coReduceColors) | coCleanup, rsGivenPalette));
+  EXPECT_NO_THROW(CompactFrames(document, TCompactOptions(coReduceColors) | coCleanup, rsGivenPalette));
 }
 
 TEST(CompactFrames, ReportsOptimizingAndNothingForAnEmptyDocument) {
@@ -256,11 +259,11 @@ TEST(CompactFrames, ReportsOptimizingAndNothingForAnEmptyDocument) {
     EXPECT_EQ(message, "Optimizing...");
     reports.push_back({stage, percent});
   });
-  document.CompactFrames(coCropFrames);
+  CompactFrames(document, coCropFrames);
   EXPECT_TRUE(reports.empty());
   TGIFSubImage& a = AddHandFrame(document, 0, 0, 2, 1, {kRed, kBlack}, {0, 1});
   MakeTransparent(a, 1);
-  document.CompactFrames(coCropFrames);
+  CompactFrames(document, coCropFrames);
   ASSERT_GE(reports.size(), 2u);
   EXPECT_EQ(reports.front(), std::make_pair(TProgressStage::psStarting, 0));
   EXPECT_EQ(reports.back(), std::make_pair(TProgressStage::psEnding, 100));
@@ -269,7 +272,7 @@ TEST(CompactFrames, ReportsOptimizingAndNothingForAnEmptyDocument) {
 TEST(CompactFrames, OptimizingColourMapsSortsEveryMap) {
   TGIFImage document;
   TGIFSubImage& a = AddHandFrame(document, 0, 0, 3, 1, {kRed, kBlue, kBlack}, {1, 1, 0});
-  document.CompactFrames(coOptimizeColorMaps);
+  CompactFrames(document, coOptimizeColorMaps);
   EXPECT_EQ(ColoursOf(a.LocalColors()), (std::vector<TColor>{kBlue, kRed}));
   EXPECT_EQ(PixelsOf(a), (std::vector<std::uint8_t>{0, 0, 1}));
 }

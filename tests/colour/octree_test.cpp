@@ -3,7 +3,7 @@
 #include <set>
 #include <tuple>
 
-#include "colour/color_quantizer.h"
+#include "colour/colour_quantizer.h"
 #include "colour_test_support.h"
 #include "imaging/dib.h"
 

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "colour/bitmap_import.h"
+#include "colour/colour_map_optimizer.h"
+#include "colour/frame_optimizer.h"
 #include "colour_test_support.h"
 #include "gif/application_extension.h"
 
@@ -88,12 +91,12 @@ TEST_P(OptimisedAnimation, DecodesToTheReducedPictures) {
   constexpr int kWidth = 24, kHeight = 16, kFrames = 6;
   TGIFImage document;
   for (int f = 0; f < kFrames; ++f) {
-    const int index = document.AddFrame(MakeBitmap(kWidth, kHeight, [f](int x, int y) { return SourcePixel(f, x, y); }));
+    const int index = AddFrame(document, MakeBitmap(kWidth, kHeight, [f](int x, int y) { return SourcePixel(f, x, y); }));
     TGIFSubImage& frame = document.Frames().FrameAt(index);
     if (index == 0) frame.FrameExtensions().Append(std::make_unique<TGIFAppExtNSLoop>(frame));
     testing::AddControl(frame).SetDelayTime(10);
-    if (options.palette) document.PackColorMaps();
-    if (!options.compact.Empty()) document.CompactFrames(options.compact);
+    if (options.palette) PackColorMaps(document);
+    if (!options.compact.Empty()) CompactFrames(document, options.compact);
   }
   std::ostringstream out;
   document.SaveToStream(out);
@@ -124,9 +127,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(OptimisedAnimation, PackingShrinksTheGlobalMapToTheUsedColours) {
   TGIFImage document;
   for (int f = 0; f < 3; ++f) {
-    document.AddFrame(MakeBitmap(24, 16, [f](int x, int y) { return SourcePixel(f, x, y); }));
-    document.PackColorMaps();
-    document.CompactFrames(coMergeUnchanged | coCropFrames);
+    AddFrame(document, MakeBitmap(24, 16, [f](int x, int y) { return SourcePixel(f, x, y); }));
+    PackColorMaps(document);
+    CompactFrames(document, coMergeUnchanged | coCropFrames);
   }
   EXPECT_LT(document.GlobalColors().EntryCount(), 216);
   for (int i = 0; i < document.Frames().ItemCount(); ++i) {

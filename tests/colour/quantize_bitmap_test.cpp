@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "colour/color_lookup.h"
+#include "colour/colour_lookup.h"
 #include "colour/quantize_bitmap.h"
 #include "colour/system_palettes.h"
 #include "colour_test_support.h"

@@ -1,4 +1,4 @@
-#include "colour/color_lookup.h"
+#include "colour/colour_lookup.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "colour/color_quantizer.h"
+#include "colour/colour_quantizer.h"
 
 #include "colour/system_palettes.h"
 

@@ -69,4 +69,8 @@ class TColorMapOptimizer {
   void Remap();
 };
 
+// Merges every colour map of the document into one global map of the used
+// colours, through one TColorMapOptimizer.
+void PackColorMaps(TGIFImage& document);
+
 }  // namespace tovasel

@@ -3,6 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "colour/bitmap_import.h"
+#include "colour/colour_map_optimizer.h"
+#include "colour/colour_map_sort.h"
 #include "colour/quick_sort.h"
 #include "colour_test_support.h"
 
@@ -55,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SortByUse, EquallyUsedColoursAreReversed) {
   TGIFImage document;
   TGIFSubImage& frame = AddHandFrame(document, 0, 0, 3, 1, {kRed, kGreen, kBlue}, {0, 1, 2});
-  EXPECT_TRUE(frame.LocalColors().SortByUse());
+  EXPECT_TRUE(SortByUse(frame.LocalColors()));
   EXPECT_EQ(ColoursOf(frame.LocalColors()), (std::vector<TColor>{kBlue, kGreen, kRed}));
   EXPECT_EQ(PixelsOf(frame), (std::vector<std::uint8_t>{2, 1, 0}));
   EXPECT_TRUE(frame.LocalColors().IsSorted());
@@ -65,7 +68,7 @@ TEST(SortByUse, DropsTheUnusedTailAndTranslatesTheTransparentIndex) {
   TGIFImage document;
   TGIFSubImage& frame = AddHandFrame(document, 0, 0, 3, 1, {kRed, kGreen, kBlue, kWhite}, {1, 2, 1});
   MakeTransparent(frame, 2);
-  EXPECT_TRUE(frame.LocalColors().SortByUse());
+  EXPECT_TRUE(SortByUse(frame.LocalColors()));
   EXPECT_EQ(ColoursOf(frame.LocalColors()), (std::vector<TColor>{kGreen, kBlue}));
   EXPECT_EQ(PixelsOf(frame), (std::vector<std::uint8_t>{0, 1, 0}));
   EXPECT_EQ(frame.ControlExtension()->TransparentIndex(), 1);
@@ -74,7 +77,7 @@ TEST(SortByUse, DropsTheUnusedTailAndTranslatesTheTransparentIndex) {
 TEST(SortByUse, AMapAlreadyInOrderKeepsEvenItsUnusedEntries) {
   TGIFImage document;
   TGIFSubImage& frame = AddHandFrame(document, 0, 0, 3, 1, {kRed, kGreen, kBlue}, {0, 0, 1});
-  EXPECT_TRUE(frame.LocalColors().SortByUse());
+  EXPECT_TRUE(SortByUse(frame.LocalColors()));
   EXPECT_EQ(frame.LocalColors().EntryCount(), 3);
   EXPECT_EQ(PixelsOf(frame), (std::vector<std::uint8_t>{0, 0, 1}));
 }
@@ -87,7 +90,7 @@ TEST(SortByUse, TheGlobalMapCountsEveryFrameWithoutLocalColours) {
   TGIFSubImage& b = AddHandFrame(document, 0, 0, 2, 1, {}, {1, 1});
   // A frame with its own map is not drawn with the global one.
   TGIFSubImage& c = AddHandFrame(document, 0, 0, 2, 1, {kGreen, kWhite}, {0, 0});
-  EXPECT_TRUE(document.GlobalColors().SortByUse());
+  EXPECT_TRUE(SortByUse(document.GlobalColors()));
   EXPECT_EQ(ColoursOf(document.GlobalColors()), (std::vector<TColor>{kBlue, kRed}));
   EXPECT_EQ(PixelsOf(a), (std::vector<std::uint8_t>{0, 1}));
   EXPECT_EQ(PixelsOf(b), (std::vector<std::uint8_t>{0, 0}));
@@ -101,7 +104,7 @@ TEST(PackColorMaps, MergesOneColourHeldAtDifferentIndices) {
   // Red: 1 + 3 uses, green 3, blue 2.
   TGIFSubImage& a = AddHandFrame(document, 0, 0, 4, 1, {kRed, kGreen}, {0, 1, 1, 1});
   TGIFSubImage& b = AddHandFrame(document, 0, 0, 5, 1, {kBlue, kRed}, {1, 1, 0, 1, 0});
-  document.PackColorMaps();
+  PackColorMaps(document);
   EXPECT_EQ(ColoursOf(document.GlobalColors()), (std::vector<TColor>{kRed, kGreen, kBlue}));
   EXPECT_TRUE(document.GlobalColors().IsSorted());
   EXPECT_TRUE(a.LocalColors().Empty());
@@ -117,7 +120,7 @@ TEST(PackColorMaps, EquallyUsedColoursFollowTheSortsTieOrder) {
   for (const auto& map : {std::vector<TColor>{kRed, kBlue}, std::vector<TColor>{kBlue, kRed}}) {
     TGIFImage document;
     AddHandFrame(document, 0, 0, 2, 1, map, {0, 1});
-    document.PackColorMaps();
+    PackColorMaps(document);
     EXPECT_EQ(ColoursOf(document.GlobalColors()), (std::vector<TColor>{kRed, kBlue}));
   }
 }
@@ -145,7 +148,7 @@ TEST(PackColorMaps, KeepsThe256MostUsedAndSendsTheRestToTheNearestSum) {
   const auto [mapB, pixelsB] = build(200, 299);
   AddHandFrame(document, 0, 0, static_cast<int>(pixelsA.size()), 1, mapA, pixelsA);
   TGIFSubImage& b = AddHandFrame(document, 0, 0, static_cast<int>(pixelsB.size()), 1, mapB, pixelsB);
-  document.PackColorMaps();
+  PackColorMaps(document);
   ASSERT_EQ(document.GlobalColors().EntryCount(), 256);
   for (int k = 0; k < 256; ++k) ASSERT_EQ(document.GlobalColors().Entries()[k].Value(), colourOf(k)) << k;
   EXPECT_EQ(b.PixelData()[b.PixelDataSize() - 1], 0);  // red, the last pixel
@@ -166,7 +169,7 @@ TEST(PackColorMaps, AddsOneSharedBlackTransparentEntry) {
   MakeTransparent(a, 1);
   TGIFSubImage& b = AddHandFrame(document, 0, 0, 2, 1, {kGreen, kBlue}, {0, 1});
   MakeTransparent(b, 1);
-  document.PackColorMaps();
+  PackColorMaps(document);
   // Green 2 uses, red 1; white and blue are transparent and not counted.
   EXPECT_EQ(ColoursOf(document.GlobalColors()), (std::vector<TColor>{kGreen, kRed, kBlack}));
   EXPECT_EQ(PixelsOf(a), (std::vector<std::uint8_t>{1, 2, 0}));
@@ -179,7 +182,7 @@ TEST(PackColorMaps, ATransparentIndexThatNeverOccursIsDropped) {
   TGIFImage document;
   TGIFSubImage& a = AddHandFrame(document, 0, 0, 2, 1, {kRed, kBlue, kWhite}, {0, 1});
   MakeTransparent(a, 2);
-  document.PackColorMaps();
+  PackColorMaps(document);
   EXPECT_FALSE(a.HasTransparency());
   EXPECT_EQ(a.ControlExtension()->TransparentIndex(), 0);
   EXPECT_EQ(document.GlobalColors().EntryCount(), 2);
@@ -193,7 +196,7 @@ TEST(PackColorMaps, RepairsIndicesOutsideTheMapWithAWarning) {
     warnings.push_back(message);
   });
   TGIFSubImage& a = AddHandFrame(document, 0, 0, 3, 1, {kRed, kBlue}, {1, 9, 1});
-  document.PackColorMaps();
+  PackColorMaps(document);
   EXPECT_EQ(warnings, (std::vector<std::string>{"Color not in color table"}));
   // Red now counts the repaired pixel: 1 use against blue's 2.
   EXPECT_EQ(ColoursOf(document.GlobalColors()), (std::vector<TColor>{kBlue, kRed}));
@@ -202,13 +205,13 @@ TEST(PackColorMaps, RepairsIndicesOutsideTheMapWithAWarning) {
 
 TEST(PackColorMaps, OneDefaultImportedColourGivesAOneEntryMap) {
   TGIFImage document;
-  document.AddFrame(testing::MakeBitmap(4, 4, [](int, int) { return testing::Rgb{255, 0, 0}; }));
-  document.PackColorMaps();
+  AddFrame(document, testing::MakeBitmap(4, 4, [](int, int) { return testing::Rgb{255, 0, 0}; }));
+  PackColorMaps(document);
   EXPECT_EQ(ColoursOf(document.GlobalColors()), (std::vector<TColor>{kRed}));
   EXPECT_TRUE(document.Frames().FrameAt(0).LocalColors().Empty());
   // A second call, as the application makes after every frame, finds the
   // same answer through the global map.
-  document.PackColorMaps();
+  PackColorMaps(document);
   EXPECT_EQ(ColoursOf(document.GlobalColors()), (std::vector<TColor>{kRed}));
 }
 

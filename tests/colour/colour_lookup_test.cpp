@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "colour/color_lookup.h"
+#include "colour/colour_lookup.h"
 #include "colour/system_palettes.h"
 
 namespace tovasel {

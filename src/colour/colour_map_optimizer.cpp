@@ -1,9 +1,9 @@
-#include "colour/color_map_optimizer.h"
+#include "colour/colour_map_optimizer.h"
 
 #include <cstdlib>
 #include <limits>
 
-#include "colour/frame_transparency.h"
+#include "gif/frame_transparency.h"
 #include "colour/quick_sort.h"
 #include "gif/gif_image.h"
 #include "gif/sub_image.h"
@@ -208,8 +208,8 @@ void TColorMapOptimizer::Optimize() {
   Remap();
 }
 
-void TGIFImage::PackColorMaps() {
-  TColorMapOptimizer optimizer(*this);
+void PackColorMaps(TGIFImage& document) {
+  TColorMapOptimizer optimizer(document);
   optimizer.Optimize();
 }
 
