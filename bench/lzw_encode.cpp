@@ -50,6 +50,15 @@ std::vector<std::uint8_t> NoiseFrame() {
   return pixels;
 }
 
+// Four colours at random: every string has several children in turn, the
+// worst case for remembering each string's last child.
+std::vector<std::uint8_t> FewColourNoiseFrame() {
+  std::vector<std::uint8_t> pixels(static_cast<std::size_t>(Width) * Height);
+  std::mt19937 random(3);
+  for (auto& pixel : pixels) pixel = static_cast<std::uint8_t>(random() % 4);
+  return pixels;
+}
+
 template <class Encoder>
 void EncodeFrame(benchmark::State& state, const std::vector<std::uint8_t>& pixels) {
   TDiscardBuffer discard;
@@ -69,12 +78,16 @@ void BM_LzwPicture(benchmark::State& state) {
 void BM_LzwNoise(benchmark::State& state) {
   EncodeFrame<tovasel::TLZWEncoder>(state, NoiseFrame());
 }
+void BM_LzwFewColourNoise(benchmark::State& state) {
+  EncodeFrame<tovasel::TLZWEncoder>(state, FewColourNoiseFrame());
+}
 void BM_RlePicture(benchmark::State& state) {
   EncodeFrame<tovasel::TRLEEncoder>(state, PictureFrame());
 }
 
 BENCHMARK(BM_LzwPicture);
 BENCHMARK(BM_LzwNoise);
+BENCHMARK(BM_LzwFewColourNoise);
 BENCHMARK(BM_RlePicture);
 
 }  // namespace

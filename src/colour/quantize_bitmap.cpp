@@ -1,6 +1,9 @@
 #include "colour/quantize_bitmap.h"
 
 #include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 
 #include "colour/colour_quantizer.h"
 #include "colour/system_palettes.h"
@@ -56,6 +59,29 @@ class TCubeLevels {
   }
   std::uint8_t Index(std::uint8_t red, std::uint8_t green, std::uint8_t blue) const {
     return static_cast<std::uint8_t>(red_[red] + green_[green] + blue_[blue]);
+  }
+
+  // Maps one row of blue, green, red triples. Animation frames come in runs
+  // of one colour, so a pixel equal to the one before reuses its entry: one
+  // load and one compare instead of three lookups.
+  void MapRow(const std::uint8_t* in, std::uint8_t* out, int width) const {
+    if (width <= 0) return;
+    std::uint32_t previous = 0xFFFFFFFFu;  // never a 24-bit colour
+    std::uint8_t index = 0;
+    // Every pixel but the last is read with the next pixel's first byte, so
+    // the read never passes the end of the row.
+    for (int x = 0; x + 1 < width; ++x, in += 3) {
+      std::uint32_t colour;
+      std::memcpy(&colour, in, sizeof colour);
+      if constexpr (std::endian::native == std::endian::big) colour >>= 8;
+      colour &= 0xFFFFFFu;
+      if (colour != previous) {
+        previous = colour;
+        index = Index(in[2], in[1], in[0]);
+      }
+      out[x] = index;
+    }
+    out[width - 1] = Index(in[2], in[1], in[0]);
   }
 
  private:
@@ -122,11 +148,7 @@ TBitmap QuantizeBitmap(TBitmap& bitmap, TReductionScheme scheme, TDitherKind dit
     // so the scan order does not matter and the per-channel levels come
     // from one table instead of a matcher call per pixel.
     const TCubeLevels levels;
-    for (int y = 0; y < height; ++y) {
-      const std::uint8_t* in = reader.ScanLine(y);
-      std::uint8_t* out = writer.ScanLine(y);
-      for (int x = 0; x < width; ++x, in += 3) out[x] = levels.Index(in[2], in[1], in[0]);
-    }
+    for (int y = 0; y < height; ++y) levels.MapRow(reader.ScanLine(y), writer.ScanLine(y), width);
     writer.Finish();
     return result;
   }

@@ -7,44 +7,80 @@ namespace tovasel {
 
 namespace {
 
-// The string table for the encoder's hot loop. Almost every pixel extends the
-// current string, so each lookup waits on the one before it: the table is
-// kept small enough for the first-level cache (at most half full). The hash
-// must mix the prefix and the pixel well: a plain XOR of the two clusters
-// the slots of frames with few distinct strings and made probing long.
-// Entries hold the key above the 12-bit code.
-class TChainedStringTable {
- public:
-  static constexpr int SlotBits = 13;
-  static constexpr std::uint32_t SlotMask = (1u << SlotBits) - 1;
+// Almost every pixel extends the current string, so each table lookup waits
+// on the one before it; the work on that chain decides the encoder's speed.
+//
+// The table works on string ids, a fixed random permutation of the codes.
+// A lookup first asks the prefix's last-found child, one load from a small
+// array indexed by the prefix id: in animation frames the same string is
+// mostly followed by the same pixel. Otherwise it probes an open-addressing
+// table from id(prefix) XOR a random per-pixel term. Both terms being random
+// tables makes this simple tabulation hashing, which keeps linear probes
+// short whatever the frame (prefix XOR a shifted pixel clustered the slots
+// of frames with few distinct strings), and the pixel term is looked up
+// ahead of the chain.
+constexpr int kCodeBits = 12;
+constexpr std::uint32_t kCodeCount = 1u << kCodeBits;
+constexpr int kSlotBits = 13;
+constexpr std::uint32_t kSlotMask = (1u << kSlotBits) - 1;
 
-  void Clear() { slots_.fill(EmptySlot); }
+// A small linear congruential generator: the tables only need to look
+// random, and the same tables on every build keep the speed reproducible.
+constexpr std::uint32_t NextRandom(std::uint32_t& state) {
+  state = state * 1664525u + 1013904223u;
+  return state >> 8;
+}
 
-  static std::uint32_t SlotOf(std::uint32_t key) { return (key * 0x9E3779B1u) >> (32 - SlotBits); }
-
-  // The code stored for Key starting at Slot, or -1 after storing NewCode
-  // there (when NewCode >= 0).
-  int FindOrInsert(std::uint32_t slot, std::uint32_t key, int newCode) {
-    for (;;) {
-      const std::uint32_t entry = slots_[slot];
-      if ((entry >> 12) == key) return static_cast<int>(entry & 0xFFF);
-      if (entry == EmptySlot) {
-        if (newCode >= 0) slots_[slot] = (key << 12) | static_cast<std::uint32_t>(newCode);
-        return -1;
-      }
-      slot = (slot + 1) & SlotMask;
-    }
-  }
-
- private:
-  // Keys stay below 4095 << 8, so an all-ones slot is never a stored entry.
-  static constexpr std::uint32_t EmptySlot = 0xFFFFFFFFu;
-  std::array<std::uint32_t, 1u << SlotBits> slots_;
+struct TIdTables {
+  std::array<std::uint16_t, kCodeCount> IdOfCode{};
+  std::array<std::uint16_t, kCodeCount> CodeOfId{};
+  std::array<std::uint16_t, 256> PixelTerm{};
 };
 
-TChainedStringTable& ThreadTable() {
+constexpr TIdTables MakeIdTables() {
+  TIdTables tables;
+  for (std::uint32_t code = 0; code < kCodeCount; ++code) {
+    tables.IdOfCode[code] = static_cast<std::uint16_t>(code);
+  }
+  std::uint32_t state = 0x746F7661u;
+  // Code 4095 is never assigned and keeps id 4095, so no stored key has
+  // all bits set and an all-ones slot can mark an empty one.
+  for (std::uint32_t i = kCodeCount - 2; i > 0; --i) {
+    const std::uint32_t j = NextRandom(state) % (i + 1);
+    const std::uint16_t swap = tables.IdOfCode[i];
+    tables.IdOfCode[i] = tables.IdOfCode[j];
+    tables.IdOfCode[j] = swap;
+  }
+  for (std::uint32_t code = 0; code < kCodeCount; ++code) {
+    tables.CodeOfId[tables.IdOfCode[code]] = static_cast<std::uint16_t>(code);
+  }
+  for (auto& term : tables.PixelTerm) term = static_cast<std::uint16_t>(NextRandom(state) & kSlotMask);
+  return tables;
+}
+
+constexpr TIdTables kIds = MakeIdTables();
+
+class TStringTable {
+ public:
+  static constexpr std::uint32_t EmptySlot = 0xFFFFFFFFu;
+  // Never a pixel, so a cleared child cache never answers.
+  static constexpr std::uint16_t NoChild = 0xFFFF;
+
+  void Clear() {
+    slots_.fill(EmptySlot);
+    childPixel_.fill(NoChild);
+  }
+
+  // Slots hold the string's own id above its 20-bit key (prefix id, pixel).
+  std::array<std::uint32_t, kSlotMask + 1> slots_;
+  // Per prefix id: the pixel and id of the child its last lookup found.
+  std::array<std::uint16_t, kCodeCount> childPixel_;
+  std::array<std::uint16_t, kCodeCount> childId_;
+};
+
+TStringTable& ThreadTable() {
   // Per thread rather than per frame: the encoder is made for every frame.
-  thread_local TChainedStringTable table;
+  thread_local TStringTable table;
   return table;
 }
 
@@ -54,7 +90,11 @@ TLZWEncoder::TLZWEncoder() = default;
 TLZWEncoder::~TLZWEncoder() = default;
 
 void TLZWEncoder::Encode() {
-  TChainedStringTable& table = ThreadTable();
+  TStringTable& table = ThreadTable();
+  std::uint32_t* const slots = table.slots_.data();
+  std::uint16_t* const childPixel = table.childPixel_.data();
+  std::uint16_t* const childId = table.childId_.data();
+  const std::uint16_t* const pixelTerm = kIds.PixelTerm.data();
   int limit = (1 << code_width_) - 1;
   int nextCode = 0;
 
@@ -82,23 +122,34 @@ void TLZWEncoder::Encode() {
   resetTable();
   std::span<const std::uint8_t> run = Walk().NextRun();
   if (run.empty()) return;
-  std::uint32_t prefix = run[0];
+  std::uint32_t prefixId = kIds.IdOfCode[run[0]];
   run = run.subspan(1);
   do {
     const std::uint8_t* pixel = run.data();
     const std::uint8_t* const end = pixel + run.size();
     for (; pixel != end; ++pixel) {
-      const std::uint32_t key = (prefix << 8) | *pixel;
-      const std::uint32_t slot = TChainedStringTable::SlotOf(key);
-      const bool canAssign = nextCode <= LastAssignedCode;
-      const int code = table.FindOrInsert(slot, key, canAssign ? nextCode : -1);
-      if (code >= 0) {
-        prefix = static_cast<std::uint32_t>(code);
+      const std::uint32_t value = *pixel;
+      if (childPixel[prefixId] == value) {
+        prefixId = childId[prefixId];
         continue;
       }
-      emit(static_cast<int>(prefix));
-      prefix = *pixel;
-      if (canAssign) {
+      const std::uint32_t key = (prefixId << 8) | value;
+      std::uint32_t slot = prefixId ^ pixelTerm[value];
+      std::uint32_t entry = slots[slot];
+      while ((entry & 0xFFFFFu) != key && entry != TStringTable::EmptySlot) {
+        slot = (slot + 1) & kSlotMask;
+        entry = slots[slot];
+      }
+      if (entry != TStringTable::EmptySlot) {
+        childPixel[prefixId] = static_cast<std::uint16_t>(value);
+        prefixId = entry >> 20;
+        childId[key >> 8] = static_cast<std::uint16_t>(prefixId);
+        continue;
+      }
+      emit(kIds.CodeOfId[prefixId]);
+      prefixId = kIds.IdOfCode[value];
+      if (nextCode <= LastAssignedCode) {
+        slots[slot] = (static_cast<std::uint32_t>(kIds.IdOfCode[nextCode]) << 20) | key;
         ++nextCode;
       } else {
         resetTable();
@@ -106,7 +157,7 @@ void TLZWEncoder::Encode() {
     }
     run = Walk().NextRun();
   } while (!run.empty());
-  emit(static_cast<int>(prefix));
+  emit(kIds.CodeOfId[prefixId]);
 }
 
 }  // namespace tovasel

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
+#include <tuple>
 #include <random>
 #include <set>
 #include <string>
@@ -219,6 +221,63 @@ TEST(QuantizeBitmap, CubeWithoutDiffusionMatchesTheCubeMatcherForEveryLevel) {
     }
   }
 }
+
+// Rows as animation frames have them: runs of one colour, and neighbours
+// that differ in one channel only, on either side of a level boundary. A
+// pixel may reuse its neighbour's entry only when all three channels match.
+enum class CubeRows { Runs, OneChannelSteps, Noise };
+
+std::string CubeRowsName(const std::tuple<CubeRows, int>& param) {
+  const CubeRows kind = std::get<0>(param);
+  const std::string name = kind == CubeRows::Runs ? "runs" : kind == CubeRows::Noise ? "noise" : "oneChannelSteps";
+  return name + "_width" + std::to_string(std::get<1>(param));
+}
+
+class CubeRowsMatchTheMatcher : public ::testing::TestWithParam<std::tuple<CubeRows, int>> {};
+
+TEST_P(CubeRowsMatchTheMatcher, EveryPixel) {
+  const auto [kind, width] = GetParam();
+  const int height = 9;
+  std::mt19937 rng(static_cast<std::uint32_t>(width) * 3 + static_cast<std::uint32_t>(kind));
+  // Values just below and at the cube's level boundaries.
+  const std::uint8_t edges[] = {0, 22, 23, 73, 74, 124, 125, 175, 176, 226, 227, 255};
+  const auto edge = [&] { return edges[rng() % std::size(edges)]; };
+  std::vector<Rgb> colours(static_cast<std::size_t>(width) * height);
+  Rgb current{edge(), edge(), edge()};
+  for (auto& colour : colours) {
+    switch (kind) {
+      case CubeRows::Runs:
+        if (rng() % 6 == 0) current = {edge(), edge(), edge()};
+        break;
+      case CubeRows::OneChannelSteps: {
+        std::uint8_t* channel[] = {&current.r, &current.g, &current.b};
+        *channel[rng() % 3] = edge();
+        break;
+      }
+      case CubeRows::Noise:
+        current = {static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng())};
+        break;
+    }
+    colour = current;
+  }
+  const auto at = [&](int x, int y) { return colours[static_cast<std::size_t>(y * width + x)]; };
+  TBitmap source = MakeBitmap(width, height, at);
+  const TBitmap result = QuantizeBitmap(source, rsWebCube216, dkNone, 8);
+  TNetscapeColorLookup cube;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const Rgb c = at(x, y);
+      std::uint8_t r, g, b;
+      ASSERT_EQ(result.ScanLine(y)[x], cube.MatchColor(c.r, c.g, c.b, r, g, b)) << x << "," << y;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CubeRowsMatchTheMatcher,
+                         ::testing::Combine(::testing::Values(CubeRows::Runs, CubeRows::OneChannelSteps,
+                                                              CubeRows::Noise),
+                                            ::testing::Values(1, 2, 5, 320)),
+                         [](const auto& info) { return CubeRowsName(info.param); });
 
 }  // namespace
 }  // namespace tovasel
