@@ -1,6 +1,7 @@
 #include "colour/quantize_bitmap.h"
 
 #include <array>
+#include <utility>
 
 #include "colour/colour_quantizer.h"
 #include "colour/system_palettes.h"
@@ -97,6 +98,12 @@ std::unique_ptr<TDitherEngine> CreateDitherEngine(TDitherKind dither, int rowWid
 
 TBitmap QuantizeBitmap(TBitmap& bitmap, TReductionScheme scheme, TDitherKind dither, int colorBits,
                        const TColorPalette* palette) {
+  if (scheme != rsKeepColors) ConvertTo24Bit(bitmap);
+  return QuantizeBitmap(std::as_const(bitmap), scheme, dither, colorBits, palette);
+}
+
+TBitmap QuantizeBitmap(const TBitmap& bitmap, TReductionScheme scheme, TDitherKind dither,
+                       int colorBits, const TColorPalette* palette) {
   TBitmap result;
   if (scheme == rsKeepColors) {
     result = bitmap;
@@ -104,7 +111,6 @@ TBitmap QuantizeBitmap(TBitmap& bitmap, TReductionScheme scheme, TDitherKind dit
     return result;
   }
 
-  ConvertTo24Bit(bitmap);
   TDIBReader reader(bitmap, TPixelFormat::pf24bit);
 
   TColorPalette colours;
