@@ -25,6 +25,9 @@ class TAppView {
   virtual void ResetScrollPosition() {}
   virtual void ShowFrameControls(int /*scrollMaximum*/) {}
   virtual void ShowPreview(const TBitmap& /*preview*/) {}
+  // Whether the view shows the preview picture at all. One that does not
+  // (the command line) is spared a 24-bit copy of every frame on open.
+  virtual bool ShowsPreview() const { return false; }
   virtual void ShowPreviewIndex(int /*index*/) {}
   // One frame captured (index from 0 of frameCount); lets a view pace a
   // progress display during a long open.

@@ -105,11 +105,12 @@ void TConversionSession::CaptureFrames(const std::string& FileName) {
   view_.ShowFrameControls(std::max(frameCount - 1, 0));
   view_.ShowPreview(Image1);
 
+  const bool previews = view_.ShowsPreview();
   for (int i = 0; i < frameCount; ++i) {
     FlicDecoder.NextFrame();
-    surface.CopyToBitmap(Image1);
+    if (previews) surface.CopyToBitmap(Image1);
     if (ImageList1.Add(SurfacePicture(surface)) < 0) view_.ShowMessage("Erreur Ajout dans la liste");
-    view_.ShowPreview(Image1);
+    if (previews) view_.ShowPreview(Image1);
     view_.FrameCaptured(i, frameCount);
   }
 }

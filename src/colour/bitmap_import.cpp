@@ -77,27 +77,29 @@ void ImportBitmap(TGIFSubImage& frame, const TBitmap& bitmap) {
   frame.Place(frame.FrameLeft(), frame.FrameTop(), bitmap.Width(), bitmap.Height());
 
   TGIFImage& document = *frame.OwnerImage();
-  // The frame works on its own copy: the caller's bitmap stays as it was.
-  TBitmap cached;
-  if (IsIndexed(bitmap.PixelFormat())) {
-    cached = bitmap;
-  } else {
-    TBitmap source = bitmap;
-    cached = QuantizeBitmap(source, document.ReductionScheme(), document.DitherKind(),
-                            document.ReductionColorBits(), nullptr);
+  // The caller's bitmap is only read. Indexed rows are taken as they are,
+  // and so are the colours themselves when they are to be kept (the reader
+  // widens other layouts to 24 bits in a copy of its own); anything else is
+  // first reduced into a new indexed image.
+  TBitmap reduced;
+  const TBitmap* source = &bitmap;
+  if (!IsIndexed(bitmap.PixelFormat()) && document.ReductionScheme() != rsKeepColors) {
+    reduced = QuantizeBitmap(bitmap, document.ReductionScheme(), document.DitherKind(),
+                             document.ReductionColorBits(), nullptr);
+    source = &reduced;
   }
 
   frame.AllocPixels();
   TProgressScope progress(document, kConverting);
 
-  TPixelFormat format = cached.PixelFormat();
+  TPixelFormat format = source->PixelFormat();
   if (!IsIndexed(format)) format = TPixelFormat::pf24bit;
-  TDIBReader reader(cached, format);
+  TDIBReader reader(*source, format);
 
   const int width = frame.FrameWidth();
   const int height = frame.FrameHeight();
   TGIFLocalColorMap& colours = frame.LocalColors();
-  if (format != TPixelFormat::pf24bit) LoadColorTable(colours, cached);
+  if (format != TPixelFormat::pf24bit) LoadColorTable(colours, *source);
   TRecentColors recent;
 
   for (int y = 0; y < height; ++y) {

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "colour/colour_quantizer.h"
 #include "colour/system_palettes.h"
@@ -123,6 +124,12 @@ std::unique_ptr<TDitherEngine> CreateDitherEngine(TDitherKind dither, int rowWid
 
 TBitmap QuantizeBitmap(TBitmap& bitmap, TReductionScheme scheme, TDitherKind dither, int colorBits,
                        const TColorPalette* palette) {
+  if (scheme != rsKeepColors) ConvertTo24Bit(bitmap);
+  return QuantizeBitmap(std::as_const(bitmap), scheme, dither, colorBits, palette);
+}
+
+TBitmap QuantizeBitmap(const TBitmap& bitmap, TReductionScheme scheme, TDitherKind dither,
+                       int colorBits, const TColorPalette* palette) {
   TBitmap result;
   if (scheme == rsKeepColors) {
     result = bitmap;
@@ -130,7 +137,6 @@ TBitmap QuantizeBitmap(TBitmap& bitmap, TReductionScheme scheme, TDitherKind dit
     return result;
   }
 
-  ConvertTo24Bit(bitmap);
   TDIBReader reader(bitmap, TPixelFormat::pf24bit);
 
   TColorPalette colours;

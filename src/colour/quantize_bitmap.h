@@ -22,6 +22,10 @@ namespace tovasel {
 // range".
 TBitmap QuantizeBitmap(TBitmap& bitmap, TReductionScheme scheme, TDitherKind dither, int colorBits,
                        const TColorPalette* palette = nullptr);
+// The same reduction of a bitmap that is only read: a source in another
+// layout than 24 bits is converted in a copy, never in place.
+TBitmap QuantizeBitmap(const TBitmap& bitmap, TReductionScheme scheme, TDitherKind dither,
+                       int colorBits, const TColorPalette* palette = nullptr);
 
 // The matcher a scheme maps its palette with (null for rsKeepColors and
 // unknown schemes).

@@ -7,25 +7,29 @@
 
 namespace tovasel {
 
-TDIBReader::TDIBReader(TBitmap& bitmap, TPixelFormat format) : TDIB(bitmap, format) {
+TDIBReader::TDIBReader(const TBitmap& bitmap, TPixelFormat format) : TDIB(format), bitmap_(&bitmap) {
   if (bitmap.PixelFormat() == format) return;
   if (format == TPixelFormat::pf24bit) {
-    ConvertTo24Bit(bitmap);
+    // The display's and unnamed layouts already hold blue-green-red triples.
+    if (IsTrueColor24(bitmap.PixelFormat())) return;
+    converted_ = bitmap;
+    ConvertTo24Bit(converted_);
+    bitmap_ = &converted_;
     return;
   }
   throw EInvalidGraphic("Unsupported PixelFormat");
 }
 
 const std::uint8_t* TDIBReader::ScanLine(int y) const {
-  if (y < 0 || y >= bitmap_.Height() || bitmap_.Width() <= 0) {
+  if (y < 0 || y >= bitmap_->Height() || bitmap_->Width() <= 0) {
     throw EInvalidGraphicOperation("Scan line index out of range");
   }
-  return bitmap_.ScanLine(y);
+  return bitmap_->ScanLine(y);
 }
 
 TDIBWriter::TDIBWriter(TBitmap& target, const TColorPalette& palette, int width, int height,
                        TPixelFormat format)
-    : TDIB(target, format), width_(width), height_(height) {
+    : TDIB(format), target_(target), width_(width), height_(height) {
   if (width <= 0 || height <= 0) throw EInvalidGraphic("Invalid image dimensions");
   if (format != TPixelFormat::pf8bit && format != TPixelFormat::pf24bit) {
     throw EInvalidGraphic("Unsupported PixelFormat");
@@ -65,7 +69,7 @@ std::uint8_t* TDIBWriter::ScanLine(int y) {
 void TDIBWriter::Finish() noexcept {
   if (!allocated_) return;
   allocated_ = false;
-  bitmap_ = std::move(image_);
+  target_ = std::move(image_);
 }
 
 }  // namespace tovasel

@@ -10,34 +10,39 @@ namespace tovasel {
 // Row access to a bitmap in one chosen pixel format.
 class TDIB {
  public:
-  TDIB(TBitmap& bitmap, TPixelFormat format) : bitmap_(bitmap), format_(format) {}
+  explicit TDIB(TPixelFormat format) : format_(format) {}
   TDIB(const TDIB&) = delete;
   TDIB& operator=(const TDIB&) = delete;
 
   TPixelFormat PixelFormat() const { return format_; }
 
  protected:
-  TBitmap& bitmap_;
   TPixelFormat format_;
 };
 
-// Reads a bitmap's rows in the requested format, row 0 being the top row.
-// The bitmap itself is converted first when it is held in another format
-// (only a conversion to 24 bits exists: indexed rows are read as they are
-// stored). 24-bit rows are blue, green, red byte triples.
+// Reads a bitmap's rows in the requested format, row 0 being the top row,
+// leaving the bitmap as it is. Rows already laid out in that format are read
+// where they are; any other layout is converted once into the reader's own
+// copy (only a conversion to 24 bits exists: indexed rows are read as they
+// are stored). 24-bit rows are blue, green, red byte triples.
 class TDIBReader : public TDIB {
  public:
   // Throws EInvalidGraphic "Unsupported PixelFormat" when asked for an
   // indexed format the bitmap is not already in.
-  TDIBReader(TBitmap& bitmap, TPixelFormat format);
+  TDIBReader(const TBitmap& bitmap, TPixelFormat format);
 
-  int Width() const { return bitmap_.Width(); }
-  int Height() const { return bitmap_.Height(); }
-  const TBitmap& Bitmap() const { return bitmap_; }
+  int Width() const { return bitmap_->Width(); }
+  int Height() const { return bitmap_->Height(); }
+  // The bitmap the rows come from: the caller's, or the converted copy.
+  const TBitmap& Bitmap() const { return *bitmap_; }
 
   // Throws EInvalidGraphicOperation "Scan line index out of range" for a row
   // outside the image (this includes every row of an empty image).
   const std::uint8_t* ScanLine(int y) const;
+
+ private:
+  TBitmap converted_;
+  const TBitmap* bitmap_;
 };
 
 // Builds a new 8-bit or 24-bit image and stores it into the target bitmap,
@@ -66,6 +71,7 @@ class TDIBWriter : public TDIB {
  private:
   void AllocateImage();
 
+  TBitmap& target_;
   TColorPalette palette_;
   int width_;
   int height_;

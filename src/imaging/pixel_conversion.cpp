@@ -1,5 +1,6 @@
 #include "imaging/pixel_conversion.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tovasel {
@@ -25,35 +26,24 @@ namespace {
 inline std::uint8_t Expand5(unsigned v) { return static_cast<std::uint8_t>((v << 3) | (v >> 2)); }
 inline std::uint8_t Expand6(unsigned v) { return static_cast<std::uint8_t>((v << 2) | (v >> 4)); }
 
-inline void PutIndex(unsigned index, const std::vector<TRGBQuad>& table, std::uint8_t* out) {
-  if (index < table.size()) {
-    const TRGBQuad& q = table[index];
-    out[0] = q.rgbBlue;
-    out[1] = q.rgbGreen;
-    out[2] = q.rgbRed;
+// Unpacks a row of 1- or 4-bit indices to one byte per pixel.
+void UnpackIndices(const std::uint8_t* row, TPixelFormat format, int width, std::uint8_t* out) {
+  if (format == TPixelFormat::pf1bit) {
+    for (int x = 0; x < width; ++x) out[x] = (row[x >> 3] >> (7 - (x & 7))) & 1u;
   } else {
-    out[0] = out[1] = out[2] = 0;
+    for (int x = 0; x < width; ++x) {
+      const std::uint8_t b = row[x >> 1];
+      out[x] = (x & 1) ? (b & 0x0Fu) : (b >> 4);
+    }
   }
 }
 
-}  // namespace
-
-void ConvertRowTo24(const std::uint8_t* row, TPixelFormat format,
-                    const std::vector<TRGBQuad>& table, int width, std::uint8_t* out) {
+// Expands a row of direct colours (every layout but the indexed ones).
+void ConvertDirectRowTo24(const std::uint8_t* row, TPixelFormat format, int width, std::uint8_t* out) {
   switch (format) {
     case TPixelFormat::pf1bit:
-      for (int x = 0; x < width; ++x, out += 3) {
-        PutIndex((row[x >> 3] >> (7 - (x & 7))) & 1u, table, out);
-      }
-      break;
     case TPixelFormat::pf4bit:
-      for (int x = 0; x < width; ++x, out += 3) {
-        const std::uint8_t b = row[x >> 1];
-        PutIndex((x & 1) ? (b & 0x0Fu) : (b >> 4), table, out);
-      }
-      break;
     case TPixelFormat::pf8bit:
-      for (int x = 0; x < width; ++x, out += 3) PutIndex(row[x], table, out);
       break;
     case TPixelFormat::pf15bit:
       for (int x = 0; x < width; ++x, out += 3, row += 2) {
@@ -86,12 +76,33 @@ void ConvertRowTo24(const std::uint8_t* row, TPixelFormat format,
   }
 }
 
+}  // namespace
+
 void ConvertTo24Bit(TBitmap& bitmap) {
   const TPixelFormat from = bitmap.PixelFormat();
   if (from == TPixelFormat::pf24bit) return;
-  TBitmap converted(bitmap.Width(), bitmap.Height(), TPixelFormat::pf24bit);
-  for (int y = 0; y < bitmap.Height(); ++y) {
-    ConvertRowTo24(bitmap.ScanLine(y), from, bitmap.ColorTable(), bitmap.Width(), converted.ScanLine(y));
+  const int width = bitmap.Width();
+  TBitmap converted(width, bitmap.Height(), TPixelFormat::pf24bit);
+  if (IsIndexed(from)) {
+    // Indices past the end of the table read as black, so a short table
+    // cannot make the conversion read past it.
+    std::array<TRGBQuad, 256> colors{};
+    const auto& table = bitmap.ColorTable();
+    std::copy_n(table.begin(), std::min<std::size_t>(table.size(), colors.size()), colors.begin());
+    const TIndexedRowExpander expander(colors);
+    std::vector<std::uint8_t> indices(from == TPixelFormat::pf8bit ? 0 : static_cast<std::size_t>(width));
+    for (int y = 0; y < bitmap.Height(); ++y) {
+      const std::uint8_t* row = bitmap.ScanLine(y);
+      if (!indices.empty()) {
+        UnpackIndices(row, from, width, indices.data());
+        row = indices.data();
+      }
+      expander.Expand(row, width, converted.ScanLine(y));
+    }
+  } else {
+    for (int y = 0; y < bitmap.Height(); ++y) {
+      ConvertDirectRowTo24(bitmap.ScanLine(y), from, width, converted.ScanLine(y));
+    }
   }
   converted.SetTransparent(bitmap.Transparent());
   converted.Mask() = std::move(bitmap.Mask());

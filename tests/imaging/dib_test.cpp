@@ -18,12 +18,13 @@ std::string MessageOf(Fn fn) {
   return "(no error)";
 }
 
-TEST(DIBReader, ConvertsTheBitmapItselfToTwentyFourBits) {
+TEST(DIBReader, ReadsOtherLayoutsAsTwentyFourBitsLeavingTheBitmapAsItIs) {
   TBitmap bitmap(2, 1, TPixelFormat::pf8bit);
   bitmap.ColorTable() = {{1, 2, 3, 0}, {4, 5, 6, 0}};
   bitmap.ScanLine(0)[0] = 1;
   TDIBReader reader(bitmap, TPixelFormat::pf24bit);
-  EXPECT_EQ(bitmap.PixelFormat(), TPixelFormat::pf24bit);
+  EXPECT_EQ(bitmap.PixelFormat(), TPixelFormat::pf8bit);
+  EXPECT_EQ(bitmap.ScanLine(0)[0], 1);
   const std::uint8_t* row = reader.ScanLine(0);
   EXPECT_EQ(row[0], 4);
   EXPECT_EQ(row[2], 6);

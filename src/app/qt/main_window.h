@@ -78,6 +78,7 @@ class TForm1 : public QMainWindow, public TAppView {
   void ResetScrollPosition() override;
   void ShowFrameControls(int scrollMaximum) override;
   void ShowPreview(const TBitmap& preview) override;
+  bool ShowsPreview() const override { return true; }
   void ShowPreviewIndex(int index) override;
   void SetConvertEnabled(bool enabled) override;
   void StartProgress(int maximum) override;
