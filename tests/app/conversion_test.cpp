@@ -266,25 +266,33 @@ TEST(OpenFlicFileTest, CacheHoldsFrameTwoFirstAndFrameOneLast) {
   TempFolder folder("cache");
   const auto frames = MovingBlocks(kWidth, kHeight, 4, 11);
   testing::WriteAnimation(folder / "a.flc", frames);
-  RecordingView view;
-  TConversionSession session(view);
-  session.OpenFlicFile(folder / "a.flc");
-  ASSERT_EQ(session.ImageList1.Count(), 4);
-  TBitmap bitmap;
-  for (int i = 0; i < 4; ++i) {
-    ASSERT_TRUE(session.ImageList1.CopyTo(i, bitmap));
-    const auto& source = CachedSource(frames, i);
-    for (int y = 0; y < kHeight; ++y) {
-      for (int x = 0; x < kWidth; ++x) {
-        const fw::TRgb& c = source.Colours[source.Picture.At(x, y)];
-        const std::uint8_t* px = bitmap.ScanLine(y) + 3 * x;
-        ASSERT_EQ((px[2] << 16) | (px[1] << 8) | px[0], (c.Red << 16) | (c.Green << 8) | c.Blue)
-            << "entry " << i << " at " << x << "," << y;
+  const std::vector<char> bytes = testing::ReadBytes(folder / "a.flc");
+  for (const bool fromMemory : {false, true}) {
+    SCOPED_TRACE(fromMemory ? "opened from memory" : "opened by path");
+    RecordingView view;
+    TConversionSession session(view);
+    if (fromMemory) {
+      session.OpenFlicBytes({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, "a.flc");
+    } else {
+      session.OpenFlicFile(folder / "a.flc");
+    }
+    ASSERT_EQ(session.ImageList1.Count(), 4);
+    TBitmap bitmap;
+    for (int i = 0; i < 4; ++i) {
+      ASSERT_TRUE(session.ImageList1.CopyTo(i, bitmap));
+      const auto& source = CachedSource(frames, i);
+      for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+          const fw::TRgb& c = source.Colours[source.Picture.At(x, y)];
+          const std::uint8_t* px = bitmap.ScanLine(y) + 3 * x;
+          ASSERT_EQ((px[2] << 16) | (px[1] << 8) | px[0], (c.Red << 16) | (c.Green << 8) | c.Blue)
+              << "entry " << i << " at " << x << "," << y;
+        }
       }
     }
+    // Outside the cache nothing is drawn.
+    EXPECT_FALSE(session.ImageList1.CopyTo(4, bitmap));
   }
-  // Outside the cache nothing is drawn.
-  EXPECT_FALSE(session.ImageList1.CopyTo(4, bitmap));
 }
 
 TEST(OpenFlicFileTest, MissingFileLeavesAnEmptyCacheAndConversionRefusesIt) {
