@@ -15,7 +15,7 @@ void AddInfoCommand(CLI::App& app, int& exitCode) {
   cmd->callback([path, &exitCode] {
     exitCode = RunReportingErrors([&] {
       TFlicPlayer32 player;
-      if (!OpenFlicOrReport(player, *path)) throw TReportedError();
+      OpenFlic(player, *path);
       const int frames = player.FrameCount();
       for (int i = 0; i < frames; ++i) player.NextFrame();
       std::cout << "frames: " << frames << '\n'

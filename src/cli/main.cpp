@@ -24,12 +24,10 @@ std::string StandardOutputError() {
                     : std::string("Cannot write to standard output");
 }
 
-bool OpenFlicOrReport(TFlicPlayer32& player, const std::string& path) {
+void OpenFlic(TFlicPlayer32& player, const std::string& path) {
   player.FileName = path;
   player.Open();
-  if (player.IsOpen()) return true;
-  ReportError("Cannot open FLIC file " + path);
-  return false;
+  if (!player.IsOpen()) throw TPlainError("Cannot open FLIC file " + path);
 }
 
 }  // namespace tovasel::cli
@@ -57,12 +55,9 @@ int main(int argc, char** argv) {
     // usage error maps to the conventional 2.
     const int code = app.exit(e);
     return code == 0 ? 0 : 2;
-  } catch (const std::bad_alloc&) {
-    ReportError("Out of memory.");
-    return 1;
   } catch (const std::exception& e) {
     // Errors outside a command's own reporting still end in one line.
-    ReportError(e.what());
+    ReportError(tovasel::ErrorText(e));
     return 1;
   }
   // Output that never arrived (a full disk) is a failure, not a success with

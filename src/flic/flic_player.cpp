@@ -89,7 +89,7 @@ void TFlicPlayer32::Open() {
     return;
   }
   // Refusals happen here, before the surface or any buffer is sized.
-  const TFlicLoadResult loaded = reader_.Load(FileName);
+  const TFlicLoadResult loaded = reader_.Load(FileName, limits_);
   if (!loaded.Opened) {
     params_.ErrorCode = loaded.ErrorCode;
     return;
@@ -122,7 +122,7 @@ void TFlicPlayer32::Open() {
     params_.DisplayHeight = h.Height;
   }
   caches_.Create(params_.DisplayWidth, params_.DisplayHeight, params_.FrameCount, PreRender(), Transparent(),
-                 NonClientDraw(), capture_);
+                 NonClientDraw(), capture_, limits_.MaxDisplayCacheBytes);
   RaiseError(loaded.ErrorCode);
 
   startPalette_ = palette_;

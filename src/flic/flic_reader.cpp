@@ -11,7 +11,7 @@
 
 namespace tovasel {
 
-TFlicLoadResult TFlicReader::Load(const std::filesystem::path& path) {
+TFlicLoadResult TFlicReader::Load(const std::filesystem::path& path, const TLimits& limits) {
   Release();
   const TFlicLoadResult refused{false, kFlicErrorFile};
 
@@ -23,7 +23,7 @@ TFlicLoadResult TFlicReader::Load(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return refused;
   const std::optional<TFlicHeader> header = ReadHeader(in);
-  if (!header || !header->PictureSizeAcceptable()) return refused;
+  if (!header || !header->PictureSizeAcceptable(limits.MaxFramePixels)) return refused;
 
   // The header's size decides how much is loaded, but never more than the
   // file really holds.
