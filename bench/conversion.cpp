@@ -9,21 +9,17 @@
 #include <filesystem>
 #include <string>
 
-#include "app/app_view.h"
+#include "app/options_only_view.h"
 #include "app/conversion_session.h"
 
 namespace {
 
-class FixedOptionsView : public tovasel::TAppView {
- public:
-  explicit FixedOptionsView(bool all) {
-    options_.Transparent = options_.Palette = options_.Merge = options_.Crop = all;
-  }
-  tovasel::TConvertOptions ReadOptions() const override { return options_; }
-
- private:
-  tovasel::TConvertOptions options_;
-};
+// Every box ticked, or none.
+tovasel::TConvertOptions AllOptions(bool all) {
+  tovasel::TConvertOptions options;
+  options.Transparent = options.Palette = options.Merge = options.Crop = all;
+  return options;
+}
 
 double PeakResidentMiB() {
   rusage usage{};
@@ -38,13 +34,13 @@ void BM_ConvertAFli(benchmark::State& state) {
     return;
   }
   const std::string output = (std::filesystem::temp_directory_path() / "tovasel-bench-a.gif").string();
-  FixedOptionsView view(state.range(0) != 0);
+  tovasel::TOptionsOnlyView view(AllOptions(state.range(0) != 0));
   int frames = 0;
   for (auto _ : state) {
     tovasel::TConversionSession session(view);
     session.OpenFlicFile(source.string());
     session.ConvertToGif(output);
-    frames = session.ImageList1.Count();
+    frames = session.FrameCache.Count();
   }
   std::filesystem::remove(output);
   state.counters["frames"] = frames;

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_view.h"
+#include "app/options_only_view.h"
 #include "app/conversion_session.h"
 #include "app/gif_conversion.h"
 #include "flicwriter/flic_writer.h"
@@ -60,22 +60,13 @@ TRun InChild(const std::function<void()>& work) {
   return {elapsed.count(), static_cast<double>(usage.ru_maxrss) / 1024.0};
 }
 
-class TFixedView : public tovasel::TAppView {
- public:
-  explicit TFixedView(tovasel::TConvertOptions options) : options_(std::move(options)) {}
-  tovasel::TConvertOptions ReadOptions() const override { return options_; }
-
- private:
-  tovasel::TConvertOptions options_;
-};
-
 TRun Convert(const fs::path& source, tovasel::TConvertOptions options, bool wholeDocument, const fs::path& output) {
   return InChild([&] {
-    TFixedView view(options);
+    tovasel::TOptionsOnlyView view(options);
     tovasel::TConversionSession session(view);
     session.OpenForConversion(source.string());
     tovasel::TConversionInput input;
-    input.Frames = &session.ImageList1;
+    input.Frames = &session.FrameCache;
     input.Speed = session.FlicDecoder.Speed();
     input.FlicType = session.FlicDecoder.FlicType();
     input.ReadOptions = [&] { return options; };

@@ -10,7 +10,7 @@
 #include <span>
 #include <string>
 
-#include "app/app_view.h"
+#include "app/options_only_view.h"
 #include "app/conversion_session.h"
 
 namespace {
@@ -30,15 +30,6 @@ std::string TempPath(const char* suffix) {
       .string();
 }
 
-class FuzzView : public tovasel::TAppView {
- public:
-  explicit FuzzView(tovasel::TConvertOptions options) : options_(std::move(options)) {}
-  tovasel::TConvertOptions ReadOptions() const override { return options_; }
-
- private:
-  tovasel::TConvertOptions options_;
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -57,11 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   options.ExactTiming = (choice & 32) != 0;
   options.LimitOn = true;
   options.LimitText = std::to_string((choice >> 6) + kMaxFrames - 4);
-  FuzzView view(options);
-  tovasel::TConversionSession session(view, kFuzzBudget);
+  tovasel::TOptionsOnlyView view(options);
+  tovasel::TConversionSession session(view, {.FrameBudget = kFuzzBudget, .MaxFramePixels = kMaxFuzzPixels});
   try {
     session.OpenFlicBytes(std::span<const std::uint8_t>(data, size), "input.flc");
-    if (session.ImageList1.Count() == 0) return 0;
+    if (session.FrameCache.Count() == 0) return 0;
     session.ConvertToGif(output);
   } catch (const std::exception&) {
     // Errors are reported to the user; only crashes and hangs are faults.

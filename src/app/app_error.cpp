@@ -16,6 +16,8 @@ std::string ErrorMessage(const std::exception& error) {
   return error.what();
 }
 
+std::string ErrorText(const std::exception& error) { return ErrorBoxText(ErrorMessage(error)); }
+
 int ParseLimitText(const std::string& text) {
   std::size_t pos = 0;
   while (pos < text.size() && text[pos] == ' ') ++pos;

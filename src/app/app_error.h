@@ -20,6 +20,10 @@ std::string ErrorBoxText(const std::string& message);
 // a failed allocation.
 std::string ErrorMessage(const std::exception& error);
 
+// The text the window's error box and the command line's error line show
+// for an error raised by a command: ErrorBoxText of its ErrorMessage.
+std::string ErrorText(const std::exception& error);
+
 // Reads the frame-limit text as a signed 32-bit decimal number: optional
 // leading spaces, an optional sign, then digits only. Anything else raises
 // EAppError "'<text>' is not a valid integer value".

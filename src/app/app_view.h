@@ -37,6 +37,9 @@ class TAppView {
   virtual void SetConvertEnabled(bool /*enabled*/) {}
   virtual void StartProgress(int /*maximum*/) {}
   virtual void StepProgress() {}
+  // The name a progress range the bar refuses is reported under: "<name>
+  // property out of range". The window gives its toolkit's class name.
+  virtual std::string ProgressBarName() const { return "Progress bar"; }
 
   // The log pane and the plain message dialog.
   virtual void AddLogLine(const std::string& /*text*/) {}

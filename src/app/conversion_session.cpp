@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/app_error.h"
+#include "app/batch_log.h"
 #include "app/batch_outputs.h"
 #include "app/gif_conversion.h"
 #include "app/optimized_conversion.h"
@@ -50,15 +51,10 @@ class TConvertButtonOff {
 
 }  // namespace
 
-std::string FoundCountLine(int count) {
-  if (count == 1) return "1 fichier trouvé";
-  return std::to_string(count) + " fichiers trouvés";
-}
-
 void TConversionSession::ReleaseFile() {
   cacheHold_.Reset();
-  if (ImageList1.Count() > 0) {
-    ImageList1.Clear();
+  if (FrameCache.Count() > 0) {
+    FrameCache.Clear();
     FlicDecoder.Close();
     view_.ResetScrollPosition();
   }
@@ -88,29 +84,29 @@ void TConversionSession::CaptureFrames(const std::string& FileName) {
     FlicDecoder.Close();
     // The fields, picture and scroll bar show the empty cache the refusal
     // leaves, as after a file that did not open, not the previous file.
-    Image1.SetSize(0, 0);
+    Preview.SetSize(0, 0);
     view_.ShowFileInfo(0, width, height);
     view_.ShowFileName(FileNamePart(FileName));
     view_.ShowFrameControls(0);
-    view_.ShowPreview(Image1);
+    view_.ShowPreview(Preview);
     throw EAppError("FLIC file " + FileName + " has more frames than fit in memory");
   }
   cacheHold_ = std::move(hold);
 
-  SizePreview(Image1, width, height);
-  ImageList1.SetWidth(width);
-  ImageList1.SetHeight(height);
+  SizePreview(Preview, width, height);
+  FrameCache.SetWidth(width);
+  FrameCache.SetHeight(height);
   view_.ShowFileInfo(frameCount, width, height);
   view_.ShowFileName(FileNamePart(FileName));
   view_.ShowFrameControls(std::max(frameCount - 1, 0));
-  view_.ShowPreview(Image1);
+  view_.ShowPreview(Preview);
 
   const bool previews = view_.ShowsPreview();
   for (int i = 0; i < frameCount; ++i) {
     FlicDecoder.NextFrame();
-    if (previews) surface.CopyToBitmap(Image1);
-    if (ImageList1.Add(SurfacePicture(surface)) < 0) view_.ShowMessage("Erreur Ajout dans la liste");
-    if (previews) view_.ShowPreview(Image1);
+    if (previews) surface.CopyToBitmap(Preview);
+    if (FrameCache.Add(SurfacePicture(surface)) < 0) view_.ShowMessage("Erreur Ajout dans la liste");
+    if (previews) view_.ShowPreview(Preview);
     view_.FrameCaptured(i, frameCount);
   }
 }
@@ -122,11 +118,11 @@ void TConversionSession::OpenForConversion(const std::string& FileName) {
   if (!FlicDecoder.IsOpen()) throw EAppError("Cannot open FLIC file " + FileName);
 }
 
-void TConversionSession::ScrollBar1Change(int Position) {
-  if (ImageList1.Count() == 0) return;
-  ImageList1.CopyTo(Position, Image1);
+void TConversionSession::ShowCachedFrame(int Position) {
+  if (FrameCache.Count() == 0) return;
+  FrameCache.CopyTo(Position, Preview);
   view_.ShowPreviewIndex(Position);
-  view_.ShowPreview(Image1);
+  view_.ShowPreview(Preview);
 }
 
 int TConversionSession::ConvertToGif(const std::string& OutputPath) {
@@ -156,7 +152,7 @@ int TConversionSession::ConvertFile(const std::string& FileName, const std::stri
   }
   const TConvertButtonOff convertButtonOff(view_);
   cacheHold_.Reset();
-  ImageList1.Clear();
+  FrameCache.Clear();
   openedFile_ = FileName;
   FlicDecoder.Open(FileName);
   if (!FlicDecoder.IsOpen()) throw EAppError("Cannot open FLIC file " + FileName);
@@ -175,13 +171,15 @@ int TConversionSession::ConvertFile(const std::string& FileName, const std::stri
   input.Options = options;
   input.StartProgress = [this](int maximum) { view_.StartProgress(maximum); };
   input.StepProgress = [this] { view_.StepProgress(); };
+  input.ProgressBarName = view_.ProgressBarName();
   return StreamGifConversion(input, OutputPath);
 }
 
 std::unique_ptr<TGIFImage> TConversionSession::BuildDocument() {
   documentHold_.Reset();
-  const std::int64_t pixels = std::int64_t{ImageList1.Width()} * ImageList1.Height();
-  const std::int64_t last = LastFrameIndex(view_.ReadOptions(), ImageList1, budget_.Available());
+  const std::int64_t pixels = std::int64_t{FrameCache.Width()} * FrameCache.Height();
+  const std::int64_t last =
+      LastFrameIndex(view_.ReadOptions(), FrameCache, view_.ProgressBarName(), budget_.Available());
   TBudgetHold hold(budget_, FramesCost(last + 1, pixels));
   if (!hold.Held()) {
     throw EAppError("Frame limit " + std::to_string(last) + " asks for more frames than fit in memory");
@@ -197,34 +195,24 @@ std::string TConversionSession::BuildOptimizedBytes() {
 
 TConversionInput TConversionSession::ConversionInput() {
   TConversionInput input;
-  input.Frames = &ImageList1;
+  input.Frames = &FrameCache;
   input.Speed = FlicDecoder.Speed();
   input.FlicType = FlicDecoder.FlicType();
   input.FileName = FlicDecoder.FileName();
   input.ReadOptions = [this] { return view_.ReadOptions(); };
   input.StartProgress = [this](int maximum) { view_.StartProgress(maximum); };
   input.StepProgress = [this] { view_.StepProgress(); };
+  input.ProgressBarName = view_.ProgressBarName();
+  input.FrameBudget = limits_.FrameBudget;
   return input;
 }
 
 int TConversionSession::RunBatch(const std::string& Folder, bool KeepGoing) {
-  view_.AddLogLine(Folder + " selectionné");
-  view_.AddLogLine("Recherche en cours");
-  Search.OnUnreadable = [this](const std::string& path, const std::string& reason) {
-    view_.FolderSkipped(path, reason);
-  };
-  Search.SearchFiles(Folder, "flc", true);
-  if (Search.FoundCount() == 0) {
-    view_.AddLogLine("Pas de fichiers trouvés");
-    return 0;
-  }
-  view_.AddLogLine(FoundCountLine(Search.FoundCount()));
-  // The search results are copied: a later search must not change this run.
-  const std::vector<std::string> paths = Search.FoundPaths();
+  const std::vector<std::string> paths = SearchBatchFolder(Folder, Search, view_);
   TBatchOutputs outputs;
   int failures = 0;
   for (const std::string& path : paths) {
-    view_.AddLogLine("Traitement de " + path);
+    LogBatchFile(view_, path);
     try {
       const std::string gif = outputs.Claim(path);
       OpenForConversion(path);

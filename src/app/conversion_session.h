@@ -12,6 +12,7 @@
 #include "app/frame_cache.h"
 #include "flic/flic_decoder.h"
 #include "imaging/bitmap.h"
+#include "imaging/limits.h"
 
 namespace tovasel {
 
@@ -24,10 +25,13 @@ class TGIFImage;
 // TAppView.
 class TConversionSession {
  public:
-  // `budget` caps what the cache and the document hold together (in
-  // budget units, see FramesCost); callers with little memory give less.
-  explicit TConversionSession(TAppView& view, std::int64_t budget = kFramePixelBudget)
-      : view_(view), budget_(budget) {}
+  // The limits' FrameBudget caps what the cache and the document hold
+  // together (in budget units, see FramesCost), and the decoder opens files
+  // within the limits; callers with little memory give less.
+  explicit TConversionSession(TAppView& view, const TLimits& limits = {})
+      : view_(view), limits_(limits), budget_(limits.FrameBudget) {
+    FlicDecoder.SetLimits(limits);
+  }
 
   // Opens FileName and captures every frame into the cache: entry i holds
   // FLIC frame i + 2 and the last entry frame 1. A file that does not open
@@ -43,7 +47,7 @@ class TConversionSession {
   void OpenForConversion(const std::string& FileName);
 
   // Shows cache entry Position in the preview (the scroll bar's change).
-  void ScrollBar1Change(int Position);
+  void ShowCachedFrame(int Position);
 
   // Writes the cached frames as a GIF file at OutputPath, with the options
   // the view reports, and returns the number of GIF frames written. Errors
@@ -80,8 +84,8 @@ class TConversionSession {
   bool FileOpen() const { return FlicDecoder.IsOpen(); }
 
   TFlicDecoder FlicDecoder;
-  TFrameCache ImageList1;
-  TBitmap Image1;  // the preview picture, also the capture buffer
+  TFrameCache FrameCache;
+  TBitmap Preview;  // the preview picture, also the capture buffer
   TFileSearch Search;
 
  private:
@@ -93,13 +97,11 @@ class TConversionSession {
 
   TAppView& view_;
   std::string openedFile_;
+  const TLimits limits_;
   // The cache and the document of one conversion share one budget.
   TFrameBudget budget_;
   TBudgetHold cacheHold_;
   TBudgetHold documentHold_;
 };
-
-// The batch's log line that reports how many files the search found.
-std::string FoundCountLine(int count);
 
 }  // namespace tovasel

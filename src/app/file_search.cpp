@@ -43,7 +43,7 @@ bool MatchesExtension(const std::string& Name, const std::string& Ext) {
 }
 
 void TFileSearch::SearchFiles(const std::string& Dir, const std::string& Ext, bool Recursive) {
-  FoundPaths_.clear();
+  foundPaths_.clear();
   std::string dir = Dir;
   if (!dir.empty() && dir.back() != '/') dir += '/';
   CollectMatchingFiles(dir, Ext);
@@ -55,7 +55,7 @@ void TFileSearch::CollectMatchingFiles(const std::string& Dir, const std::string
   // kind or attributes, hidden files included.
   ListFolder(Dir, true, [&](const fs::directory_entry& entry) {
     const std::string name = entry.path().filename().string();
-    if (MatchesExtension(name, Ext)) FoundPaths_.push_back(Dir + name);
+    if (MatchesExtension(name, Ext)) foundPaths_.push_back(Dir + name);
   });
 }
 

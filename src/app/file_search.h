@@ -19,8 +19,8 @@ class TFileSearch {
   // letter case ignored. A folder that cannot be listed contributes nothing.
   void SearchFiles(const std::string& Dir, const std::string& Ext, bool Recursive);
 
-  int FoundCount() const { return static_cast<int>(FoundPaths_.size()); }
-  const std::vector<std::string>& FoundPaths() const { return FoundPaths_; }
+  int FoundCount() const { return static_cast<int>(foundPaths_.size()); }
+  const std::vector<std::string>& FoundPaths() const { return foundPaths_; }
 
   // Told about every folder that could not be listed (or listed only in
   // part), with the system's reason; the search goes on without it.
@@ -36,7 +36,7 @@ class TFileSearch {
   template <typename Visit>
   void ListFolder(const std::string& dir, bool report, Visit visit);
 
-  std::vector<std::string> FoundPaths_;
+  std::vector<std::string> foundPaths_;
 };
 
 // True when Name ends in "." followed by Ext, ignoring ASCII letter case.

@@ -5,12 +5,6 @@
 
 namespace tovasel {
 
-// Largest number of budget units (about a byte each) that the frames of one
-// process may hold at once: the frame cache, the GIF document, or the
-// pictures `frames` writes. A file, limit or batch beyond it is refused or
-// held back up front instead of exhausting memory or disk half-way.
-inline constexpr std::int64_t kFramePixelBudget = std::int64_t{1} << 30;
-
 // What a frame costs besides its pixels: its colour table and the objects
 // that keep it in a cache or a GIF document. Without it a 1 x 1 picture
 // repeated millions of times would look free.
@@ -27,7 +21,8 @@ std::int64_t FramesCost(std::int64_t frames, std::int64_t pixels);
 // can give back what it has written.
 class TFrameBudget {
  public:
-  explicit TFrameBudget(std::int64_t capacity = kFramePixelBudget) : capacity_(capacity) {}
+  // capacity: TLimits::FrameBudget of the caller.
+  explicit TFrameBudget(std::int64_t capacity) : capacity_(capacity) {}
   TFrameBudget(const TFrameBudget&) = delete;
   TFrameBudget& operator=(const TFrameBudget&) = delete;
 

@@ -43,19 +43,20 @@ std::string NoFramesMessage(const std::string& FileName) {
   return "FLIC file " + FileName + " has no frames to convert";
 }
 
-std::int64_t LastFrameIndex(const TConvertOptions& options, int frameCount) {
+std::int64_t LastFrameIndex(const TConvertOptions& options, int frameCount, const std::string& progressBarName) {
   const std::int64_t last = options.LimitOn ? ParseLimitText(options.LimitText) : std::int64_t{frameCount} - 1;
   // The progress bar takes last + 1 as its maximum and refuses anything
   // below its minimum of 0 or beyond its 32-bit range.
   const std::int64_t maximum = last + 1;
   if (maximum < 0 || maximum > std::numeric_limits<std::int32_t>::max()) {
-    throw EAppError("QProgressBar property out of range");
+    throw EAppError(progressBarName + " property out of range");
   }
   return last;
 }
 
-std::int64_t LastFrameIndex(const TConvertOptions& options, const TFrameCache& cache, std::int64_t available) {
-  const std::int64_t last = LastFrameIndex(options, cache.Count());
+std::int64_t LastFrameIndex(const TConvertOptions& options, const TFrameCache& cache,
+                            const std::string& progressBarName, std::int64_t available) {
+  const std::int64_t last = LastFrameIndex(options, cache.Count(), progressBarName);
   const std::int64_t maximum = last + 1;
   const std::int64_t pixels = std::int64_t{cache.Width()} * cache.Height();
   if (FramesCost(maximum, pixels) > available) {
@@ -72,7 +73,7 @@ std::unique_ptr<TGIFImage> BuildGifDocument(const TConversionInput& input) {
   TBitmap frameBitmap;
 
   const TConvertOptions first = input.ReadOptions();
-  const std::int64_t last = LastFrameIndex(first, *input.Frames);
+  const std::int64_t last = LastFrameIndex(first, *input.Frames, input.ProgressBarName, input.FrameBudget);
   if (input.StartProgress) input.StartProgress(static_cast<int>(last + 1));
   if (first.ExactColours) document->SetReductionScheme(rsKeepColors);
 

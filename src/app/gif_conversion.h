@@ -8,6 +8,7 @@
 #include "app/convert_options.h"
 #include "app/frame_budget.h"
 #include "app/frame_cache.h"
+#include "imaging/limits.h"
 
 namespace tovasel {
 
@@ -37,6 +38,10 @@ struct TConversionInput {
   // Progress maximum (position back to 0), then one step per frame.
   std::function<void(int maximum)> StartProgress;
   std::function<void()> StepProgress;
+  // Named when the progress bar refuses the frame range.
+  std::string ProgressBarName;
+  // What the frames of the conversion may cost at most (see FramesCost).
+  std::int64_t FrameBudget = TLimits{}.FrameBudget;
   // Runs the colour-map packing and frame compaction over the whole
   // document after every frame, the plain way; the default gets the same
   // document in time linear in the frame count.
@@ -56,13 +61,13 @@ std::string NoFramesMessage(const std::string& FileName);
 
 // The frame index a conversion of frameCount frames ends at, checked as the
 // progress bar would: the limit text as a number, or the last frame's index.
-// Raises "'<text>' is not a valid integer value" or "QProgressBar property
-// out of range".
-std::int64_t LastFrameIndex(const TConvertOptions& options, int frameCount);
+// Raises "'<text>' is not a valid integer value" or "<progressBarName>
+// property out of range".
+std::int64_t LastFrameIndex(const TConvertOptions& options, int frameCount, const std::string& progressBarName);
 
 // The same for the cached frames, also refused when the frames would cost
 // more than `available` budget units.
 std::int64_t LastFrameIndex(const TConvertOptions& options, const TFrameCache& cache,
-                            std::int64_t available = kFramePixelBudget);
+                            const std::string& progressBarName, std::int64_t available);
 
 }  // namespace tovasel

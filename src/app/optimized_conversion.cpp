@@ -86,7 +86,7 @@ class TShownPictures {
 std::string BuildOptimizedGif(const TConversionInput& input, int Level) {
   if (input.Frames->Count() == 0) throw EAppError(NoFramesMessage(input.FileName));
   const TConvertOptions first = input.ReadOptions();
-  const std::int64_t last = LastFrameIndex(first, *input.Frames);
+  const std::int64_t last = LastFrameIndex(first, *input.Frames, input.ProgressBarName, input.FrameBudget);
   if (input.StartProgress) input.StartProgress(static_cast<int>(last + 1));
   // As the document of no frames is refused when stored, before any file
   // is touched.

@@ -12,11 +12,13 @@
 #include <vector>
 
 #include "app/app_error.h"
+#include "app/batch_log.h"
 #include "app/batch_outputs.h"
 #include "app/conversion_session.h"
 #include "app/frame_budget.h"
 #include "app/file_search.h"
 #include "app/optimized_conversion.h"
+#include "app/options_only_view.h"
 #include "app/same_file.h"
 #include "flic/flic_header.h"
 #include "gif/gif_image.h"
@@ -25,22 +27,13 @@ namespace tovasel {
 
 namespace {
 
-// A worker's view: the options of the batch, nothing shown.
-class TOptionsOnlyView : public TAppView {
- public:
-  explicit TOptionsOnlyView(TConvertOptions options) : options_(std::move(options)) {}
-  TConvertOptions ReadOptions() const override { return options_; }
-
- private:
-  TConvertOptions options_;
-};
-
 // A converted file, ready to be stored at a path.
 using TStoreGif = std::function<void(const std::string& path)>;
 
-TStoreGif ConvertOne(const std::string& path, const TConvertOptions& options) {
-  TOptionsOnlyView view(options);
-  TConversionSession session(view);
+// The worker's view shows nothing: the batch logs and reports for it.
+TStoreGif ConvertOne(const std::string& path, TOptionsOnlyView view, const TLimits& limits) {
+  const TConvertOptions options = view.ReadOptions();
+  TConversionSession session(view, limits);
   session.OpenForConversion(path);
   if (options.Optimize > 0) {
     auto bytes = std::make_shared<const std::string>(session.BuildOptimizedBytes());
@@ -53,7 +46,7 @@ TStoreGif ConvertOne(const std::string& path, const TConvertOptions& options) {
 // What converting the file will hold at its peak, the cache and the
 // document together, estimated from its header as its session will count
 // it; 0 when the header cannot be read (the conversion then fails early).
-std::int64_t EstimatedCost(const std::string& path, const TConvertOptions& options) {
+std::int64_t EstimatedCost(const std::string& path, const TConvertOptions& options, const TLimits& limits) {
   // Opening a FIFO for reading would wait for a writer; the reader refuses
   // anything but a regular file anyway.
   std::error_code ec;
@@ -62,7 +55,7 @@ std::int64_t EstimatedCost(const std::string& path, const TConvertOptions& optio
   std::ifstream in(path, std::ios::binary);
   if (!in.read(reinterpret_cast<char*>(head.data()), head.size())) return 0;
   const TFlicHeader header = TFlicHeader::Parse(head);
-  if (!header.PictureSizeAcceptable()) return 0;
+  if (!header.PictureSizeAcceptable(limits.MaxFramePixels)) return 0;
   const std::int64_t pixels = std::int64_t{header.Width} * header.Height;
   std::int64_t documentFrames = header.Frames;
   if (options.LimitOn) {
@@ -88,36 +81,25 @@ struct TPendingConversion {
 }  // namespace
 
 int RunParallelBatch(const std::string& Folder, int Jobs, TAppView& view, bool KeepGoing,
-                     std::int64_t Budget) {
-  view.AddLogLine(Folder + " selectionné");
-  view.AddLogLine("Recherche en cours");
+                     const TLimits& Limits) {
   TFileSearch search;
-  search.OnUnreadable = [&view](const std::string& path, const std::string& reason) {
-    view.FolderSkipped(path, reason);
-  };
-  search.SearchFiles(Folder, "flc", true);
-  if (search.FoundCount() == 0) {
-    view.AddLogLine("Pas de fichiers trouvés");
-    return 0;
-  }
-  view.AddLogLine(FoundCountLine(search.FoundCount()));
-
-  const std::vector<std::string>& paths = search.FoundPaths();
-  const TConvertOptions options = view.ReadOptions();
+  const std::vector<std::string> paths = SearchBatchFolder(Folder, search, view);
+  const TOptionsOnlyView workerView(view);
+  const TConvertOptions options = workerView.ReadOptions();
   const std::size_t window = static_cast<std::size_t>(Jobs < 1 ? 1 : Jobs);
   // The jobs share one budget: a conversion starts only when its share
   // fits beside those still held, else it waits for the earlier files to be
   // written. Shares are taken in file order by this thread alone, so the
   // first pending file never waits for a later one. A file too large for
   // the whole budget starts alone and its own session refuses it.
-  TFrameBudget budget(Budget);
+  TFrameBudget budget(Limits.FrameBudget);
   std::deque<TPendingConversion> pending;
   std::size_t next = 0;
   auto launch = [&] {
     while (next < paths.size() && pending.size() < window) {
-      TBudgetHold share(budget, EstimatedCost(paths[next], options));
+      TBudgetHold share(budget, EstimatedCost(paths[next], options, Limits));
       if (!share.Held() && !pending.empty()) break;
-      pending.push_back({std::async(std::launch::async, ConvertOne, paths[next], options), std::move(share)});
+      pending.push_back({std::async(std::launch::async, ConvertOne, paths[next], workerView, Limits), std::move(share)});
       ++next;
     }
   };
@@ -127,7 +109,7 @@ int RunParallelBatch(const std::string& Folder, int Jobs, TAppView& view, bool K
   TBatchOutputs outputs;
   int failures = 0;
   for (const std::string& path : paths) {
-    view.AddLogLine("Traitement de " + path);
+    LogBatchFile(view, path);
     TPendingConversion conversion = std::move(pending.front());
     pending.pop_front();
     try {

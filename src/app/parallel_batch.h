@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/app_view.h"
-#include "app/frame_budget.h"
+#include "imaging/limits.h"
 
 namespace tovasel {
 
@@ -17,11 +17,11 @@ namespace tovasel {
 // sets no colours starts from black rather than from the colours the
 // previous file left behind.
 //
-// The conversions in flight share one budget of `Budget` units (see
-// FramesCost), each counted from the start of its conversion until its GIF
-// is written, so the batch holds no more than one conversion may, whatever
-// the number of jobs.
+// The conversions in flight share one budget of Limits.FrameBudget units
+// (see FramesCost), each counted from the start of its conversion until its
+// GIF is written, so the batch holds no more than one conversion may,
+// whatever the number of jobs. Each conversion opens its file within Limits.
 int RunParallelBatch(const std::string& Folder, int Jobs, TAppView& view, bool KeepGoing = false,
-                     std::int64_t Budget = kFramePixelBudget);
+                     const TLimits& Limits = {});
 
 }  // namespace tovasel

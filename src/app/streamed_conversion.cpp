@@ -55,7 +55,7 @@ bool StreamsFrames(const TConvertOptions& options) {
 
 int StreamGifConversion(const TStreamedInput& input, const std::string& OutputPath) {
   const TConvertOptions& options = input.Options;
-  const std::int64_t last = LastFrameIndex(options, input.FrameCount);
+  const std::int64_t last = LastFrameIndex(options, input.FrameCount, input.ProgressBarName);
   if (input.FrameCount == 0) throw EAppError(NoFramesMessage(input.FileName));
   if (input.StartProgress) input.StartProgress(static_cast<int>(last + 1));
   // As the document of no frames is refused when stored, before any file

@@ -30,6 +30,8 @@ struct TStreamedInput {
   TConvertOptions Options;
   std::function<void(int maximum)> StartProgress;
   std::function<void()> StepProgress;
+  // Named when the progress bar refuses the frame range.
+  std::string ProgressBarName;
 };
 
 // Writes the GIF file that BuildGifDocument and StoreToFile write for the

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 
 #include <CLI/CLI.hpp>
@@ -26,19 +27,24 @@ void ReportError(const std::string& message);
 // error to report ("Cannot write to standard output: <reason>"), else "".
 std::string StandardOutputError();
 
-// Opens path in decoder; a file that does not open is reported as "Cannot
-// open FLIC file <path>" and gives false.
-bool OpenFlicOrReport(TFlicDecoder& decoder, const std::string& path);
+// Opens path in decoder; a file that does not open raises TPlainError
+// "Cannot open FLIC file <path>".
+void OpenFlic(TFlicDecoder& decoder, const std::string& path);
 
 // The batch's closing error after --keep-going met failures.
 std::string FailedFilesText(int failures);
 
-// Raised by work that has already reported its error.
-struct TReportedError {};
+// An error of a command the window does not have (info, frames): its line
+// shows the text as it is, without the error box's closing full stop.
+class TPlainError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 // Runs work and turns an error it raises into that one line, with the text
-// the window's error box would show. Returns the exit code: 0, or 1. Any
-// other exception still ends in one line and exit code 1, never an abort.
+// the window's error box would show (ErrorText), or a TPlainError's own.
+// Returns the exit code: 0, or 1. Any other exception still ends in one line
+// and exit code 1, never an abort.
 int RunReportingErrors(const std::function<void()>& work);
 
 }  // namespace tovasel::cli

@@ -11,7 +11,7 @@
 namespace tovasel::cli {
 
 TConsoleView::TConsoleView(TConvertOptions options, bool quiet)
-    : options_(std::move(options)), quiet_(quiet), terminal_(!quiet && ::isatty(STDERR_FILENO) == 1) {}
+    : TOptionsOnlyView(std::move(options)), quiet_(quiet), terminal_(!quiet && ::isatty(STDERR_FILENO) == 1) {}
 
 TConsoleView::~TConsoleView() { EndProgress(); }
 

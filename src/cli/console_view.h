@@ -4,7 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "app/app_view.h"
+#include "app/options_only_view.h"
 
 namespace tovasel::cli {
 
@@ -12,16 +12,17 @@ namespace tovasel::cli {
 // command line, log lines on standard output, messages, skipped folders and
 // failed files on standard error, and a progress bar on standard error when
 // that is a terminal. A quiet view shows neither log lines nor progress.
-class TConsoleView : public TAppView {
+class TConsoleView : public TOptionsOnlyView {
  public:
   TConsoleView(TConvertOptions options, bool quiet);
   ~TConsoleView() override;
 
-  TConvertOptions ReadOptions() const override { return options_; }
   void AddLogLine(const std::string& text) override;
   void ShowMessage(const std::string& text) override;
   void StartProgress(int maximum) override;
   void StepProgress() override;
+  // The command line's messages are the window's, word for word.
+  std::string ProgressBarName() const override { return "QProgressBar"; }
   void FolderSkipped(const std::string& path, const std::string& reason) override;
   void FileFailed(const std::string& path, const std::string& message) override;
 
@@ -29,7 +30,6 @@ class TConsoleView : public TAppView {
   void DrawProgress();
   void EndProgress();
 
-  TConvertOptions options_;
   bool quiet_ = false;
   bool terminal_ = false;
   int maximum_ = 0;

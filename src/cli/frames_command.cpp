@@ -8,6 +8,7 @@
 #include "cli/ppm_writer.h"
 #include "flic/flic_decoder.h"
 #include "imaging/bitmap.h"
+#include "imaging/limits.h"
 
 namespace tovasel::cli {
 namespace {
@@ -17,11 +18,6 @@ std::string FrameFileName(int number) {
   char name[32];
   std::snprintf(name, sizeof name, "%04d.ppm", number);
   return name;
-}
-
-[[noreturn]] void Fail(const std::string& message) {
-  ReportError(message);
-  throw TReportedError();
 }
 
 }  // namespace
@@ -36,24 +32,26 @@ void AddFramesCommand(CLI::App& app, int& exitCode) {
   cmd->add_option("-o,--output", *dir, "Folder for 0001.ppm, 0002.ppm, ...")->required();
   cmd->callback([path, dir, &exitCode] {
     exitCode = RunReportingErrors([&] {
+      const TLimits limits;
       TFlicDecoder decoder;
-      if (!OpenFlicOrReport(decoder, *path)) throw TReportedError();
+      decoder.SetLimits(limits);
+      OpenFlic(decoder, *path);
       // The pictures together may take no more than a conversion may hold,
       // however few bytes the file has.
       const int frames = decoder.FrameCount();
       const std::int64_t pixels = std::int64_t{decoder.Surface().Width()} * decoder.Surface().Height();
-      if (FramesCost(frames, pixels) > kFramePixelBudget) {
-        Fail("FLIC file " + *path + " has more frames than the frame budget lets write");
+      if (FramesCost(frames, pixels) > limits.FrameBudget) {
+        throw TPlainError("FLIC file " + *path + " has more frames than the frame budget lets write");
       }
       std::error_code ec;
       std::filesystem::create_directories(*dir, ec);
-      if (!std::filesystem::is_directory(*dir, ec) || ec) Fail("Cannot create folder " + *dir);
+      if (!std::filesystem::is_directory(*dir, ec) || ec) throw TPlainError("Cannot create folder " + *dir);
       TBitmap picture;
       for (int k = 1; k <= frames; ++k) {
         if (k > 1) decoder.NextFrame();
         decoder.Surface().CopyToBitmap(picture);
         const auto file = std::filesystem::path(*dir) / FrameFileName(k);
-        if (!WritePpm(file, picture)) Fail("Cannot write " + file.string());
+        if (!WritePpm(file, picture)) throw TPlainError("Cannot write " + file.string());
       }
     });
   });

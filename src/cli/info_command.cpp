@@ -15,7 +15,7 @@ void AddInfoCommand(CLI::App& app, int& exitCode) {
   cmd->callback([path, &exitCode] {
     exitCode = RunReportingErrors([&] {
       TFlicDecoder decoder;
-      if (!OpenFlicOrReport(decoder, *path)) throw TReportedError();
+      OpenFlic(decoder, *path);
       const int frames = decoder.FrameCount();
       for (int i = 0; i < frames; ++i) decoder.NextFrame();
       std::cout << "frames: " << frames << '\n'

@@ -24,10 +24,8 @@ std::string StandardOutputError() {
                     : std::string("Cannot write to standard output");
 }
 
-bool OpenFlicOrReport(TFlicDecoder& decoder, const std::string& path) {
-  if (decoder.Open(path)) return true;
-  ReportError("Cannot open FLIC file " + path);
-  return false;
+void OpenFlic(TFlicDecoder& decoder, const std::string& path) {
+  if (!decoder.Open(path)) throw TPlainError("Cannot open FLIC file " + path);
 }
 
 }  // namespace tovasel::cli
@@ -55,12 +53,9 @@ int main(int argc, char** argv) {
     // usage error maps to the conventional 2.
     const int code = app.exit(e);
     return code == 0 ? 0 : 2;
-  } catch (const std::bad_alloc&) {
-    ReportError("Out of memory.");
-    return 1;
   } catch (const std::exception& e) {
     // Errors outside a command's own reporting still end in one line.
-    ReportError(e.what());
+    ReportError(tovasel::ErrorText(e));
     return 1;
   }
   // Output that never arrived (a full disk) is a failure, not a success with

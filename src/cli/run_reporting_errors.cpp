@@ -11,11 +11,10 @@ int RunReportingErrors(const std::function<void()>& work) {
   try {
     work();
     return 0;
-  } catch (const std::bad_alloc&) {
-    ReportError(ErrorBoxText("Out of memory"));
+  } catch (const TPlainError& e) {
+    ReportError(e.what());
   } catch (const std::exception& e) {
-    ReportError(ErrorBoxText(e.what()));
-  } catch (const TReportedError&) {
+    ReportError(ErrorText(e));
   } catch (...) {
     ReportError("Unexpected error");
   }

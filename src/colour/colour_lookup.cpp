@@ -7,25 +7,25 @@ namespace tovasel {
 
 TFastColorLookup::TFastColorLookup(const TColorPalette& palette)
     : TColorLookup(static_cast<int>(std::min<std::size_t>(palette.size(), 256))) {
-  CellCache.fill(-1);
+  cellCache_.fill(-1);
   for (int i = 0; i < PaletteSize; ++i) {
-    Entries[i] = palette[i];
+    entries_[i] = palette[i];
     // Several entries can share a cell; the first one keeps it.
-    std::int16_t& cell = CellCache[Cell(palette[i].Red, palette[i].Green, palette[i].Blue)];
+    std::int16_t& cell = cellCache_[Cell(palette[i].Red, palette[i].Green, palette[i].Blue)];
     if (cell < 0) cell = static_cast<std::int16_t>(i);
   }
 }
 
 int TFastColorLookup::MatchColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue,
                                  std::uint8_t& r, std::uint8_t& g, std::uint8_t& b) {
-  std::int16_t& cell = CellCache[Cell(red, green, blue)];
+  std::int16_t& cell = cellCache_[Cell(red, green, blue)];
   if (cell < 0) {
     // Manhattan distance; only a strictly smaller distance replaces the
     // best, so the lowest index wins ties.
     int best = 196608;
     int found = 0;
     for (int i = 0; i < PaletteSize; ++i) {
-      const TColorEntry& e = Entries[i];
+      const TColorEntry& e = entries_[i];
       const int d = std::abs(int{e.Red} - red) + std::abs(int{e.Green} - green) +
                     std::abs(int{e.Blue} - blue);
       if (d < best) {
@@ -35,7 +35,7 @@ int TFastColorLookup::MatchColor(std::uint8_t red, std::uint8_t green, std::uint
     }
     cell = static_cast<std::int16_t>(found);
   }
-  const TColorEntry& e = Entries[cell];
+  const TColorEntry& e = entries_[cell];
   r = e.Red;
   g = e.Green;
   b = e.Blue;

@@ -38,8 +38,8 @@ class TFastColorLookup : public TColorLookup {
     return static_cast<int>((red >> 3) | ((green >> 3) << 5) | ((blue >> 3) << 10));
   }
 
-  std::array<TColorEntry, 256> Entries{};
-  std::array<std::int16_t, 32768> CellCache;
+  std::array<TColorEntry, 256> entries_{};
+  std::array<std::int16_t, 32768> cellCache_;
 };
 
 // The 6x6x6 cube, found arithmetically: each channel to (v + 3) div 51.

@@ -6,7 +6,7 @@
 namespace tovasel {
 
 bool TDisplayCaches::Create(int width, int height, int frameCount, bool preRender, bool transparent,
-                            bool windowRect, TScreenCapture* capture) {
+                            bool windowRect, TScreenCapture* capture, std::size_t maxBytes) {
   Free();
   if (!preRender && !transparent) return false;
   if (width <= 0 || height <= 0 || frameCount < 0) return false;
@@ -15,7 +15,7 @@ bool TDisplayCaches::Create(int width, int height, int frameCount, bool preRende
   const std::size_t frameBytes =
       ((static_cast<std::size_t>(width) * 3 + 3) / 4 * 4) * static_cast<std::size_t>(height);
   const std::size_t frames = (preRender ? static_cast<std::size_t>(frameCount) : 1) + 3;
-  if (frameBytes > kMaxBytes / frames) return false;
+  if (frameBytes > maxBytes / frames) return false;
 
   frameBitmap_.SetSize(width, height);
   if (transparent) {

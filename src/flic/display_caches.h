@@ -19,14 +19,12 @@ class TScreenCapture;
 // background. All 24-bit.
 class TDisplayCaches {
  public:
-  // Display caches larger than this are not built; the player then decodes
-  // and paints every frame as it would without PreRender and Transparent.
-  static constexpr std::size_t kMaxBytes = std::size_t{256} << 20;
-
   // Builds empty caches for a display of width x height; false, with nothing
-  // built, for an empty display or one over the budget. `capture` is not owned.
+  // built, for an empty display or caches of more than maxBytes (the player
+  // then decodes and paints every frame as it would without PreRender and
+  // Transparent). `capture` is not owned.
   bool Create(int width, int height, int frameCount, bool preRender, bool transparent, bool windowRect,
-              TScreenCapture* capture);
+              TScreenCapture* capture, std::size_t maxBytes);
   void Free();
 
   bool Exist() const { return exist_; }

@@ -8,13 +8,13 @@ bool TFlicDecoder::Load(const std::filesystem::path& path) {
   Close();
   errorCode_ = kFlicErrorNone;
   fileName_ = path.string();
-  return Start(reader_.Load(path));
+  return Start(reader_.Load(path, limits_));
 }
 
 bool TFlicDecoder::Load(std::span<const std::uint8_t> bytes) {
   Close();
   errorCode_ = kFlicErrorNone;
-  return Start(reader_.Load(bytes));
+  return Start(reader_.Load(bytes, limits_));
 }
 
 bool TFlicDecoder::Open(const std::filesystem::path& path) {

@@ -44,6 +44,9 @@ class TFlicDecoder {
   bool Load(const std::filesystem::path& path);
   bool Load(std::span<const std::uint8_t> bytes);
 
+  // Limits for the next Open or Load (the largest picture accepted).
+  void SetLimits(const TLimits& limits) { limits_ = limits; }
+
   // Decodes the next frame of the walk and counts it; only while open.
   void NextFrame();
   // Counts a step without decoding, for a caller that decoded every frame
@@ -91,6 +94,7 @@ class TFlicDecoder {
   void RestartFromFirstFrame();
   void CountFrame();
 
+  TLimits limits_;
   TFlicReader reader_;
   TFlicSurface surface_;
   TPalette palette_;

@@ -16,8 +16,6 @@ inline constexpr std::uint16_t kFlcType = 0xAF12;
 // its fixed offset. The magic number at offset 4 is kept but not checked.
 struct TFlicHeader {
   static constexpr std::size_t kSize = 128;
-  // Files above this many pixels are refused before anything is allocated.
-  static constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 24;
 
   std::uint32_t Size = 0;         // offset 0: bytes of the file
   std::uint16_t Type = 0;         // offset 4: kFliType or kFlcType
@@ -41,10 +39,10 @@ struct TFlicHeader {
   std::uint32_t FirstFrameOffset() const { return FirstFrame != 0 ? FirstFrame : kSize; }
 
   // A header the decoder accepts: a picture of at least one and at most
-  // kMaxPixels pixels.
-  bool PictureSizeAcceptable() const {
+  // maxPixels pixels (TLimits::MaxFramePixels).
+  bool PictureSizeAcceptable(std::uint64_t maxPixels) const {
     const std::uint64_t pixels = std::uint64_t{Width} * Height;
-    return pixels != 0 && pixels <= kMaxPixels;
+    return pixels != 0 && pixels <= maxPixels;
   }
 };
 

@@ -85,6 +85,7 @@ void TFlicPlayer32::Open() {
     FileName = std::move(name);
   }
   // Refusals happen here, before the surface or any buffer is sized.
+  decoder_.SetLimits(limits_);
   const bool loaded = decoder_.Load(FileName);
   TakeDecoderState();
   if (!loaded) return;
@@ -109,7 +110,7 @@ void TFlicPlayer32::Open() {
     params_.DisplayHeight = h.Height;
   }
   caches_.Create(params_.DisplayWidth, params_.DisplayHeight, params_.FrameCount, PreRender(), Transparent(),
-                 NonClientDraw(), capture_);
+                 NonClientDraw(), capture_, limits_.MaxDisplayCacheBytes);
   if (caches_.PreRendered()) {
     PreRenderFrames();
   } else {

@@ -234,6 +234,10 @@ class TFlicPlayer32 {
   void SetTransparencyGreen(std::uint8_t v) { transparency_ = (transparency_ & 0xFF00FF) | (std::uint32_t{v} << 8); }
   void SetTransparencyBlue(std::uint8_t v) { transparency_ = (transparency_ & 0x00FFFF) | (std::uint32_t{v} << 16); }
   const char* Version() const { return kVersion; }
+  // The largest picture Open accepts and the largest display caches it
+  // builds; taken at the next Open.
+  const TLimits& Limits() const { return limits_; }
+  void SetLimits(const TLimits& limits) { limits_ = limits; }
 
  private:
   bool Bit(std::uint16_t bit) const { return (options_.load() & bit) != 0; }
@@ -266,6 +270,7 @@ class TFlicPlayer32 {
   std::uint16_t threadWait_ = 500;
   TThreadPriority threadPriority_ = TThreadPriority::tpNormal;
   std::uint32_t transparency_ = 0;
+  TLimits limits_;
 
   TNotifyTable notify_;
   std::atomic<std::uint32_t> messages_[4] = {};

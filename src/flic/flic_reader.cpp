@@ -11,7 +11,7 @@
 
 namespace tovasel {
 
-TFlicLoadResult TFlicReader::Load(const std::filesystem::path& path) {
+TFlicLoadResult TFlicReader::Load(const std::filesystem::path& path, const TLimits& limits) {
   Release();
   const TFlicLoadResult refused{false, kFlicErrorFile};
 
@@ -23,7 +23,7 @@ TFlicLoadResult TFlicReader::Load(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return refused;
   const std::optional<TFlicHeader> header = ReadHeader(in);
-  if (!header || !header->PictureSizeAcceptable()) return refused;
+  if (!header || !header->PictureSizeAcceptable(limits.MaxFramePixels)) return refused;
 
   // The header's size decides how much is loaded, but never more than the
   // file really holds.
@@ -40,11 +40,11 @@ TFlicLoadResult TFlicReader::Load(const std::filesystem::path& path) {
   return result;
 }
 
-TFlicLoadResult TFlicReader::Load(std::span<const std::uint8_t> bytes) {
+TFlicLoadResult TFlicReader::Load(std::span<const std::uint8_t> bytes, const TLimits& limits) {
   Release();
   if (bytes.size() < TFlicHeader::kSize) return TFlicLoadResult{false, kFlicErrorFile};
   const TFlicHeader header = TFlicHeader::Parse(bytes.first(TFlicHeader::kSize));
-  if (!header.PictureSizeAcceptable()) return TFlicLoadResult{false, kFlicErrorFile};
+  if (!header.PictureSizeAcceptable(limits.MaxFramePixels)) return TFlicLoadResult{false, kFlicErrorFile};
 
   TFlicLoadResult result{true, kFlicErrorNone};
   std::uint64_t toLoad = header.Size;

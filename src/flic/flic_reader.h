@@ -10,6 +10,7 @@
 #include "flic/flic_header.h"
 #include "flic/flic_surface.h"
 #include "flic/palette.h"
+#include "imaging/limits.h"
 
 namespace tovasel {
 
@@ -59,13 +60,13 @@ class TFlicReader {
 
   // Reads the header and loads the file. Refused (nothing allocated): a path
   // that is not a readable regular file, a file shorter than the header, or a
-  // picture of 0 or more than TFlicHeader::kMaxPixels pixels. The buffer never
+  // picture of 0 or more than limits.MaxFramePixels pixels. The buffer never
   // holds more than the file has: a header size beyond the file loads the
   // file and reports 262.
-  TFlicLoadResult Load(const std::filesystem::path& path);
+  TFlicLoadResult Load(const std::filesystem::path& path, const TLimits& limits = {});
   // The same for a file already in memory: the buffer takes a copy of the
   // bytes the header's size covers, and `bytes` may go away afterwards.
-  TFlicLoadResult Load(std::span<const std::uint8_t> bytes);
+  TFlicLoadResult Load(std::span<const std::uint8_t> bytes, const TLimits& limits = {});
   // Frees the file buffer.
   void Release();
 

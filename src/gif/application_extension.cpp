@@ -32,19 +32,19 @@ TGIFAppExtNSLoop::TGIFAppExtNSLoop(TGIFSubImage& frame) : TGIFApplicationExtensi
 
 // Sub-block 1 carries the loop count, sub-block 2 the optional preload size.
 void TGIFAppExtNSLoop::WriteAppData(std::ostream& stream) {
-  const std::uint8_t loop[5] = {3, 1, static_cast<std::uint8_t>(loop_count_),
-                                static_cast<std::uint8_t>(loop_count_ >> 8), 0};
-  if (preload_size_ == 0) {
+  const std::uint8_t loop[5] = {3, 1, static_cast<std::uint8_t>(loopCount_),
+                                static_cast<std::uint8_t>(loopCount_ >> 8), 0};
+  if (preloadSize_ == 0) {
     WriteBytes(stream, loop, sizeof loop);
     return;
   }
   WriteBytes(stream, loop, 4);
   const std::uint8_t preload[7] = {5,
                                    2,
-                                   static_cast<std::uint8_t>(preload_size_),
-                                   static_cast<std::uint8_t>(preload_size_ >> 8),
-                                   static_cast<std::uint8_t>(preload_size_ >> 16),
-                                   static_cast<std::uint8_t>(preload_size_ >> 24),
+                                   static_cast<std::uint8_t>(preloadSize_),
+                                   static_cast<std::uint8_t>(preloadSize_ >> 8),
+                                   static_cast<std::uint8_t>(preloadSize_ >> 16),
+                                   static_cast<std::uint8_t>(preloadSize_ >> 24),
                                    0};
   WriteBytes(stream, preload, sizeof preload);
 }

@@ -42,17 +42,17 @@ class TGIFAppExtNSLoop : public TGIFApplicationExtension {
   explicit TGIFAppExtNSLoop(TGIFSubImage& frame);
 
   // 0 repeats without end.
-  std::uint16_t LoopCount() const { return loop_count_; }
-  void SetLoopCount(std::uint16_t count) { loop_count_ = count; }
+  std::uint16_t LoopCount() const { return loopCount_; }
+  void SetLoopCount(std::uint16_t count) { loopCount_ = count; }
   // 0 leaves the preload sub-block out.
-  std::uint32_t PreloadSize() const { return preload_size_; }
-  void SetPreloadSize(std::uint32_t size) { preload_size_ = size; }
+  std::uint32_t PreloadSize() const { return preloadSize_; }
+  void SetPreloadSize(std::uint32_t size) { preloadSize_ = size; }
 
   void WriteAppData(std::ostream& stream) override;
 
  private:
-  std::uint16_t loop_count_ = 0;
-  std::uint32_t preload_size_ = 0;
+  std::uint16_t loopCount_ = 0;
+  std::uint32_t preloadSize_ = 0;
 };
 
 // Any other application extension, kept as its raw sub-blocks.

@@ -130,9 +130,9 @@ void TGIFColorMap::ReportWarning(int severity, const std::string& message) const
   if (TGIFImage* document = OwnerImage()) document->ReportWarning(severity, message);
 }
 
-TGIFImage* TGIFGlobalColorMap::OwnerImage() const { return owner_header_->OwnerImage(); }
+TGIFImage* TGIFGlobalColorMap::OwnerImage() const { return ownerHeader_->OwnerImage(); }
 
-TGIFImage* TGIFLocalColorMap::OwnerImage() const { return owner_frame_->OwnerImage(); }
+TGIFImage* TGIFLocalColorMap::OwnerImage() const { return ownerFrame_->OwnerImage(); }
 
 namespace {
 

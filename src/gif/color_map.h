@@ -118,29 +118,29 @@ class TGIFColorMap {
 // The header's global colour table; frames without local colours use it.
 class TGIFGlobalColorMap : public TGIFColorMap {
  public:
-  explicit TGIFGlobalColorMap(TGIFHeader& owner) : owner_header_(&owner) {}
-  TGIFHeader& OwnerHeader() const { return *owner_header_; }
+  explicit TGIFGlobalColorMap(TGIFHeader& owner) : ownerHeader_(&owner) {}
+  TGIFHeader& OwnerHeader() const { return *ownerHeader_; }
   TGIFImage* OwnerImage() const override;
 
   void CountUses(std::vector<TColorUsage>& usage) const override;
   void RemapFrames(const TColorTranslation& table) override;
 
  private:
-  TGIFHeader* owner_header_;
+  TGIFHeader* ownerHeader_;
 };
 
 // A frame's own colour table.
 class TGIFLocalColorMap : public TGIFColorMap {
  public:
-  explicit TGIFLocalColorMap(TGIFSubImage& owner) : owner_frame_(&owner) {}
-  TGIFSubImage& OwnerFrame() const { return *owner_frame_; }
+  explicit TGIFLocalColorMap(TGIFSubImage& owner) : ownerFrame_(&owner) {}
+  TGIFSubImage& OwnerFrame() const { return *ownerFrame_; }
   TGIFImage* OwnerImage() const override;
 
   void CountUses(std::vector<TColorUsage>& usage) const override;
   void RemapFrames(const TColorTranslation& table) override;
 
  private:
-  TGIFSubImage* owner_frame_;
+  TGIFSubImage* ownerFrame_;
 };
 
 }  // namespace tovasel

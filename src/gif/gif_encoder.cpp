@@ -29,19 +29,19 @@ void TGIFEncoder::CompressImage(std::ostream& stream, int bits, int pixelLimit,
                     pixelLimit);
   }
 
-  min_code_size_ = std::clamp(bits, 2, 8);
-  initial_code_width_ = code_width_ = min_code_size_ + 1;
-  clear_code_ = 1 << min_code_size_;
-  end_code_ = clear_code_ + 1;
-  first_free_code_ = clear_code_ + 2;
-  bit_accumulator_ = 0;
-  bit_count_ = 0;
+  minCodeSize_ = std::clamp(bits, 2, 8);
+  initialCodeWidth_ = codeWidth_ = minCodeSize_ + 1;
+  clearCode_ = 1 << minCodeSize_;
+  endCode_ = clearCode_ + 1;
+  firstFreeCode_ = clearCode_ + 2;
+  bitAccumulator_ = 0;
+  bitCount_ = 0;
 
-  WriteByte(stream, static_cast<std::uint8_t>(min_code_size_));
+  WriteByte(stream, static_cast<std::uint8_t>(minCodeSize_));
   walk_.emplace(pixels, width, height, interlaced);
   writer_.emplace(stream);
   if (hasPixels) Encode();
-  TGIFEncoder::EmitCode(end_code_);
+  TGIFEncoder::EmitCode(endCode_);
   writer_->FlushBlock();
   writer_.reset();
   walk_.reset();

@@ -22,26 +22,26 @@ class TGIFEncoder {
   void CompressImage(std::ostream& stream, int bits, int pixelLimit, const std::uint8_t* pixels,
                      bool interlaced, int height, int width);
 
-  int MinCodeSize() const { return min_code_size_; }
-  int ClearCodeValue() const { return clear_code_; }
-  int EndCodeValue() const { return end_code_; }
-  int FirstFreeCode() const { return first_free_code_; }
+  int MinCodeSize() const { return minCodeSize_; }
+  int ClearCodeValue() const { return clearCode_; }
+  int EndCodeValue() const { return endCode_; }
+  int FirstFreeCode() const { return firstFreeCode_; }
 
  protected:
   // Packs one code at the current width; the End code also flushes the
   // last, zero-padded byte.
   void EmitCode(int code) {
-    bit_accumulator_ |= static_cast<std::uint32_t>(code) << bit_count_;
-    bit_count_ += code_width_;
-    while (bit_count_ >= 8) {
-      writer_->PutByte(static_cast<std::uint8_t>(bit_accumulator_));
-      bit_accumulator_ >>= 8;
-      bit_count_ -= 8;
+    bitAccumulator_ |= static_cast<std::uint32_t>(code) << bitCount_;
+    bitCount_ += codeWidth_;
+    while (bitCount_ >= 8) {
+      writer_->PutByte(static_cast<std::uint8_t>(bitAccumulator_));
+      bitAccumulator_ >>= 8;
+      bitCount_ -= 8;
     }
-    if (code == end_code_ && bit_count_ > 0) {
-      writer_->PutByte(static_cast<std::uint8_t>(bit_accumulator_));
-      bit_accumulator_ = 0;
-      bit_count_ = 0;
+    if (code == endCode_ && bitCount_ > 0) {
+      writer_->PutByte(static_cast<std::uint8_t>(bitAccumulator_));
+      bitAccumulator_ = 0;
+      bitCount_ = 0;
     }
   }
   // Emits every code of the frame from the walk, without the End code.
@@ -50,14 +50,14 @@ class TGIFEncoder {
   TImageWalk& Walk() { return *walk_; }
   TGIFWriter& Writer() { return *writer_; }
 
-  int min_code_size_ = 0;
-  int initial_code_width_ = 0;
-  int code_width_ = 0;
-  int clear_code_ = 0;
-  int end_code_ = 0;
-  int first_free_code_ = 0;
-  std::uint32_t bit_accumulator_ = 0;
-  int bit_count_ = 0;
+  int minCodeSize_ = 0;
+  int initialCodeWidth_ = 0;
+  int codeWidth_ = 0;
+  int clearCode_ = 0;
+  int endCode_ = 0;
+  int firstFreeCode_ = 0;
+  std::uint32_t bitAccumulator_ = 0;
+  int bitCount_ = 0;
 
  private:
   std::optional<TImageWalk> walk_;

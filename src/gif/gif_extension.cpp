@@ -9,7 +9,7 @@
 namespace tovasel {
 
 TGIFExtension::TGIFExtension(TGIFSubImage& frame)
-    : TGIFItem(frame.OwnerImage()), owner_frame_(&frame) {}
+    : TGIFItem(frame.OwnerImage()), ownerFrame_(&frame) {}
 
 void WriteTextSubBlocks(std::ostream& stream, const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {

@@ -18,14 +18,14 @@ class TGIFExtension : public TGIFItem {
  public:
   explicit TGIFExtension(TGIFSubImage& frame);
 
-  TGIFSubImage& OwnerFrame() const { return *owner_frame_; }
+  TGIFSubImage& OwnerFrame() const { return *ownerFrame_; }
   // Every extension kind needs "89a".
   int RequiredVersion() const override { return 2; }
   // The label byte after the introducer 0x21.
   virtual std::uint8_t ExtensionLabel() const = 0;
 
  private:
-  TGIFSubImage* owner_frame_;
+  TGIFSubImage* ownerFrame_;
 };
 
 // One raw data sub-block: a length byte (0-255) and that many bytes.

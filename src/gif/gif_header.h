@@ -13,21 +13,21 @@ class TGIFHeader : public TGIFItem {
  public:
   explicit TGIFHeader(TGIFImage& owner);
 
-  int ScreenWidth() const { return screen_width_; }
-  int ScreenHeight() const { return screen_height_; }
-  std::uint8_t ScreenPacked() const { return screen_packed_; }
-  std::uint8_t BackgroundIndex() const { return background_index_; }
-  std::uint8_t AspectRatio() const { return aspect_ratio_; }
-  void SetBackgroundIndex(std::uint8_t index) { background_index_ = index; }
-  void SetAspectRatio(std::uint8_t ratio) { aspect_ratio_ = ratio; }
+  int ScreenWidth() const { return screenWidth_; }
+  int ScreenHeight() const { return screenHeight_; }
+  std::uint8_t ScreenPacked() const { return screenPacked_; }
+  std::uint8_t BackgroundIndex() const { return backgroundIndex_; }
+  std::uint8_t AspectRatio() const { return aspectRatio_; }
+  void SetBackgroundIndex(std::uint8_t index) { backgroundIndex_ = index; }
+  void SetAspectRatio(std::uint8_t ratio) { aspectRatio_ = ratio; }
 
   // Stores the screen size as it stands; the document's ResizeScreenWidth /
   // ResizeScreenHeight are the checked way to change it.
   void SetScreenWidth(int width);
   void SetScreenHeight(int height);
 
-  TGIFGlobalColorMap& GlobalColors() { return global_colors_; }
-  const TGIFGlobalColorMap& GlobalColors() const { return global_colors_; }
+  TGIFGlobalColorMap& GlobalColors() { return globalColors_; }
+  const TGIFGlobalColorMap& GlobalColors() const { return globalColors_; }
 
   // Empties the global map and zeroes the seven descriptor bytes.
   void ResetHeader();
@@ -41,12 +41,12 @@ class TGIFHeader : public TGIFItem {
   void SaveToStream(std::ostream& stream) override;
 
  private:
-  std::uint16_t screen_width_ = 0;
-  std::uint16_t screen_height_ = 0;
-  std::uint8_t screen_packed_ = 0;
-  std::uint8_t background_index_ = 0;
-  std::uint8_t aspect_ratio_ = 0;
-  TGIFGlobalColorMap global_colors_;
+  std::uint16_t screenWidth_ = 0;
+  std::uint16_t screenHeight_ = 0;
+  std::uint8_t screenPacked_ = 0;
+  std::uint8_t backgroundIndex_ = 0;
+  std::uint8_t aspectRatio_ = 0;
+  TGIFGlobalColorMap globalColors_;
 };
 
 // The one-byte block that ends a GIF stream.

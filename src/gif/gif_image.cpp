@@ -29,10 +29,10 @@ void TProgressScope::Running(int percent) {
 TGIFImage::TGIFImage()
     : header_(*this),
       frames_(this),
-      reduction_scheme_(GIFDefaults.ReductionScheme),
-      reduction_color_bits_(GIFDefaults.ReductionColorBits),
-      dither_kind_(GIFDefaults.DitherKind),
-      encoder_kind_(GIFDefaults.EncoderKind) {
+      reductionScheme_(GIFDefaults.ReductionScheme),
+      reductionColorBits_(GIFDefaults.ReductionColorBits),
+      ditherKind_(GIFDefaults.DitherKind),
+      encoderKind_(GIFDefaults.EncoderKind) {
   Clear();
 }
 
@@ -46,11 +46,11 @@ int TGIFImage::AddFrame(std::unique_ptr<TGIFSubImage> frame) {
 }
 
 void TGIFImage::ReportWarning(int severity, const std::string& message) {
-  if (warning_handler_) warning_handler_(*this, severity, message);
+  if (warningHandler_) warningHandler_(*this, severity, message);
 }
 
 void TGIFImage::Progress(TProgressStage stage, int percent, const std::string& message) {
-  if (on_progress_) on_progress_(*this, stage, percent, message);
+  if (onProgress_) onProgress_(*this, stage, percent, message);
 }
 
 int TGIFImage::MaxColorBits() const {

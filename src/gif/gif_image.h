@@ -48,18 +48,18 @@ class TGIFImage {
   // "Object type not supported for operation".
   int AddFrame(std::unique_ptr<TGIFSubImage> frame);
 
-  TReductionScheme ReductionScheme() const { return reduction_scheme_; }
-  void SetReductionScheme(TReductionScheme scheme) { reduction_scheme_ = scheme; }
-  int ReductionColorBits() const { return reduction_color_bits_; }
-  void SetReductionColorBits(int bits) { reduction_color_bits_ = bits; }
-  TDitherKind DitherKind() const { return dither_kind_; }
-  void SetDitherKind(TDitherKind kind) { dither_kind_ = kind; }
+  TReductionScheme ReductionScheme() const { return reductionScheme_; }
+  void SetReductionScheme(TReductionScheme scheme) { reductionScheme_ = scheme; }
+  int ReductionColorBits() const { return reductionColorBits_; }
+  void SetReductionColorBits(int bits) { reductionColorBits_ = bits; }
+  TDitherKind DitherKind() const { return ditherKind_; }
+  void SetDitherKind(TDitherKind kind) { ditherKind_ = kind; }
   // ekRLE selects the run-length encoder; every other value LZW.
-  std::uint8_t EncoderKind() const { return encoder_kind_; }
-  void SetEncoderKind(std::uint8_t kind) { encoder_kind_ = kind; }
+  std::uint8_t EncoderKind() const { return encoderKind_; }
+  void SetEncoderKind(std::uint8_t kind) { encoderKind_ = kind; }
 
-  void SetWarningHandler(TGIFWarningHandler handler) { warning_handler_ = std::move(handler); }
-  void SetOnProgress(TGIFProgressHandler handler) { on_progress_ = std::move(handler); }
+  void SetWarningHandler(TGIFWarningHandler handler) { warningHandler_ = std::move(handler); }
+  void SetOnProgress(TGIFProgressHandler handler) { onProgress_ = std::move(handler); }
   // Passes a warning to the WarningHandler; dropped without one.
   void ReportWarning(int severity, const std::string& message);
   // Passes a progress report to OnProgress, if installed.
@@ -98,12 +98,12 @@ class TGIFImage {
  private:
   TGIFHeader header_;
   TGIFImageList frames_;
-  TReductionScheme reduction_scheme_;
-  int reduction_color_bits_;
-  TDitherKind dither_kind_;
-  std::uint8_t encoder_kind_;
-  TGIFWarningHandler warning_handler_;
-  TGIFProgressHandler on_progress_;
+  TReductionScheme reductionScheme_;
+  int reductionColorBits_;
+  TDitherKind ditherKind_;
+  std::uint8_t encoderKind_;
+  TGIFWarningHandler warningHandler_;
+  TGIFProgressHandler onProgress_;
   bool modified_ = false;
 };
 

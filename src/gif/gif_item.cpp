@@ -13,7 +13,7 @@
 namespace tovasel {
 
 void TGIFItem::ReportWarning(int severity, const std::string& message) const {
-  if (owner_image_ != nullptr) owner_image_->ReportWarning(severity, message);
+  if (ownerImage_ != nullptr) ownerImage_->ReportWarning(severity, message);
 }
 
 void TGIFItem::SaveItemToFile(const std::string& fileName) {
@@ -67,7 +67,7 @@ void TGIFList::ClearItems() {
 }
 
 void TGIFList::ReportWarning(int severity, const std::string& message) const {
-  if (owner_image_ != nullptr) owner_image_->ReportWarning(severity, message);
+  if (ownerImage_ != nullptr) ownerImage_->ReportWarning(severity, message);
 }
 
 void TGIFList::SaveToStream(std::ostream& stream) {

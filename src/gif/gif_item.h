@@ -15,12 +15,12 @@ class TGIFExtension;
 // The owning list holds the item; OwnerImage is a plain back-reference.
 class TGIFItem {
  public:
-  explicit TGIFItem(TGIFImage* owner) : owner_image_(owner) {}
+  explicit TGIFItem(TGIFImage* owner) : ownerImage_(owner) {}
   virtual ~TGIFItem() = default;
   TGIFItem(const TGIFItem&) = delete;
   TGIFItem& operator=(const TGIFItem&) = delete;
 
-  TGIFImage* OwnerImage() const { return owner_image_; }
+  TGIFImage* OwnerImage() const { return ownerImage_; }
 
   // GIF version the block needs: 1 for "87a", 2 for "89a".
   virtual int RequiredVersion() const { return 1; }
@@ -31,19 +31,19 @@ class TGIFItem {
   void SaveItemToFile(const std::string& fileName);
 
  private:
-  TGIFImage* owner_image_;
+  TGIFImage* ownerImage_;
 };
 
 // An ordered list that owns its items. Items leave it either destroyed
 // (DeleteAt, Delete, ClearItems) or handed back to the caller (Detach).
 class TGIFList {
  public:
-  explicit TGIFList(TGIFImage* owner) : owner_image_(owner) {}
+  explicit TGIFList(TGIFImage* owner) : ownerImage_(owner) {}
   virtual ~TGIFList();
   TGIFList(const TGIFList&) = delete;
   TGIFList& operator=(const TGIFList&) = delete;
 
-  TGIFImage* OwnerImage() const { return owner_image_; }
+  TGIFImage* OwnerImage() const { return ownerImage_; }
 
   int ItemCount() const { return static_cast<int>(items_.size()); }
   // Raises std::out_of_range "List index out of bounds (i)" outside the list.
@@ -66,7 +66,7 @@ class TGIFList {
   virtual void SaveToStream(std::ostream& stream);
 
  private:
-  TGIFImage* owner_image_;
+  TGIFImage* ownerImage_;
   std::vector<std::unique_ptr<TGIFItem>> items_;
 };
 

@@ -31,7 +31,7 @@ void TGIFGraphicControlExtension::SetTransparentIndex(int index) {
     ReportWarning(1, "Invalid color index");
     index = 0;
   }
-  transparent_index_ = static_cast<std::uint8_t>(index);
+  transparentIndex_ = static_cast<std::uint8_t>(index);
 }
 
 void TGIFGraphicControlExtension::SetDisposalMethod(int method) {
@@ -47,7 +47,7 @@ void TGIFGraphicControlExtension::SaveToStream(std::ostream& stream) {
                                  packed_,
                                  static_cast<std::uint8_t>(delay_),
                                  static_cast<std::uint8_t>(delay_ >> 8),
-                                 transparent_index_,
+                                 transparentIndex_,
                                  0};
   WriteBytes(stream, block, sizeof block);
 }

@@ -27,7 +27,7 @@ class TGIFGraphicControlExtension : public TGIFExtension {
   // Also sets the frame's HasTransparency.
   void SetIsTransparent(bool transparent);
 
-  std::uint8_t TransparentIndex() const { return transparent_index_; }
+  std::uint8_t TransparentIndex() const { return transparentIndex_; }
   // An index past a non-empty effective colour map warns "Invalid color
   // index" and stores 0.
   void SetTransparentIndex(int index);
@@ -44,7 +44,7 @@ class TGIFGraphicControlExtension : public TGIFExtension {
  private:
   std::uint8_t packed_ = 0;
   std::uint16_t delay_ = 0;
-  std::uint8_t transparent_index_ = 0;
+  std::uint8_t transparentIndex_ = 0;
 };
 
 }  // namespace tovasel

@@ -95,7 +95,7 @@ void TLZWEncoder::Encode() {
   std::uint16_t* const childPixel = table.childPixel_.data();
   std::uint16_t* const childId = table.childId_.data();
   const std::uint16_t* const pixelTerm = kIds.PixelTerm.data();
-  int limit = (1 << code_width_) - 1;
+  int limit = (1 << codeWidth_) - 1;
   int nextCode = 0;
 
   // A decoder adds one string per code it reads, so the width follows the
@@ -104,18 +104,18 @@ void TLZWEncoder::Encode() {
   const auto emit = [&](int code) {
     EmitCode(code);
     if (nextCode > limit) {
-      ++code_width_;
-      limit = code_width_ >= 12 ? 4096 : (1 << code_width_) - 1;
+      ++codeWidth_;
+      limit = codeWidth_ >= 12 ? 4096 : (1 << codeWidth_) - 1;
     }
   };
   // Clear goes out at the current width; the decoder then drops back to the
   // initial width and an empty table.
   const auto resetTable = [&] {
-    emit(clear_code_);
-    code_width_ = initial_code_width_;
-    limit = (1 << code_width_) - 1;
+    emit(clearCode_);
+    codeWidth_ = initialCodeWidth_;
+    limit = (1 << codeWidth_) - 1;
     table.Clear();
-    nextCode = first_free_code_;
+    nextCode = firstFreeCode_;
   };
 
   // The data always begins with a Clear code.

@@ -20,44 +20,44 @@ std::int64_t TriangleCost(std::int64_t length, std::int64_t limit) {
 }
 
 void TRLEEncoder::ResetTable() {
-  widen_at_ = widen_at_start_;
-  reset_at_ = reset_at_start_;
-  codes_since_reset_ = 0;
-  run_table_length_ = 0;
-  reset_pending_ = true;
-  EmitCode(clear_code_);
-  code_width_ = initial_code_width_;
+  widenAt_ = widenAtStart_;
+  resetAt_ = resetAtStart_;
+  codesSinceReset_ = 0;
+  runTableLength_ = 0;
+  resetPending_ = true;
+  EmitCode(clearCode_);
+  codeWidth_ = initialCodeWidth_;
 }
 
 void TRLEEncoder::EmitPlain(int code) {
-  reset_pending_ = false;
+  resetPending_ = false;
   EmitCode(code);
-  ++codes_since_reset_;
+  ++codesSinceReset_;
   // The decoder's table reaches the next power of two here.
-  if (codes_since_reset_ >= widen_at_) {
-    widen_at_ += 1 << code_width_;
-    ++code_width_;
+  if (codesSinceReset_ >= widenAt_) {
+    widenAt_ += 1 << codeWidth_;
+    ++codeWidth_;
   }
-  if (codes_since_reset_ >= reset_at_) ResetTable();
+  if (codesSinceReset_ >= resetAt_) ResetTable();
 }
 
 void TRLEEncoder::Encode() {
-  widen_at_start_ = clear_code_ - 1;
-  reset_at_start_ = min_code_size_ > 3 ? clear_code_ - 2 : 9;
-  run_code_limit_ = 4095 - first_free_code_;
-  run_pixel_ = -1;
-  run_table_pixel_ = -1;
+  widenAtStart_ = clearCode_ - 1;
+  resetAtStart_ = minCodeSize_ > 3 ? clearCode_ - 2 : 9;
+  runCodeLimit_ = 4095 - firstFreeCode_;
+  runPixel_ = -1;
+  runTablePixel_ = -1;
   ResetTable();
 
   std::int64_t length = 0;
   for (auto run = Walk().NextRun(); !run.empty(); run = Walk().NextRun()) {
     for (const std::uint8_t pixel : run) {
-      if (pixel == run_pixel_) {
+      if (pixel == runPixel_) {
         ++length;
         continue;
       }
       if (length > 0) FlushRun(length);
-      run_pixel_ = pixel;
+      runPixel_ = pixel;
       length = 1;
     }
   }
@@ -66,10 +66,10 @@ void TRLEEncoder::Encode() {
 
 void TRLEEncoder::FlushRun(std::int64_t length) {
   if (length == 1) {
-    EmitPlain(run_pixel_);
-  } else if (reset_pending_) {
+    EmitPlain(runPixel_);
+  } else if (resetPending_) {
     RunsAfterClear(length);
-  } else if (run_table_length_ >= 2 && run_table_pixel_ == run_pixel_) {
+  } else if (runTableLength_ >= 2 && runTablePixel_ == runPixel_) {
     RunsFromTable(length);
   } else {
     RepeatOrRestart(length);
@@ -77,66 +77,66 @@ void TRLEEncoder::FlushRun(std::int64_t length) {
 }
 
 void TRLEEncoder::RepeatOrRestart(std::int64_t length) {
-  if (TriangleCost(length, run_code_limit_) + 1 < length) {
+  if (TriangleCost(length, runCodeLimit_) + 1 < length) {
     ResetTable();
     RunsAfterClear(length);
     return;
   }
-  for (std::int64_t i = 0; i < length; ++i) EmitPlain(run_pixel_);
+  for (std::int64_t i = 0; i < length; ++i) EmitPlain(runPixel_);
 }
 
 void TRLEEncoder::RunsAfterClear(std::int64_t length) {
-  reset_at_ = run_code_limit_;
-  run_table_pixel_ = run_pixel_;
+  resetAt_ = runCodeLimit_;
+  runTablePixel_ = runPixel_;
   std::int64_t k = 1;
   while (length > 0) {
     if (k == 1) {
-      run_table_length_ = 1;
-      EmitPlain(run_pixel_);
+      runTableLength_ = 1;
+      EmitPlain(runPixel_);
       length -= 1;
     } else if (k <= length) {
-      run_table_length_ = k;
-      EmitPlain(first_free_code_ + static_cast<int>(k) - 2);
+      runTableLength_ = k;
+      EmitPlain(firstFreeCode_ + static_cast<int>(k) - 2);
       length -= k;
     } else {
       // The decoder defines run k from this code, whatever it is.
-      ++run_table_length_;
-      EmitPlain(length == 1 ? run_pixel_ : first_free_code_ + static_cast<int>(length) - 2);
+      ++runTableLength_;
+      EmitPlain(length == 1 ? runPixel_ : firstFreeCode_ + static_cast<int>(length) - 2);
       break;
     }
-    k = codes_since_reset_ == 0 ? 1 : k + 1;
+    k = codesSinceReset_ == 0 ? 1 : k + 1;
   }
-  reset_at_ = reset_at_start_;
-  if (codes_since_reset_ >= reset_at_start_) ResetTable();
+  resetAt_ = resetAtStart_;
+  if (codesSinceReset_ >= resetAtStart_) ResetTable();
 }
 
 void TRLEEncoder::RunsFromTable(std::int64_t length) {
-  const std::int64_t tableRun = run_table_length_;
+  const std::int64_t tableRun = runTableLength_;
   std::int64_t whole = length / tableRun;
   std::int64_t rest = length % tableRun;
   std::int64_t restCost = rest > 0 ? 1 : 0;
-  if (codes_since_reset_ + whole + restCost > run_code_limit_) {
-    whole = run_code_limit_ - codes_since_reset_;
+  if (codesSinceReset_ + whole + restCost > runCodeLimit_) {
+    whole = runCodeLimit_ - codesSinceReset_;
     rest = length - tableRun * whole;
-    restCost = TriangleCost(rest, run_code_limit_) + 1;
+    restCost = TriangleCost(rest, runCodeLimit_) + 1;
   }
-  if (TriangleCost(length, run_code_limit_) + 1 < whole + restCost) {
+  if (TriangleCost(length, runCodeLimit_) + 1 < whole + restCost) {
     ResetTable();
     RunsAfterClear(length);
     return;
   }
-  reset_at_ = run_code_limit_;
-  const int wholeCode = first_free_code_ + static_cast<int>(tableRun) - 2;
+  resetAt_ = runCodeLimit_;
+  const int wholeCode = firstFreeCode_ + static_cast<int>(tableRun) - 2;
   for (std::int64_t i = 0; i < whole; ++i) EmitPlain(wholeCode);
   if (rest > 0) {
-    if (reset_pending_) {
+    if (resetPending_) {
       RunsAfterClear(rest);
     } else {
-      EmitPlain(rest == 1 ? run_pixel_ : first_free_code_ + static_cast<int>(rest) - 2);
+      EmitPlain(rest == 1 ? runPixel_ : firstFreeCode_ + static_cast<int>(rest) - 2);
     }
   }
-  reset_at_ = reset_at_start_;
-  if (codes_since_reset_ >= reset_at_start_) ResetTable();
+  resetAt_ = resetAtStart_;
+  if (codesSinceReset_ >= resetAtStart_) ResetTable();
 }
 
 }  // namespace tovasel

@@ -28,16 +28,16 @@ class TRLEEncoder final : public TGIFEncoder {
   void RunsFromTable(std::int64_t length);
 
   // Set by ResetTable until the next code goes out.
-  bool reset_pending_ = false;
-  int run_pixel_ = -1;
-  int codes_since_reset_ = 0;
-  int widen_at_ = 0;
-  int reset_at_ = 0;
-  int widen_at_start_ = 0;
-  int reset_at_start_ = 0;
-  std::int64_t run_table_length_ = 0;
-  int run_table_pixel_ = -1;
-  int run_code_limit_ = 0;
+  bool resetPending_ = false;
+  int runPixel_ = -1;
+  int codesSinceReset_ = 0;
+  int widenAt_ = 0;
+  int resetAt_ = 0;
+  int widenAtStart_ = 0;
+  int resetAtStart_ = 0;
+  std::int64_t runTableLength_ = 0;
+  int runTablePixel_ = -1;
+  int runCodeLimit_ = 0;
 };
 
 // Codes needed for a run of Length copies when built from a fresh run table

@@ -11,7 +11,7 @@
 namespace tovasel {
 
 TGIFSubImage::TGIFSubImage(TGIFImage& owner)
-    : TGIFItem(&owner), local_colors_(*this), extensions_(&owner) {}
+    : TGIFItem(&owner), localColors_(*this), extensions_(&owner) {}
 
 TGIFSubImage::~TGIFSubImage() {
   // Extensions reach back into the frame when they die, so they go while the
@@ -88,10 +88,10 @@ void TGIFSubImage::SetInterlaced(bool interlaced) {
 }
 
 TGIFColorMap& TGIFSubImage::EffectiveColors() {
-  if (!local_colors_.Empty()) return local_colors_;
+  if (!localColors_.Empty()) return localColors_;
   TGIFGlobalColorMap& global = OwnerImage()->GlobalColors();
   if (!global.Empty()) return global;
-  return local_colors_;
+  return localColors_;
 }
 
 const TGIFColorMap& TGIFSubImage::EffectiveColors() const {
@@ -100,25 +100,25 @@ const TGIFColorMap& TGIFSubImage::EffectiveColors() const {
 
 void TGIFSubImage::Clear() {
   extensions_.ClearItems();
-  local_colors_.ResetColors();
+  localColors_.ResetColors();
   ReleasePixels();
   Place(left_, top_, width_, 0);
   Place(left_, top_, 0, 0);
-  has_transparency_ = false;
-  control_extension_ = nullptr;
+  hasTransparency_ = false;
+  controlExtension_ = nullptr;
 }
 
 int TGIFSubImage::RequiredVersion() const {
-  return local_colors_.IsSorted() || extensions_.ItemCount() > 0 ? 2 : 1;
+  return localColors_.IsSorted() || extensions_.ItemCount() > 0 ? 2 : 1;
 }
 
 // Image Descriptor packed byte: local table flag, interlace, sort flag and
 // local table size.
 void TGIFSubImage::PrepareDescriptor() {
-  if (!local_colors_.Empty()) {
+  if (!localColors_.Empty()) {
     std::uint8_t packed = 0x80;
-    if (local_colors_.IsSorted()) packed |= 0x20;
-    packed |= static_cast<std::uint8_t>(local_colors_.ColorBits() - 1);
+    if (localColors_.IsSorted()) packed |= 0x20;
+    packed |= static_cast<std::uint8_t>(localColors_.ColorBits() - 1);
     // The interlace bit survives: an interlaced frame must be written as one.
     packed_ = static_cast<std::uint8_t>(packed | (packed_ & 0x40));
   } else {
@@ -129,9 +129,9 @@ void TGIFSubImage::PrepareDescriptor() {
 void TGIFSubImage::EncodePixels(std::ostream& stream) {
   int bits;
   int pixelLimit;
-  if (!local_colors_.Empty()) {
-    bits = local_colors_.ColorBits();
-    pixelLimit = local_colors_.EntryCount();
+  if (!localColors_.Empty()) {
+    bits = localColors_.ColorBits();
+    pixelLimit = localColors_.EntryCount();
   } else {
     bits = OwnerImage()->MaxColorBits();
     pixelLimit = 1 << bits;
@@ -159,7 +159,7 @@ void TGIFSubImage::SaveToStream(std::ostream& stream) {
       static_cast<std::uint8_t>(height_), static_cast<std::uint8_t>(height_ >> 8),
       packed_};
   WriteBytes(stream, descriptor, sizeof descriptor);
-  local_colors_.WriteTable(stream);
+  localColors_.WriteTable(stream);
   EncodePixels(stream);
 }
 

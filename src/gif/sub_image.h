@@ -55,13 +55,13 @@ class TGIFSubImage : public TGIFItem {
   // The descriptor's packed byte as it stands (PrepareDescriptor refreshes it).
   std::uint8_t DescriptorPacked() const { return packed_; }
 
-  TGIFLocalColorMap& LocalColors() { return local_colors_; }
-  const TGIFLocalColorMap& LocalColors() const { return local_colors_; }
+  TGIFLocalColorMap& LocalColors() { return localColors_; }
+  const TGIFLocalColorMap& LocalColors() const { return localColors_; }
   // The local map when it has entries, else the global one when that has
   // entries, else the (empty) local map.
   TGIFColorMap& EffectiveColors();
   const TGIFColorMap& EffectiveColors() const;
-  int ColorBits() const { return local_colors_.ColorBits(); }
+  int ColorBits() const { return localColors_.ColorBits(); }
   int ColorResolution() const { return ColorBits() - 1; }
 
   TGIFExtensionList& FrameExtensions() { return extensions_; }
@@ -69,12 +69,12 @@ class TGIFSubImage : public TGIFItem {
 
   // True while the frame's graphic control extension has its transparent
   // flag set; kept up to date by that extension.
-  bool HasTransparency() const { return has_transparency_; }
-  void SetHasTransparency(bool value) { has_transparency_ = value; }
+  bool HasTransparency() const { return hasTransparency_; }
+  void SetHasTransparency(bool value) { hasTransparency_ = value; }
   // The first graphic control extension created on the frame, or null.
-  TGIFGraphicControlExtension* ControlExtension() const { return control_extension_; }
+  TGIFGraphicControlExtension* ControlExtension() const { return controlExtension_; }
   void SetControlExtension(TGIFGraphicControlExtension* extension) {
-    control_extension_ = extension;
+    controlExtension_ = extension;
   }
 
   // Destroys the extensions, empties the local map and the pixels and
@@ -96,10 +96,10 @@ class TGIFSubImage : public TGIFItem {
   std::uint16_t height_ = 0;
   std::uint8_t packed_ = 0;
   std::vector<std::uint8_t> pixels_;
-  TGIFLocalColorMap local_colors_;
+  TGIFLocalColorMap localColors_;
   TGIFExtensionList extensions_;
-  bool has_transparency_ = false;
-  TGIFGraphicControlExtension* control_extension_ = nullptr;
+  bool hasTransparency_ = false;
+  TGIFGraphicControlExtension* controlExtension_ = nullptr;
 };
 
 }  // namespace tovasel

@@ -113,7 +113,7 @@ TEST_P(ConversionOptionsTest, GifShowsTheCachedFramesOnTheCube) {
   view.options.LimitText = c.limit ? c.limit : "";
   TConversionSession session(view);
   session.OpenFlicFile(folder / "walk.flc");
-  ASSERT_EQ(session.ImageList1.Count(), kFrames);
+  ASSERT_EQ(session.FrameCache.Count(), kFrames);
   session.ConvertToGif(folder / "walk.gif");
 
   const int last = c.limit ? std::stoi(c.limit) : kFrames - 1;
@@ -203,9 +203,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FailureCase{"Letters", "abc", "'abc' is not a valid integer value"},
                       FailureCase{"Empty", "", "'' is not a valid integer value"},
                       FailureCase{"MinusOne", "-1", "Unsupported GIF version"},
-                      FailureCase{"MinusTwo", "-2", "QProgressBar property out of range"},
-                      FailureCase{"MostNegative", "-2147483648", "QProgressBar property out of range"},
-                      FailureCase{"Largest", "2147483647", "QProgressBar property out of range"},
+                      FailureCase{"MinusTwo", "-2", "Progress bar property out of range"},
+                      FailureCase{"MostNegative", "-2147483648", "Progress bar property out of range"},
+                      FailureCase{"Largest", "2147483647", "Progress bar property out of range"},
                       FailureCase{"BeyondBudget", "100000000",
                                   "Frame limit 100000000 asks for more frames than fit in memory"}),
     [](const auto& info) { return info.param.name; });
@@ -231,7 +231,7 @@ TEST_P(NoFramesTest, ConversionIsRefusedAndTheExistingFileStays) {
   TConversionSession session(view);
   session.OpenForConversion(folder / "empty.flc");
   ASSERT_TRUE(session.FileOpen());
-  ASSERT_EQ(session.ImageList1.Count(), 0);
+  ASSERT_EQ(session.FrameCache.Count(), 0);
   try {
     session.ConvertToGif(out);
     FAIL() << "no error";
@@ -276,10 +276,10 @@ TEST(OpenFlicFileTest, CacheHoldsFrameTwoFirstAndFrameOneLast) {
     } else {
       session.OpenFlicFile(folder / "a.flc");
     }
-    ASSERT_EQ(session.ImageList1.Count(), 4);
+    ASSERT_EQ(session.FrameCache.Count(), 4);
     TBitmap bitmap;
     for (int i = 0; i < 4; ++i) {
-      ASSERT_TRUE(session.ImageList1.CopyTo(i, bitmap));
+      ASSERT_TRUE(session.FrameCache.CopyTo(i, bitmap));
       const auto& source = CachedSource(frames, i);
       for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
@@ -291,7 +291,7 @@ TEST(OpenFlicFileTest, CacheHoldsFrameTwoFirstAndFrameOneLast) {
       }
     }
     // Outside the cache nothing is drawn.
-    EXPECT_FALSE(session.ImageList1.CopyTo(4, bitmap));
+    EXPECT_FALSE(session.FrameCache.CopyTo(4, bitmap));
   }
 }
 
@@ -301,9 +301,9 @@ TEST(OpenFlicFileTest, MissingFileLeavesAnEmptyCacheAndConversionRefusesIt) {
   RecordingView view;
   TConversionSession session(view);
   session.OpenFlicFile(folder / "a.flc");
-  ASSERT_EQ(session.ImageList1.Count(), 3);
+  ASSERT_EQ(session.FrameCache.Count(), 3);
   session.OpenFlicFile(folder / "nothing.flc");
-  EXPECT_EQ(session.ImageList1.Count(), 0);
+  EXPECT_EQ(session.FrameCache.Count(), 0);
   EXPECT_FALSE(session.FileOpen());
   EXPECT_TRUE(view.messages.empty());
   EXPECT_THROW(session.OpenForConversion(folder / "nothing.flc"), EAppError);
@@ -324,7 +324,7 @@ TEST(OpenFlicFileTest, FileWhoseFramesWouldNotFitIsRefusedBeforeCapturing) {
   } catch (const EAppError& e) {
     EXPECT_EQ(std::string(e.what()), "FLIC file " + (folder / "huge.flc") + " has more frames than fit in memory");
   }
-  EXPECT_EQ(session.ImageList1.Count(), 0);
+  EXPECT_EQ(session.FrameCache.Count(), 0);
   EXPECT_FALSE(session.FileOpen());
 }
 

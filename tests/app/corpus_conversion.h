@@ -33,7 +33,7 @@ inline void CheckCorpusConversion(const CorpusCase& c) {
       c.allOptions;
   TConversionSession session(view);
   session.OpenFlicFile(source.string());
-  ASSERT_EQ(session.ImageList1.Count(), c.frames);
+  ASSERT_EQ(session.FrameCache.Count(), c.frames);
   session.ConvertToGif(folder / "out.gif");
 
   const auto gif = PlayGif(folder / "out.gif");
@@ -45,7 +45,7 @@ inline void CheckCorpusConversion(const CorpusCase& c) {
   std::vector<std::vector<std::int32_t>> shown;
   for (const auto& frame : gif.frames) shown.push_back(frame.canvas);
   EXPECT_TRUE(ShownSequence(shown) ==
-              ShownSequence(ExpectedPictures(session.ImageList1, c.allOptions)));
+              ShownSequence(ExpectedPictures(session.FrameCache, c.allOptions)));
 }
 
 }  // namespace tovasel::testing

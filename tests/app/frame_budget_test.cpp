@@ -105,7 +105,7 @@ TEST(ConversionBudgetTest, CacheAndDocumentShareTheSessionBudget) {
   const std::int64_t cache = FramesCost(10, 64);
   RecordingView view;
   view.options.LimitOn = true;
-  TConversionSession session(view, cache + FramesCost(10, 64));
+  TConversionSession session(view, {.FrameBudget = cache + FramesCost(10, 64)});
   session.OpenForConversion(folder / "a.flc");
   view.options.LimitText = "9";
   EXPECT_NO_THROW(session.ConvertToGif(folder / "a.gif"));
@@ -113,8 +113,20 @@ TEST(ConversionBudgetTest, CacheAndDocumentShareTheSessionBudget) {
   EXPECT_NO_THROW(session.ConvertToGif(folder / "a.gif"));
   view.options.LimitText = "10";
   EXPECT_THROW(session.ConvertToGif(folder / "a.gif"), EAppError);
-  TConversionSession small(view, cache - 1);
+  TConversionSession small(view, {.FrameBudget = cache - 1});
   EXPECT_THROW(small.OpenFlicFile(folder / "a.flc"), EAppError);
+}
+
+// A picture larger than the caller allows is refused by the session and by
+// each job of the parallel batch, as a file beyond the default would be.
+TEST(ConversionBudgetTest, CallersLargestPictureIsHonoured) {
+  TempFolder folder("largest");
+  testing::WriteAnimation(folder / "a.flc", MovingBlocks(8, 8, 3, 4));
+  RecordingView view;
+  EXPECT_NO_THROW(TConversionSession(view, {.MaxFramePixels = 64}).OpenForConversion(folder / "a.flc"));
+  EXPECT_THROW(TConversionSession(view, {.MaxFramePixels = 63}).OpenForConversion(folder / "a.flc"), EAppError);
+  EXPECT_EQ(RunParallelBatch(folder.path().string(), 2, view, true, {.MaxFramePixels = 63}), 1);
+  EXPECT_FALSE(fs::exists(folder / "a.gif"));
 }
 
 // The window's Convert goes through the same session call as the command
@@ -143,7 +155,7 @@ TEST(ConversionBudgetTest, ParallelBatchUnderABudgetForOneFileWritesEveryFile) {
   RecordingView one, many;
   TConversionSession session(one);
   session.RunBatch(a.path().string());
-  RunParallelBatch(b.path().string(), 4, many, false, 2 * FramesCost(5, 120));
+  RunParallelBatch(b.path().string(), 4, many, false, {.FrameBudget = 2 * FramesCost(5, 120)});
   for (int i = 0; i < 4; ++i) {
     const std::string name = "f" + std::to_string(i) + ".gif";
     EXPECT_EQ(testing::ReadBytes(a / name), testing::ReadBytes(b / name)) << name;

@@ -73,7 +73,7 @@ TEST_P(LzwOnRealFrames, SameBytesAsTheHashedEncoder) {
     TConversionSession session(view);
     try {
       session.OpenFlicFile(file.string());
-      if (session.ImageList1.Count() == 0) continue;
+      if (session.FrameCache.Count() == 0) continue;
       session.ConvertToGif(folder / "out.gif");
     } catch (const std::exception&) {
       continue;  // a malformed file has no frames to compare

@@ -202,7 +202,7 @@ inline void ExpectSameBytesForCorpusFile(const std::filesystem::path& file, int 
   } catch (const std::exception&) {
     return;  // refused files convert nothing either way
   }
-  if (session.ImageList1.Count() == 0) return;
+  if (session.FrameCache.Count() == 0) return;
   for (int bits = plainColours ? 0 : 16; bits < (exactColours ? 32 : 16); ++bits) {
     TConvertOptions options = OptionsFromBits(bits & 15, (bits & 16) != 0, false, 0);
     if (lastFrame >= 0) {
@@ -210,8 +210,8 @@ inline void ExpectSameBytesForCorpusFile(const std::filesystem::path& file, int 
       options.LimitText = std::to_string(lastFrame);
     }
     const std::uint16_t speed = session.FlicDecoder.Speed();
-    const std::string reference = ConvertedBytes(session.ImageList1, options, true, speed);
-    const std::string incremental = ConvertedBytes(session.ImageList1, options, false, speed);
+    const std::string reference = ConvertedBytes(session.FrameCache, options, true, speed);
+    const std::string incremental = ConvertedBytes(session.FrameCache, options, false, speed);
     ASSERT_TRUE(reference == incremental) << file.filename() << OptionsName(options) << ": bytes differ";
   }
 }

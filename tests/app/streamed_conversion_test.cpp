@@ -111,7 +111,7 @@ TOutcome Streamed(const std::string& flic, const TConvertOptions& options, const
   } catch (const std::exception& e) {
     outcome.Bytes = std::string("error: ") + e.what();
   }
-  EXPECT_EQ(session.ImageList1.Count(), 0) << "the frames went through the cache";
+  EXPECT_EQ(session.FrameCache.Count(), 0) << "the frames went through the cache";
   EXPECT_TRUE(view.convertEnabled);
   outcome.ProgressMaximum = view.progressMaximum;
   outcome.ProgressSteps = view.progressSteps;
@@ -276,7 +276,7 @@ TEST(StreamedConversionBudgetTest, FramesNeverHeldAreNotCountedInTheBudget) {
   RecordingView view;
   view.options.LimitOn = true;
   view.options.LimitText = "40";
-  TConversionSession session(view, FramesCost(1, 64));
+  TConversionSession session(view, {.FrameBudget = FramesCost(1, 64)});
   EXPECT_EQ(session.ConvertFile(folder / "a.flc", folder / "a.gif"), 41);
   view.options.Palette = true;
   EXPECT_THROW(session.ConvertFile(folder / "a.flc", folder / "b.gif"), EAppError);

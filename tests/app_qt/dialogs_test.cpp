@@ -32,10 +32,10 @@ class DirectoryDialogTest : public QObject {
   void CaptionAndButtons() {
     TForm2 dialog;
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Selectionner le répertoire"));
-    QCOMPARE(dialog.Button1->text(), QStringLiteral("Ok"));
-    QCOMPARE(dialog.Button2->text(), QStringLiteral("Annuler"));
-    QVERIFY(!dialog.Button1->isDefault() && !dialog.Button1->autoDefault());
-    QVERIFY(!dialog.Button2->isDefault() && !dialog.Button2->autoDefault());
+    QCOMPARE(Control<QPushButton>(dialog, "Button1")->text(), QStringLiteral("Ok"));
+    QCOMPARE(Control<QPushButton>(dialog, "Button2")->text(), QStringLiteral("Annuler"));
+    QVERIFY(!Control<QPushButton>(dialog, "Button1")->isDefault() && !Control<QPushButton>(dialog, "Button1")->autoDefault());
+    QVERIFY(!Control<QPushButton>(dialog, "Button2")->isDefault() && !Control<QPushButton>(dialog, "Button2")->autoDefault());
     QVERIFY(!dialog.SelectedPath().isEmpty());
   }
 
@@ -51,11 +51,11 @@ class DirectoryDialogTest : public QObject {
     TForm2 dialog;
     dialog.open();
     QTest::keyClick(&dialog, Qt::Key(key));
-    QTest::keyClick(static_cast<QWidget*>(dialog.ShellTreeView1), Qt::Key(key));
-    dialog.Button1->setFocus();
-    QTest::keyClick(dialog.Button1, Qt::Key(key));
+    QTest::keyClick(static_cast<QWidget*>(Control<QTreeView>(dialog, "ShellTreeView1")), Qt::Key(key));
+    Control<QPushButton>(dialog, "Button1")->setFocus();
+    QTest::keyClick(Control<QPushButton>(dialog, "Button1"), Qt::Key(key));
     QVERIFY(dialog.isVisible());
-    dialog.Button2->click();
+    Control<QPushButton>(dialog, "Button2")->click();
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
   }
@@ -69,7 +69,7 @@ class DirectoryDialogTest : public QObject {
 
   void TreeShowsFolderIcons() {
     TForm2 dialog;
-    const QModelIndex home = dialog.ShellTreeView1->currentIndex();
+    const QModelIndex home = Control<QTreeView>(dialog, "ShellTreeView1")->currentIndex();
     QVERIFY(home.isValid());
     QVERIFY(!home.data(Qt::DecorationRole).value<QIcon>().isNull());
   }
@@ -81,8 +81,8 @@ class DirectoryDialogTest : public QObject {
     QFont bold = QApplication::font();
     bold.setBold(true);
     QVERIFY(dialog.width() >= QFontMetrics(bold).horizontalAdvance(dialog.windowTitle()) + 120);
-    QVERIFY(dialog.Button2->geometry().right() < dialog.width());
-    QCOMPARE(dialog.ShellTreeView1->width(), dialog.width());
+    QVERIFY(Control<QPushButton>(dialog, "Button2")->geometry().right() < dialog.width());
+    QCOMPARE(Control<QTreeView>(dialog, "ShellTreeView1")->width(), dialog.width());
   }
 
   void HiddenFolderCanBeChosenFromTheContextMenu() {
@@ -90,8 +90,8 @@ class DirectoryDialogTest : public QObject {
     std::filesystem::create_directories(folder.path() / ".secret");
     const QString secret = QDir(Q((folder.path() / ".secret").string())).absolutePath();
     TForm2 dialog;
-    QCOMPARE(dialog.ShellTreeView1->contextMenuPolicy(), Qt::ActionsContextMenu);
-    QVERIFY(dialog.ShellTreeView1->actions().contains(dialog.ShowHiddenFolders));
+    QCOMPARE(Control<QTreeView>(dialog, "ShellTreeView1")->contextMenuPolicy(), Qt::ActionsContextMenu);
+    QVERIFY(Control<QTreeView>(dialog, "ShellTreeView1")->actions().contains(dialog.ShowHiddenFolders));
     dialog.SelectPath(secret);
     QVERIFY(dialog.SelectedPath() != secret);
     dialog.ShowHiddenFolders->trigger();
@@ -109,12 +109,12 @@ class DirectoryDialogTest : public QObject {
     TForm2 dialog;
     dialog.open();
     dialog.SelectPath(inner);
-    dialog.Button1->click();
+    Control<QPushButton>(dialog, "Button1")->click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.SelectedPath(), inner);
     dialog.open();
     QCOMPARE(dialog.SelectedPath(), inner);
-    dialog.Button2->click();
+    Control<QPushButton>(dialog, "Button2")->click();
   }
 };
 
@@ -125,20 +125,20 @@ class AboutBoxTest : public QObject {
   void ShowsVersionAndAddress() {
     TForm3 box;
     QCOMPARE(box.windowTitle(), QStringLiteral("About..."));
-    QCOMPARE(box.Label1->text(), QString::fromLatin1(kVersion) + " " + QString::fromLatin1(kContactAddress));
+    QCOMPARE(Control<QLabel>(box, "Label1")->text(), QString::fromLatin1(kVersion) + " " + QString::fromLatin1(kContactAddress));
     // Four dotted numbers, from the build's one version.
-    QVERIFY(QRegularExpression("^\\d+\\.\\d+\\.\\d+\\.\\d+ ").match(box.Label1->text()).hasMatch());
+    QVERIFY(QRegularExpression("^\\d+\\.\\d+\\.\\d+\\.\\d+ ").match(Control<QLabel>(box, "Label1")->text()).hasMatch());
     QCOMPARE(box.size(), QSize(380, 240));
-    QCOMPARE(box.Button1->text(), QStringLiteral("Ok"));
-    QVERIFY(box.Button1->isDefault());
+    QCOMPARE(Control<QPushButton>(box, "Button1")->text(), QStringLiteral("Ok"));
+    QVERIFY(Control<QPushButton>(box, "Button1")->isDefault());
   }
 
   void PictureIsOurJpeg() {
     const QImage picture = AboutPicture();
     QCOMPARE(picture.size(), QSize(380, 240));
     TForm3 box;
-    QCOMPARE(box.Image1->pixmap().size(), QSize(380, 240));
-    QCOMPARE(box.Image1->pos(), QPoint(0, 0));
+    QCOMPARE(Control<QLabel>(box, "Image1")->pixmap().size(), QSize(380, 240));
+    QCOMPARE(Control<QLabel>(box, "Image1")->pos(), QPoint(0, 0));
     // The embedded file is a baseline JPEG (start of frame 0xC0) of three
     // components.
     QFile file(":/tovasel/about.jpg");
@@ -170,6 +170,15 @@ class AboutBoxTest : public QObject {
     const qsizetype sof = good.indexOf(QByteArray("\xFF\xC0", 2));
     for (int i = 5; i < 9; ++i) huge[sof + i] = char(0xFF);
     QTest::newRow("too large") << huge;
+  }
+
+  void JpegBeyondTheCallersLimitIsRefused() {
+    QFile file(":/tovasel/about.jpg");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const std::span data(reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size()));
+    QCOMPARE(DecodeJpeg(data, {.MaxJpegSide = 380}).size(), QSize(380, 240));
+    QVERIFY_THROWS_EXCEPTION(EAppError, DecodeJpeg(data, {.MaxJpegSide = 379}));
   }
 
   void DamagedJpegIsRefused() {
@@ -247,8 +256,8 @@ class StandardBoxesTest : public QObject {
     TForm1 window(hooks);
     window.OpenFile(Q(folder / "a.flc"));
     window.CheckLimiteFrame->setChecked(true);
-    window.Edit1->setText(QStringLiteral("12a"));
-    const ShownBox shown = CloseNextBox([&] { window.Button2->click(); });
+    Control<QLineEdit>(window, "Edit1")->setText(QStringLiteral("12a"));
+    const ShownBox shown = CloseNextBox([&] { Control<QPushButton>(window, "Button2")->click(); });
     QCOMPARE(shown.title, QStringLiteral("Tovasel"));
     QCOMPARE(shown.text, QStringLiteral("'12a' is not a valid integer value."));
     QCOMPARE(int(shown.icon), int(QMessageBox::Critical));

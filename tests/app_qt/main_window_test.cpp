@@ -31,36 +31,36 @@ namespace {
 // Every text the language tables write, reached by its control's name.
 std::map<QString, std::function<QString(TForm1&)>> LanguageTextReaders() {
   return {
-      {"Label1", [](TForm1& w) { return w.Label1->text(); }},
-      {"LabeledEdit1", [](TForm1& w) { return w.LabeledEdit1Label->text(); }},
-      {"LabeledEdit3", [](TForm1& w) { return w.LabeledEdit3Label->text(); }},
-      {"LabeledEdit4", [](TForm1& w) { return w.LabeledEdit4Label->text(); }},
-      {"StaticText3", [](TForm1& w) { return w.StaticText3->text(); }},
-      {"Button2", [](TForm1& w) { return w.Button2->text(); }},
-      {"GroupBox1", [](TForm1& w) { return w.GroupBox1->title(); }},
-      {"CheckBoxMerge", [](TForm1& w) { return w.CheckBoxMerge->text(); }},
-      {"CheckBoxCrop", [](TForm1& w) { return w.CheckBoxCrop->text(); }},
-      {"CheckLimiteFrame", [](TForm1& w) { return w.CheckLimiteFrame->text(); }},
+      {"Label1", [](TForm1& w) { return Control<QLabel>(w, "Label1")->text(); }},
+      {"LabeledEdit1", [](TForm1& w) { return Control<QLabel>(w, "LabeledEdit1Label")->text(); }},
+      {"LabeledEdit3", [](TForm1& w) { return Control<QLabel>(w, "LabeledEdit3Label")->text(); }},
+      {"LabeledEdit4", [](TForm1& w) { return Control<QLabel>(w, "LabeledEdit4Label")->text(); }},
+      {"StaticText3", [](TForm1& w) { return Control<QLabel>(w, "StaticText3")->text(); }},
+      {"Button2", [](TForm1& w) { return Control<QPushButton>(w, "Button2")->text(); }},
+      {"GroupBox1", [](TForm1& w) { return Control<QGroupBox>(w, "GroupBox1")->title(); }},
+      {"CheckBoxMerge", [](TForm1& w) { return Control<QCheckBox>(w, "CheckBoxMerge")->text(); }},
+      {"CheckBoxCrop", [](TForm1& w) { return Control<QCheckBox>(w, "CheckBoxCrop")->text(); }},
+      {"CheckLimiteFrame", [](TForm1& w) { return Control<QCheckBox>(w, "CheckLimiteFrame")->text(); }},
       {"OpenDialog1", [](TForm1& w) { return w.OpenDialog1.Filter; }},
       {"SaveDialog1", [](TForm1& w) { return w.SaveDialog1.Filter; }},
-      {"Fichier1", [](TForm1& w) { return w.Fichier1->title(); }},
-      {"Ouvrir1", [](TForm1& w) { return w.Ouvrir1->text(); }},
-      {"Quitter1", [](TForm1& w) { return w.Quitter1->text(); }},
-      {"Conversion1", [](TForm1& w) { return w.Conversion1->title(); }},
-      {"Convertirfichier1", [](TForm1& w) { return w.Convertirfichier1->text(); }},
-      {"Batchrpertoire1", [](TForm1& w) { return w.Batchrpertoire1->text(); }},
-      {"Aide1", [](TForm1& w) { return w.Aide1->title(); }},
-      {"About1", [](TForm1& w) { return w.About1->text(); }},
-      {"About2", [](TForm1& w) { return w.About2->text(); }},
-      {"Smallest1", [](TForm1& w) { return w.Smallest1->text(); }},
+      {"Fichier1", [](TForm1& w) { return Control<QMenu>(w, "Fichier1")->title(); }},
+      {"Ouvrir1", [](TForm1& w) { return Control<QAction>(w, "Ouvrir1")->text(); }},
+      {"Quitter1", [](TForm1& w) { return Control<QAction>(w, "Quitter1")->text(); }},
+      {"Conversion1", [](TForm1& w) { return Control<QMenu>(w, "Conversion1")->title(); }},
+      {"Convertirfichier1", [](TForm1& w) { return Control<QAction>(w, "Convertirfichier1")->text(); }},
+      {"Batchrpertoire1", [](TForm1& w) { return Control<QAction>(w, "Batchrpertoire1")->text(); }},
+      {"Aide1", [](TForm1& w) { return Control<QMenu>(w, "Aide1")->title(); }},
+      {"About1", [](TForm1& w) { return Control<QAction>(w, "About1")->text(); }},
+      {"About2", [](TForm1& w) { return Control<QAction>(w, "About2")->text(); }},
+      {"Smallest1", [](TForm1& w) { return Control<QAction>(w, "Smallest1")->text(); }},
   };
 }
 
 // The texts that read the same in both languages.
 QStringList FixedTexts(TForm1& w) {
-  return {w.windowTitle(),      w.CheckBoxPalette->text(), w.CheckBox1->text(),
-          w.StaticText1->text(), w.Language1->title(),      w.Language2->title(),
-          w.English1->text(),    w.Francais1->text(),       w.OpenDialog1.DefaultExt,
+  return {w.windowTitle(),      Control<QCheckBox>(w, "CheckBoxPalette")->text(), Control<QCheckBox>(w, "CheckBox1")->text(),
+          Control<QLabel>(w, "StaticText1")->text(), Control<QMenu>(w, "Language1")->title(),      Control<QMenu>(w, "Language2")->title(),
+          Control<QAction>(w, "English1")->text(),    Control<QAction>(w, "Francais1")->text(),       w.OpenDialog1.DefaultExt,
           w.SaveDialog1.DefaultExt};
 }
 
@@ -101,7 +101,7 @@ class ObservedWindow : public TForm1 {
   using TForm1::TForm1;
   mutable std::vector<bool> buttonEnabledWhileConverting;
   TConvertOptions ReadOptions() const override {
-    buttonEnabledWhileConverting.push_back(Button2->isEnabled());
+    buttonEnabledWhileConverting.push_back(Control<QPushButton>(*this, "Button2")->isEnabled());
     return TForm1::ReadOptions();
   }
 };
@@ -122,19 +122,19 @@ class MainWindowTest : public QObject {
     TForm1 window;
     QCOMPARE(window.windowTitle(), QStringLiteral("Tovasel"));
     QCOMPARE(window.size(), QSize(800, 414));
-    QCOMPARE(window.About2->text(), QStringLiteral("About ..."));
+    QCOMPARE(Control<QAction>(window, "About2")->text(), QStringLiteral("About ..."));
     QCOMPARE(window.OpenDialog1.Filter,
              QStringLiteral("FLC files (*.flc)|*.flc|FLI files (*.fli)|*.fli|All (*.*)|*.*"));
-    QVERIFY(window.English1->isChecked());
-    QVERIFY(!window.Francais1->isChecked());
-    QVERIFY(window.ScrollBar1->isHidden());
-    QVERIFY(window.StaticText1->isHidden());
-    QVERIFY(window.StaticText2->isHidden());
-    QCOMPARE(window.StaticText2->text(), QStringLiteral("0"));
-    QCOMPARE(window.ProgressBar1->maximum(), 100);
-    QCOMPARE(window.ProgressBar1->value(), 0);
-    QVERIFY(window.LabeledEdit1->isReadOnly());
-    QVERIFY(window.Memo1->toPlainText().isEmpty());
+    QVERIFY(Control<QAction>(window, "English1")->isChecked());
+    QVERIFY(!Control<QAction>(window, "Francais1")->isChecked());
+    QVERIFY(Control<QScrollBar>(window, "ScrollBar1")->isHidden());
+    QVERIFY(Control<QLabel>(window, "StaticText1")->isHidden());
+    QVERIFY(Control<QLabel>(window, "StaticText2")->isHidden());
+    QCOMPARE(Control<QLabel>(window, "StaticText2")->text(), QStringLiteral("0"));
+    QCOMPARE(Control<QProgressBar>(window, "ProgressBar1")->maximum(), 100);
+    QCOMPARE(Control<QProgressBar>(window, "ProgressBar1")->value(), 0);
+    QVERIFY(Control<QLineEdit>(window, "LabeledEdit1")->isReadOnly());
+    QVERIFY(Control<QPlainTextEdit>(window, "Memo1")->toPlainText().isEmpty());
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     QVERIFY(qAbs(window.geometry().center().x() - screen.center().x()) <= 1);
     QVERIFY(qAbs(window.geometry().center().y() - screen.center().y()) <= 1);
@@ -180,20 +180,20 @@ class MainWindowTest : public QObject {
     const auto read = LanguageTextReaders().at(control);
     TForm1 window;
     QCOMPARE(read(window), english);
-    window.Francais1->trigger();
+    Control<QAction>(window, "Francais1")->trigger();
     QCOMPARE(read(window), french);
-    QVERIFY(window.Francais1->isChecked() && !window.English1->isChecked());
-    window.Francais1->trigger();
+    QVERIFY(Control<QAction>(window, "Francais1")->isChecked() && !Control<QAction>(window, "English1")->isChecked());
+    Control<QAction>(window, "Francais1")->trigger();
     QCOMPARE(read(window), french);
-    window.English1->trigger();
+    Control<QAction>(window, "English1")->trigger();
     QCOMPARE(read(window), english);
-    QVERIFY(window.English1->isChecked() && !window.Francais1->isChecked());
+    QVERIFY(Control<QAction>(window, "English1")->isChecked() && !Control<QAction>(window, "Francais1")->isChecked());
   }
 
   void LanguageSwitchLeavesOtherTextsAlone() {
     TForm1 window;
     const QStringList before = FixedTexts(window);
-    window.Francais1->trigger();
+    Control<QAction>(window, "Francais1")->trigger();
     QCOMPARE(FixedTexts(window), before);
   }
 
@@ -208,10 +208,10 @@ class MainWindowTest : public QObject {
     QFETCH(int, language);
     TForm1 window;
     window.ApplyLanguage(language);
-    const QList<QWidget*> controls{window.Label1,          window.LabeledEdit1Label, window.LabeledEdit3Label,
-                                   window.LabeledEdit4Label, window.StaticText1,     window.StaticText3,
-                                   window.CheckBoxPalette, window.CheckBoxMerge,     window.CheckBoxCrop,
-                                   window.CheckLimiteFrame, window.CheckBox1};
+    const QList<QWidget*> controls{Control<QLabel>(window, "Label1"),          Control<QLabel>(window, "LabeledEdit1Label"), Control<QLabel>(window, "LabeledEdit3Label"),
+                                   Control<QLabel>(window, "LabeledEdit4Label"), Control<QLabel>(window, "StaticText1"),     Control<QLabel>(window, "StaticText3"),
+                                   Control<QCheckBox>(window, "CheckBoxPalette"), Control<QCheckBox>(window, "CheckBoxMerge"),     Control<QCheckBox>(window, "CheckBoxCrop"),
+                                   Control<QCheckBox>(window, "CheckLimiteFrame"), Control<QCheckBox>(window, "CheckBox1")};
     for (QWidget* control : controls) {
       QVERIFY2(control->sizeHint().width() <= control->width(),
                qPrintable(QStringLiteral("%1 needs %2 pixels, has %3")
@@ -220,47 +220,47 @@ class MainWindowTest : public QObject {
                               .arg(control->width())));
     }
     // A push button asks for a minimum width whatever its text: measure the text.
-    QVERIFY(window.Button2->fontMetrics().horizontalAdvance(window.Button2->text()) + 12 <= window.Button2->width());
-    QVERIFY(window.CheckLimiteFrame->geometry().right() < window.Edit1->x());
-    QVERIFY(window.StaticText1->geometry().right() < window.StaticText2->x());
-    QVERIFY(window.GroupBox1->geometry().right() < window.Memo1->x());
+    QVERIFY(Control<QPushButton>(window, "Button2")->fontMetrics().horizontalAdvance(Control<QPushButton>(window, "Button2")->text()) + 12 <= Control<QPushButton>(window, "Button2")->width());
+    QVERIFY(Control<QCheckBox>(window, "CheckLimiteFrame")->geometry().right() < Control<QLineEdit>(window, "Edit1")->x());
+    QVERIFY(Control<QLabel>(window, "StaticText1")->geometry().right() < Control<QLabel>(window, "StaticText2")->x());
+    QVERIFY(Control<QGroupBox>(window, "GroupBox1")->geometry().right() < Control<QPlainTextEdit>(window, "Memo1")->x());
   }
 
   void OpenFillsFieldsAndPreview() {
     ScriptedDialogs dialogs;
     dialogs.openAnswer = flic_;
     TForm1 window(dialogs.Hooks());
-    window.Ouvrir1->trigger();
+    Control<QAction>(window, "Ouvrir1")->trigger();
     QCOMPARE(dialogs.lastOpenSettings.DefaultExt, QStringLiteral("Flc"));
     QVERIFY(dialogs.lastOpenSettings.Filter.startsWith(QStringLiteral("FLC files")));
-    QCOMPARE(window.LabeledEdit1->text(), QStringLiteral("6"));
-    QCOMPARE(window.LabeledEdit3->text(), QStringLiteral("30"));
-    QCOMPARE(window.LabeledEdit4->text(), QStringLiteral("40"));
-    QCOMPARE(window.StaticText3->text(), QStringLiteral("walk.old.flc"));
-    QVERIFY(!window.ScrollBar1->isHidden());
-    QVERIFY(!window.StaticText1->isHidden());
-    QVERIFY(!window.StaticText2->isHidden());
-    QCOMPARE(window.ScrollBar1->minimum(), 0);
-    QCOMPARE(window.ScrollBar1->maximum(), 5);
-    QCOMPARE(window.ScrollBar1->value(), 0);
-    QCOMPARE(window.StaticText2->text(), QStringLiteral("0"));
-    QCOMPARE(window.Session().ImageList1.Count(), 6);
+    QCOMPARE(Control<QLineEdit>(window, "LabeledEdit1")->text(), QStringLiteral("6"));
+    QCOMPARE(Control<QLineEdit>(window, "LabeledEdit3")->text(), QStringLiteral("30"));
+    QCOMPARE(Control<QLineEdit>(window, "LabeledEdit4")->text(), QStringLiteral("40"));
+    QCOMPARE(Control<QLabel>(window, "StaticText3")->text(), QStringLiteral("walk.old.flc"));
+    QVERIFY(!Control<QScrollBar>(window, "ScrollBar1")->isHidden());
+    QVERIFY(!Control<QLabel>(window, "StaticText1")->isHidden());
+    QVERIFY(!Control<QLabel>(window, "StaticText2")->isHidden());
+    QCOMPARE(Control<QScrollBar>(window, "ScrollBar1")->minimum(), 0);
+    QCOMPARE(Control<QScrollBar>(window, "ScrollBar1")->maximum(), 5);
+    QCOMPARE(Control<QScrollBar>(window, "ScrollBar1")->value(), 0);
+    QCOMPARE(Control<QLabel>(window, "StaticText2")->text(), QStringLiteral("0"));
+    QCOMPARE(window.Session().FrameCache.Count(), 6);
     // The capture ends on FLIC frame 1.
-    ComparePicture(window.Image1->Picture(), frames_[0]);
+    ComparePicture(Control<TPreviewImage>(window, "Image1")->Picture(), frames_[0]);
     QVERIFY(dialogs.messages.isEmpty());
     QVERIFY(dialogs.errors.isEmpty());
 
     // Entry p holds FLIC frame p + 2.
-    window.ScrollBar1->setValue(2);
-    QCOMPARE(window.StaticText2->text(), QStringLiteral("2"));
-    ComparePicture(window.Image1->Picture(), frames_[3]);
-    window.ScrollBar1->triggerAction(QAbstractSlider::SliderToMaximum);
-    QCOMPARE(window.StaticText2->text(), QStringLiteral("5"));
-    ComparePicture(window.Image1->Picture(), frames_[0]);
+    Control<QScrollBar>(window, "ScrollBar1")->setValue(2);
+    QCOMPARE(Control<QLabel>(window, "StaticText2")->text(), QStringLiteral("2"));
+    ComparePicture(Control<TPreviewImage>(window, "Image1")->Picture(), frames_[3]);
+    Control<QScrollBar>(window, "ScrollBar1")->triggerAction(QAbstractSlider::SliderToMaximum);
+    QCOMPARE(Control<QLabel>(window, "StaticText2")->text(), QStringLiteral("5"));
+    ComparePicture(Control<TPreviewImage>(window, "Image1")->Picture(), frames_[0]);
 
     // A language switch puts the caption back in place of the name.
-    window.Francais1->trigger();
-    QCOMPARE(window.StaticText3->text(), QStringLiteral("Nom du fichier"));
+    Control<QAction>(window, "Francais1")->trigger();
+    QCOMPARE(Control<QLabel>(window, "StaticText3")->text(), QStringLiteral("Nom du fichier"));
   }
 
   void OpenOfMissingOrForeignFileShowsErrorBox_data() {
@@ -277,18 +277,18 @@ class MainWindowTest : public QObject {
     ScriptedDialogs dialogs;
     TForm1 window(dialogs.Hooks());
     window.OpenFile(flic_);
-    window.ScrollBar1->setValue(3);
+    Control<QScrollBar>(window, "ScrollBar1")->setValue(3);
     dialogs.openAnswer = path;
-    window.Ouvrir1->trigger();
+    Control<QAction>(window, "Ouvrir1")->trigger();
     QCOMPARE(dialogs.errors, QStringList{"Cannot open FLIC file " + path + "."});
-    QCOMPARE(window.LabeledEdit1->text(), QStringLiteral("0"));
-    QCOMPARE(window.StaticText3->text(), name);
-    QCOMPARE(window.ScrollBar1->maximum(), 0);
-    QCOMPARE(window.ScrollBar1->value(), 0);
-    QCOMPARE(window.Session().ImageList1.Count(), 0);
+    QCOMPARE(Control<QLineEdit>(window, "LabeledEdit1")->text(), QStringLiteral("0"));
+    QCOMPARE(Control<QLabel>(window, "StaticText3")->text(), name);
+    QCOMPARE(Control<QScrollBar>(window, "ScrollBar1")->maximum(), 0);
+    QCOMPARE(Control<QScrollBar>(window, "ScrollBar1")->value(), 0);
+    QCOMPARE(window.Session().FrameCache.Count(), 0);
     QVERIFY(dialogs.messages.isEmpty());
     // Convert then has nothing to do and asks nothing.
-    window.Button2->click();
+    Control<QPushButton>(window, "Button2")->click();
     QCOMPARE(dialogs.saveAsked, 0);
     QCOMPARE(dialogs.errors.size(), 1);
   }
@@ -302,18 +302,18 @@ class MainWindowTest : public QObject {
     ScriptedDialogs dialogs;
     TForm1 window(dialogs.Hooks());
     window.OpenFile(flic_);
-    window.ScrollBar1->setValue(4);
+    Control<QScrollBar>(window, "ScrollBar1")->setValue(4);
     window.OpenFile(Q(folder_ / "huge.flc"));
     QCOMPARE(dialogs.errors,
              QStringList{Q("FLIC file " + folder_ / "huge.flc" + " has more frames than fit in memory.")});
-    QCOMPARE(window.LabeledEdit1->text(), QStringLiteral("0"));
-    QCOMPARE(window.LabeledEdit3->text(), QStringLiteral("129"));
-    QCOMPARE(window.StaticText3->text(), QStringLiteral("huge.flc"));
-    QCOMPARE(window.ScrollBar1->maximum(), 0);
-    QCOMPARE(window.ScrollBar1->value(), 0);
-    QVERIFY(window.Image1->Picture().isNull());
-    QCOMPARE(window.Session().ImageList1.Count(), 0);
-    window.Button2->click();
+    QCOMPARE(Control<QLineEdit>(window, "LabeledEdit1")->text(), QStringLiteral("0"));
+    QCOMPARE(Control<QLineEdit>(window, "LabeledEdit3")->text(), QStringLiteral("129"));
+    QCOMPARE(Control<QLabel>(window, "StaticText3")->text(), QStringLiteral("huge.flc"));
+    QCOMPARE(Control<QScrollBar>(window, "ScrollBar1")->maximum(), 0);
+    QCOMPARE(Control<QScrollBar>(window, "ScrollBar1")->value(), 0);
+    QVERIFY(Control<TPreviewImage>(window, "Image1")->Picture().isNull());
+    QCOMPARE(window.Session().FrameCache.Count(), 0);
+    Control<QPushButton>(window, "Button2")->click();
     QCOMPARE(dialogs.saveAsked, 0);
     QCOMPARE(dialogs.errors.size(), 1);
   }
@@ -328,10 +328,10 @@ class MainWindowTest : public QObject {
     TForm1 window(dialogs.Hooks());
     window.OpenFile(Q(folder_ / "empty.flc"));
     QVERIFY(dialogs.errors.isEmpty());
-    QCOMPARE(window.LabeledEdit1->text(), QStringLiteral("0"));
-    window.CheckLimiteFrame->setChecked(true);
-    window.Edit1->setText(QStringLiteral("0"));
-    window.Button2->click();
+    QCOMPARE(Control<QLineEdit>(window, "LabeledEdit1")->text(), QStringLiteral("0"));
+    Control<QCheckBox>(window, "CheckLimiteFrame")->setChecked(true);
+    Control<QLineEdit>(window, "Edit1")->setText(QStringLiteral("0"));
+    Control<QPushButton>(window, "Button2")->click();
     QCOMPARE(dialogs.saveAsked, 0);
     QCOMPARE(dialogs.errors, QStringList{Q("FLIC file " + folder_ / "empty.flc" + " has no frames to convert.")});
     QVERIFY(!QFile::exists(Q(folder_ / "empty.gif")));
@@ -361,17 +361,17 @@ class MainWindowTest : public QObject {
     const std::optional<QString> file = FileArgument({"tovasel", flic_});
     QVERIFY(file);
     window.OpenFile(*file);
-    QCOMPARE(window.LabeledEdit1->text(), QStringLiteral("6"));
-    window.Button2->click();
+    QCOMPARE(Control<QLineEdit>(window, "LabeledEdit1")->text(), QStringLiteral("6"));
+    Control<QPushButton>(window, "Button2")->click();
     QCOMPARE(dialogs.lastSaveSettings.FileName, Q(folder_ / "walk.old"));
   }
 
   void TabInTheLogMovesOn() {
     TForm1 window;
-    window.Memo1->setPlainText(QStringLiteral("line"));
-    QTest::keyClick(window.Memo1, Qt::Key_Tab);
-    QCOMPARE(window.Memo1->toPlainText(), QStringLiteral("line"));
-    QVERIFY(window.Memo1->tabChangesFocus());
+    Control<QPlainTextEdit>(window, "Memo1")->setPlainText(QStringLiteral("line"));
+    QTest::keyClick(Control<QPlainTextEdit>(window, "Memo1"), Qt::Key_Tab);
+    QCOMPARE(Control<QPlainTextEdit>(window, "Memo1")->toPlainText(), QStringLiteral("line"));
+    QVERIFY(Control<QPlainTextEdit>(window, "Memo1")->tabChangesFocus());
   }
 
   void ScrollBarKeysStepAsTheyRead_data() {
@@ -392,10 +392,10 @@ class MainWindowTest : public QObject {
     QFETCH(int, expected);
     TForm1 window;
     window.OpenFile(flic_);
-    window.ScrollBar1->setValue(2);
-    QTest::keyClick(window.ScrollBar1, Qt::Key(key));
-    QCOMPARE(window.ScrollBar1->value(), expected);
-    QCOMPARE(window.StaticText2->text(), QString::number(expected));
+    Control<QScrollBar>(window, "ScrollBar1")->setValue(2);
+    QTest::keyClick(Control<QScrollBar>(window, "ScrollBar1"), Qt::Key(key));
+    QCOMPARE(Control<QScrollBar>(window, "ScrollBar1")->value(), expected);
+    QCOMPARE(Control<QLabel>(window, "StaticText2")->text(), QString::number(expected));
   }
 
   void FocusedScrollBarShowsAFocusFrame() {
@@ -404,11 +404,11 @@ class MainWindowTest : public QObject {
     window.show();
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    window.Button2->setFocus();
-    const QImage unfocused = window.ScrollBar1->grab().toImage();
-    window.ScrollBar1->setFocus();
-    QVERIFY(window.ScrollBar1->hasFocus());
-    const QImage focused = window.ScrollBar1->grab().toImage();
+    Control<QPushButton>(window, "Button2")->setFocus();
+    const QImage unfocused = Control<QScrollBar>(window, "ScrollBar1")->grab().toImage();
+    Control<QScrollBar>(window, "ScrollBar1")->setFocus();
+    QVERIFY(Control<QScrollBar>(window, "ScrollBar1")->hasFocus());
+    const QImage focused = Control<QScrollBar>(window, "ScrollBar1")->grab().toImage();
     QVERIFY(focused != unfocused);
   }
 
@@ -420,27 +420,27 @@ class MainWindowTest : public QObject {
     const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
     TForm1 window;
     QCOMPARE(cancel(), QStringLiteral("Cancel"));
-    window.Francais1->trigger();
+    Control<QAction>(window, "Francais1")->trigger();
     QCOMPARE(cancel(), QStringLiteral("Annuler"));
-    window.English1->trigger();
+    Control<QAction>(window, "English1")->trigger();
     QCOMPARE(cancel(), QStringLiteral("Cancel"));
-    window.Francais1->trigger();
+    Control<QAction>(window, "Francais1")->trigger();
   }
 
   // Closing a window in French leaves no French behind.
   void ToolkitTextsEndWithTheWindow() {
-    { TForm1 window; window.Francais1->trigger(); }
+    { TForm1 window; Control<QAction>(window, "Francais1")->trigger(); }
     QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
   }
 
   void CancelledOpenChangesNothing() {
     ScriptedDialogs dialogs;
     TForm1 window(dialogs.Hooks());
-    window.Ouvrir1->trigger();
-    QVERIFY(window.ScrollBar1->isHidden());
-    QVERIFY(window.LabeledEdit1->text().isEmpty());
+    Control<QAction>(window, "Ouvrir1")->trigger();
+    QVERIFY(Control<QScrollBar>(window, "ScrollBar1")->isHidden());
+    QVERIFY(Control<QLineEdit>(window, "LabeledEdit1")->text().isEmpty());
     // Nothing cached: Convert asks nothing.
-    window.Button2->click();
+    Control<QPushButton>(window, "Button2")->click();
     QCOMPARE(dialogs.saveAsked, 0);
   }
 
@@ -467,10 +467,10 @@ class MainWindowTest : public QObject {
     if (!opens) return;
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&window, &drop);
-    QCOMPARE(window.LabeledEdit1->text(), QStringLiteral("6"));
-    QCOMPARE(window.StaticText3->text(), name);
+    QCOMPARE(Control<QLineEdit>(window, "LabeledEdit1")->text(), QStringLiteral("6"));
+    QCOMPARE(Control<QLabel>(window, "StaticText3")->text(), name);
     // Convert suggests the dropped file's name.
-    window.Button2->click();
+    Control<QPushButton>(window, "Button2")->click();
     QCOMPARE(dialogs.lastSaveSettings.FileName, Q(StripExtension(path.toStdString())));
   }
 
@@ -491,14 +491,14 @@ class MainWindowTest : public QObject {
     dialogs.saveAnswer = out;
     dialogs.openAnswer = flic_;
     ObservedWindow window(dialogs.Hooks());
-    window.Ouvrir1->trigger();
-    window.CheckBox1->setChecked(options.contains("--transparent"));
-    window.CheckBoxPalette->setChecked(options.contains("--palette"));
-    window.CheckBoxMerge->setChecked(options.contains("--merge"));
-    window.CheckBoxCrop->setChecked(options.contains("--crop"));
-    window.CheckLimiteFrame->setChecked(!limit.isEmpty());
-    window.Edit1->setText(limit);
-    window.Button2->click();
+    Control<QAction>(window, "Ouvrir1")->trigger();
+    Control<QCheckBox>(window, "CheckBox1")->setChecked(options.contains("--transparent"));
+    Control<QCheckBox>(window, "CheckBoxPalette")->setChecked(options.contains("--palette"));
+    Control<QCheckBox>(window, "CheckBoxMerge")->setChecked(options.contains("--merge"));
+    Control<QCheckBox>(window, "CheckBoxCrop")->setChecked(options.contains("--crop"));
+    Control<QCheckBox>(window, "CheckLimiteFrame")->setChecked(!limit.isEmpty());
+    Control<QLineEdit>(window, "Edit1")->setText(limit);
+    Control<QPushButton>(window, "Button2")->click();
 
     QCOMPARE(dialogs.saveAsked, 1);
     // The suggestion drops only the last extension.
@@ -507,11 +507,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogs.lastSaveSettings.Filter, QStringLiteral("Gif files (*.gif)|*.gif|All (*.*)|*.*"));
     QVERIFY2(dialogs.errors.isEmpty(), qPrintable(dialogs.errors.join('\n')));
     const int frames = limit.isEmpty() ? 6 : limit.toInt() + 1;
-    QCOMPARE(window.ProgressBar1->maximum(), frames);
-    QCOMPARE(window.ProgressBar1->value(), frames);
+    QCOMPARE(Control<QProgressBar>(window, "ProgressBar1")->maximum(), frames);
+    QCOMPARE(Control<QProgressBar>(window, "ProgressBar1")->value(), frames);
     QVERIFY(!window.buttonEnabledWhileConverting.empty());
     for (bool enabled : window.buttonEnabledWhileConverting) QVERIFY(!enabled);
-    QVERIFY(window.Button2->isEnabled());
+    QVERIFY(Control<QPushButton>(window, "Button2")->isEnabled());
 
     const QString cliOut = Q(folder_ / "cli.gif");
     QStringList arguments{"convert", flic_, "-o", cliOut};
@@ -529,7 +529,7 @@ class MainWindowTest : public QObject {
     dialogs.saveAnswer = out;
     TForm1 window(dialogs.Hooks());
     window.OpenFile(flic_);
-    window.Convertirfichier1->trigger();
+    Control<QAction>(window, "Convertirfichier1")->trigger();
     QCOMPARE(dialogs.saveAsked, 1);
     QVERIFY(QFile::exists(out));
   }
@@ -538,9 +538,9 @@ class MainWindowTest : public QObject {
     ScriptedDialogs dialogs;
     TForm1 window(dialogs.Hooks());
     window.OpenFile(flic_);
-    window.Button2->click();
+    Control<QPushButton>(window, "Button2")->click();
     QCOMPARE(dialogs.saveAsked, 1);
-    QCOMPARE(window.ProgressBar1->value(), 0);
+    QCOMPARE(Control<QProgressBar>(window, "ProgressBar1")->value(), 0);
   }
 
   void BadLimitShowsErrorBox_data() {
@@ -561,13 +561,13 @@ class MainWindowTest : public QObject {
     dialogs.saveAnswer = out;
     TForm1 window(dialogs.Hooks());
     window.OpenFile(flic_);
-    window.CheckLimiteFrame->setChecked(true);
-    window.Edit1->setText(limit);
-    window.Button2->click();
+    Control<QCheckBox>(window, "CheckLimiteFrame")->setChecked(true);
+    Control<QLineEdit>(window, "Edit1")->setText(limit);
+    Control<QPushButton>(window, "Button2")->click();
     QCOMPARE(dialogs.errors, QStringList{message});
     QVERIFY(!QFile::exists(out));
-    QVERIFY(window.Button2->isEnabled());
-    QVERIFY(window.Convertirfichier1->isEnabled());
+    QVERIFY(Control<QPushButton>(window, "Button2")->isEnabled());
+    QVERIFY(Control<QAction>(window, "Convertirfichier1")->isEnabled());
   }
 
   // Ticked, the item writes the command line's --optimize output from
@@ -581,22 +581,22 @@ class MainWindowTest : public QObject {
     dialogs.saveAnswer = out;
     dialogs.folderAnswer = Q(tree.path().string());
     TForm1 window(dialogs.Hooks());
-    QVERIFY(window.Smallest1->isCheckable());
-    QVERIFY(!window.Smallest1->isChecked());
-    QVERIFY(window.Language1->actions().contains(window.Smallest1));
-    window.CheckBoxPalette->setChecked(true);
-    window.CheckBoxCrop->setChecked(true);
-    window.CheckBox1->setChecked(true);
-    window.Smallest1->trigger();
-    for (QCheckBox* box : {window.CheckBoxPalette, window.CheckBoxMerge, window.CheckBoxCrop}) {
+    QVERIFY(Control<QAction>(window, "Smallest1")->isCheckable());
+    QVERIFY(!Control<QAction>(window, "Smallest1")->isChecked());
+    QVERIFY(Control<QMenu>(window, "Language1")->actions().contains(Control<QAction>(window, "Smallest1")));
+    Control<QCheckBox>(window, "CheckBoxPalette")->setChecked(true);
+    Control<QCheckBox>(window, "CheckBoxCrop")->setChecked(true);
+    Control<QCheckBox>(window, "CheckBox1")->setChecked(true);
+    Control<QAction>(window, "Smallest1")->trigger();
+    for (QCheckBox* box : {Control<QCheckBox>(window, "CheckBoxPalette"), Control<QCheckBox>(window, "CheckBoxMerge"), Control<QCheckBox>(window, "CheckBoxCrop")}) {
       QVERIFY(!box->isEnabled());
     }
-    QVERIFY(window.CheckBox1->isEnabled() && window.CheckLimiteFrame->isEnabled());
-    QVERIFY(window.CheckBoxPalette->isChecked() && window.CheckBoxCrop->isChecked());
+    QVERIFY(Control<QCheckBox>(window, "CheckBox1")->isEnabled() && Control<QCheckBox>(window, "CheckLimiteFrame")->isEnabled());
+    QVERIFY(Control<QCheckBox>(window, "CheckBoxPalette")->isChecked() && Control<QCheckBox>(window, "CheckBoxCrop")->isChecked());
 
     window.OpenFile(Q(tree / "a.flc"));
-    window.Button2->click();
-    window.Batchrpertoire1->trigger();
+    Control<QPushButton>(window, "Button2")->click();
+    Control<QAction>(window, "Batchrpertoire1")->trigger();
     QVERIFY2(dialogs.errors.isEmpty(), qPrintable(dialogs.errors.join('\n')));
     const QString cliOut = Q(tree / "cli.gif");
     RunCli({"convert", Q(tree / "a.flc"), "-o", cliOut, "--optimize", "--transparent"});
@@ -605,14 +605,14 @@ class MainWindowTest : public QObject {
     QVERIFY(FileBytes(out) == expected);
     QVERIFY(FileBytes(Q(tree / "a.gif")) == expected);
 
-    window.Smallest1->trigger();
-    for (QCheckBox* box : {window.CheckBoxPalette, window.CheckBoxMerge, window.CheckBoxCrop}) {
+    Control<QAction>(window, "Smallest1")->trigger();
+    for (QCheckBox* box : {Control<QCheckBox>(window, "CheckBoxPalette"), Control<QCheckBox>(window, "CheckBoxMerge"), Control<QCheckBox>(window, "CheckBoxCrop")}) {
       QVERIFY(box->isEnabled());
     }
-    QVERIFY(window.CheckBoxPalette->isChecked() && !window.CheckBoxMerge->isChecked() &&
-            window.CheckBoxCrop->isChecked());
+    QVERIFY(Control<QCheckBox>(window, "CheckBoxPalette")->isChecked() && !Control<QCheckBox>(window, "CheckBoxMerge")->isChecked() &&
+            Control<QCheckBox>(window, "CheckBoxCrop")->isChecked());
     TForm1 restarted;
-    QVERIFY(!restarted.Smallest1->isChecked());
+    QVERIFY(!Control<QAction>(restarted, "Smallest1")->isChecked());
   }
 
   void BatchMatchesCommandLine() {
@@ -623,11 +623,11 @@ class MainWindowTest : public QObject {
     ScriptedDialogs dialogs;
     dialogs.folderAnswer = Q(tree.path().string());
     TForm1 window(dialogs.Hooks());
-    window.CheckBoxMerge->setChecked(true);
-    window.Batchrpertoire1->trigger();
+    Control<QCheckBox>(window, "CheckBoxMerge")->setChecked(true);
+    Control<QAction>(window, "Batchrpertoire1")->trigger();
     QVERIFY2(dialogs.errors.isEmpty(), qPrintable(dialogs.errors.join('\n')));
 
-    QStringList log = window.Memo1->toPlainText().split('\n');
+    QStringList log = Control<QPlainTextEdit>(window, "Memo1")->toPlainText().split('\n');
     QCOMPARE(log.takeFirst(), QStringLiteral("Choix du repertoire à scanner"));
     QCOMPARE(log.value(2), QStringLiteral("2 fichiers trouvés"));
     const QByteArray a = FileBytes(Q(tree / "a.gif"));
@@ -639,15 +639,15 @@ class MainWindowTest : public QObject {
     QVERIFY(FileBytes(Q(tree / "a.gif")) == a);
     QVERIFY(FileBytes(Q(tree / "sub/b.gif")) == b);
     // The last file stays open in the window.
-    QCOMPARE(window.StaticText3->text(), QStringLiteral("b.FLC"));
+    QCOMPARE(Control<QLabel>(window, "StaticText3")->text(), QStringLiteral("b.FLC"));
   }
 
   void CancelledBatchLogsOnlyTheQuestion() {
     ScriptedDialogs dialogs;
     TForm1 window(dialogs.Hooks());
-    window.Batchrpertoire1->trigger();
-    window.Batchrpertoire1->trigger();
-    QCOMPARE(window.Memo1->toPlainText(),
+    Control<QAction>(window, "Batchrpertoire1")->trigger();
+    Control<QAction>(window, "Batchrpertoire1")->trigger();
+    QCOMPARE(Control<QPlainTextEdit>(window, "Memo1")->toPlainText(),
              QStringLiteral("Choix du repertoire à scanner\nChoix du repertoire à scanner"));
   }
 
@@ -657,17 +657,17 @@ class MainWindowTest : public QObject {
     ScriptedDialogs dialogs;
     dialogs.folderAnswer = Q(tree.path().string());
     TForm1 window(dialogs.Hooks());
-    window.Batchrpertoire1->trigger();
+    Control<QAction>(window, "Batchrpertoire1")->trigger();
     QCOMPARE(dialogs.errors.size(), 1);
-    QVERIFY(window.Memo1->toPlainText().endsWith(Q("Traitement de " + tree / "broken.flc")));
+    QVERIFY(Control<QPlainTextEdit>(window, "Memo1")->toPlainText().endsWith(Q("Traitement de " + tree / "broken.flc")));
   }
 
   void ManualItemDoesNothing() {
     ScriptedDialogs dialogs;
     TForm1 window(dialogs.Hooks());
-    window.About1->trigger();
+    Control<QAction>(window, "About1")->trigger();
     QVERIFY(dialogs.errors.isEmpty() && dialogs.messages.isEmpty());
-    QVERIFY(window.Memo1->toPlainText().isEmpty());
+    QVERIFY(Control<QPlainTextEdit>(window, "Memo1")->toPlainText().isEmpty());
   }
 
  private:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +11,15 @@
 #include "app/qt/window_dialogs.h"
 
 namespace tovasel::testing {
+
+// The control that carries this designer name as its object name, found as
+// any tool finds a window's controls; a missing one ends the test run.
+template <typename T>
+T* Control(const QObject& parent, const char* name) {
+  T* control = parent.findChild<T*>(QString::fromLatin1(name));
+  if (control == nullptr) qFatal("no control named %s", name);
+  return control;
+}
 
 // Dialog answers prepared by a test, and what the window asked.
 struct ScriptedDialogs {

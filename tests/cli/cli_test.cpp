@@ -206,6 +206,13 @@ INSTANTIATE_TEST_SUITE_P(
                   "tovasel-cli: 'abc' is not a valid integer value."},
         ErrorCase{"NoFrames", {"convert", "%d/walk.flc", "--limit", "-1"}, 1,
                   "tovasel-cli: Unsupported GIF version."},
+        // The command line's texts are the window's, progress bar included.
+        ErrorCase{"LimitBelowRange", {"convert", "%d/walk.flc", "--limit", "-2"}, 1,
+                  "tovasel-cli: QProgressBar property out of range."},
+        ErrorCase{"LimitBelowRangeInDocument", {"convert", "%d/walk.flc", "--limit", "-2", "--merge"}, 1,
+                  "tovasel-cli: QProgressBar property out of range."},
+        ErrorCase{"LimitBelowRangeOptimized", {"convert", "%d/walk.flc", "--limit", "-2", "--optimize"}, 1,
+                  "tovasel-cli: QProgressBar property out of range."},
         ErrorCase{"MissingFile", {"convert", "%d/none.flc", "-o", "%d/walk.gif"}, 1,
                   "tovasel-cli: Cannot open FLIC file %d/none.flc."},
         ErrorCase{"OutputFolderMissing", {"convert", "%d/walk.flc", "-o", "%d/no/such/x.gif"}, 1,

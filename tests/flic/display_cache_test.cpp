@@ -100,17 +100,22 @@ TEST(PreRenderPlay, PlayStepsDrawTheFrameTheyCount) {
     EXPECT_EQ(window.Draws[step].Picture, player.PreRenderList()[step % 4]) << "step " << step;
 }
 
-// A display too large to cache every frame gets no caches; the player then
-// decodes and paints each frame as it would without PreRender.
-TEST(PreRenderPlay, OversizedCachesAreNotBuilt) {
+// A display too large to cache every frame (by default, or by the limit the
+// caller sets) gets no caches; the player then decodes and paints each frame
+// as it would without PreRender.
+class OversizedCaches : public ::testing::TestWithParam<std::pair<int, std::size_t>> {};
+
+TEST_P(OversizedCaches, AreNotBuilt) {
+  const auto [side, maxBytes] = GetParam();
   TTempFlic file(PlaybackAnimation(3, 0));
   TPlaybackWindow window;
   TFlicPlayer32 player;
   player.SetOutputWindow(&window);
   player.SetPreRender(true);
   player.SetAutoSize(false);
-  player.SetDisplayWidth(30000);
-  player.SetDisplayHeight(30000);
+  player.SetDisplayWidth(side);
+  player.SetDisplayHeight(side);
+  player.SetLimits({.MaxDisplayCacheBytes = maxBytes});
   OpenIn(player, file.Path());
   EXPECT_EQ(player.ErrorCode(), 0u);
   EXPECT_TRUE(player.PreRenderList().empty());
@@ -120,6 +125,10 @@ TEST(PreRenderPlay, OversizedCachesAreNotBuilt) {
   ASSERT_FALSE(window.Draws.empty());
   EXPECT_FALSE(window.Draws.back().Bitmap);
 }
+
+INSTANTIATE_TEST_SUITE_P(Display, OversizedCaches,
+                         ::testing::Values(std::pair{30000, TLimits{}.MaxDisplayCacheBytes},
+                                           std::pair{kWidth, std::size_t{kWidth * kWidth * 3 * (3 + 3) - 1}}));
 
 // The screen under the window, made for the test: pixel (x, y) is blue x,
 // green y, red 77.

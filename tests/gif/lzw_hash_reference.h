@@ -14,21 +14,21 @@ class THashedLZWEncoder final : public TGIFEncoder {
  protected:
   void Encode() override {
     auto table = std::make_unique<TLZWStringTable>();
-    int limit = (1 << code_width_) - 1;
+    int limit = (1 << codeWidth_) - 1;
     int nextCode = 0;
     const auto emit = [&](int code) {
       EmitCode(code);
       if (nextCode > limit) {
-        ++code_width_;
-        limit = code_width_ >= 12 ? 4096 : (1 << code_width_) - 1;
+        ++codeWidth_;
+        limit = codeWidth_ >= 12 ? 4096 : (1 << codeWidth_) - 1;
       }
     };
     const auto resetTable = [&] {
-      emit(clear_code_);
-      code_width_ = initial_code_width_;
-      limit = (1 << code_width_) - 1;
+      emit(clearCode_);
+      codeWidth_ = initialCodeWidth_;
+      limit = (1 << codeWidth_) - 1;
       table->Clear();
-      nextCode = first_free_code_;
+      nextCode = firstFreeCode_;
     };
     resetTable();
     std::span<const std::uint8_t> run = Walk().NextRun();

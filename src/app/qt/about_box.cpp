@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "app/app_error.h"
+#include "app/qt/control_names.h"
 #include "app/qt/jpeg_picture.h"
 #include "app/qt/window_font.h"
 #include "tovasel/version.h"
@@ -55,6 +56,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
   Button1->setGeometry(152, 192, 75, 25);
   Button1->setDefault(true);
   connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+  NameControls({{Image1, "Image1"}, {Label1, "Label1"}, {Button1, "Button1"}});
 }
 
 }  // namespace tovasel

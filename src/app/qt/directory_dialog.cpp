@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTreeView>
 
+#include "app/qt/control_names.h"
 #include "app/qt/window_font.h"
 
 namespace tovasel {
@@ -72,6 +73,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   }
   connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
+  NameControls({{ShellTreeView1, "ShellTreeView1"}, {Button1, "Button1"}, {Button2, "Button2"}});
 
   // Something is always selected, so "Ok" always yields a folder: an empty
   // choice would make the batch search the program's working folder.

@@ -1,5 +1,6 @@
 #include "app/qt/jpeg_picture.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <string>
@@ -31,7 +32,7 @@ void IgnoreMessage(j_common_ptr) {}
 
 }  // namespace
 
-QImage DecodeJpeg(std::span<const std::uint8_t> data) {
+QImage DecodeJpeg(std::span<const std::uint8_t> data, const TLimits& limits) {
   // Every object with a destructor lives before setjmp, so that the jump
   // skips none: the error path below destroys them as usual.
   jpeg_decompress_struct info{};
@@ -50,7 +51,8 @@ QImage DecodeJpeg(std::span<const std::uint8_t> data) {
   jpeg_create_decompress(&info);
   jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
   jpeg_read_header(&info, TRUE);
-  if (info.image_width > kMaxJpegSide || info.image_height > kMaxJpegSide) {
+  const auto maxSide = static_cast<JDIMENSION>(std::max(limits.MaxJpegSide, 0));
+  if (info.image_width > maxSide || info.image_height > maxSide) {
     refusal = "JPEG picture: too large";
   } else if (info.num_components != 1 && info.num_components != 3) {
     refusal = "JPEG picture: unsupported colour model";

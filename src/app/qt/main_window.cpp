@@ -1,7 +1,6 @@
 #include "app/qt/main_window.h"
 
 #include <algorithm>
-#include <new>
 
 #include <QActionGroup>
 #include <QCheckBox>
@@ -28,6 +27,7 @@
 #include "app/gif_conversion.h"
 #include "app/path_names.h"
 #include "app/qt/about_box.h"
+#include "app/qt/control_names.h"
 #include "app/qt/directory_dialog.h"
 #include "app/qt/frame_scroll_bar.h"
 #include "app/qt/language_tables.h"
@@ -212,6 +212,32 @@ void TForm1::CreateControls() {
                       CheckBoxPalette, CheckBoxMerge, CheckBoxCrop, CheckLimiteFrame, Edit1,
                       CheckBox1,       Memo1};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+
+  NameControls({{Splitter1, "Splitter1"},
+                {Panel3, "Panel3"},
+                {Image1, "Image1"},
+                {Panel2, "Panel2"},
+                {Label1, "Label1"},
+                {Memo1, "Memo1"},
+                {LabeledEdit1, "LabeledEdit1"},
+                {LabeledEdit1Label, "LabeledEdit1Label"},
+                {LabeledEdit3, "LabeledEdit3"},
+                {LabeledEdit3Label, "LabeledEdit3Label"},
+                {LabeledEdit4, "LabeledEdit4"},
+                {LabeledEdit4Label, "LabeledEdit4Label"},
+                {ScrollBar1, "ScrollBar1"},
+                {StaticText1, "StaticText1"},
+                {StaticText2, "StaticText2"},
+                {StaticText3, "StaticText3"},
+                {GroupBox1, "GroupBox1"},
+                {CheckBoxPalette, "CheckBoxPalette"},
+                {CheckBoxMerge, "CheckBoxMerge"},
+                {CheckBoxCrop, "CheckBoxCrop"},
+                {CheckLimiteFrame, "CheckLimiteFrame"},
+                {Edit1, "Edit1"},
+                {CheckBox1, "CheckBox1"},
+                {ProgressBar1, "ProgressBar1"},
+                {Button2, "Button2"}});
 }
 
 void TForm1::CreateMenus() {
@@ -246,6 +272,21 @@ void TForm1::CreateMenus() {
   About1 = Aide1->addAction(QString());
   Aide1->addSeparator();
   About2 = Aide1->addAction(QStringLiteral("&About"), this, &TForm1::About2Click);
+
+  NameControls({{Fichier1, "Fichier1"},
+                {Ouvrir1, "Ouvrir1"},
+                {Quitter1, "Quitter1"},
+                {Conversion1, "Conversion1"},
+                {Convertirfichier1, "Convertirfichier1"},
+                {Batchrpertoire1, "Batchrpertoire1"},
+                {Language1, "Language1"},
+                {Language2, "Language2"},
+                {English1, "English1"},
+                {Francais1, "Francais1"},
+                {Smallest1, "Smallest1"},
+                {Aide1, "Aide1"},
+                {About1, "About1"},
+                {About2, "About2"}});
 }
 
 void TForm1::ApplyLanguage(int code) {
@@ -277,17 +318,13 @@ void TForm1::ApplyLanguage(int code) {
 }
 
 void TForm1::RunCommand(const std::function<void()>& work) {
-  std::string message;
   try {
     work();
-    return;
-  } catch (const std::bad_alloc&) {
-    message = "Out of memory";
   } catch (const std::exception& e) {
-    // EAppError, GIFException and the library's own errors alike.
-    message = e.what();
+    // EAppError, GIFException, a failed allocation and the library's own
+    // errors alike.
+    ShowErrorBox(QString::fromUtf8(ErrorText(e)));
   }
-  ShowErrorBox(QString::fromUtf8(ErrorBoxText(message)));
 }
 
 void TForm1::ShowErrorBox(const QString& text) { dialogs_.ShowError(this, text); }
@@ -310,7 +347,7 @@ void TForm1::Quitter1Click() {
 }
 
 void TForm1::Button2Click() {
-  if (session_.ImageList1.Count() == 0) {
+  if (session_.FrameCache.Count() == 0) {
     // An open file without frames is refused as in the batch; with no file
     // open there is nothing to convert and nothing to say.
     if (session_.FileOpen()) {
@@ -348,7 +385,7 @@ void TForm1::About2Click() {
 }
 
 void TForm1::ScrollBar1Change(int position) {
-  RunCommand([&] { session_.ScrollBar1Change(position); });
+  RunCommand([&] { session_.ShowCachedFrame(position); });
 }
 
 TConvertOptions TForm1::ReadOptions() const {
@@ -414,6 +451,8 @@ void TForm1::StepProgress() {
   ProgressBar1->setValue(ProgressBar1->value() + 1);
   ProgressBar1->repaint();
 }
+
+std::string TForm1::ProgressBarName() const { return ProgressBar1->metaObject()->className(); }
 
 void TForm1::AddLogLine(const std::string& text) {
   Memo1->appendPlainText(QString::fromUtf8(text));

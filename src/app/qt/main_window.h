@@ -83,6 +83,7 @@ class TForm1 : public QMainWindow, public TAppView {
   void SetConvertEnabled(bool enabled) override;
   void StartProgress(int maximum) override;
   void StepProgress() override;
+  std::string ProgressBarName() const override;
   void AddLogLine(const std::string& text) override;
   void ShowMessage(const std::string& text) override;
 

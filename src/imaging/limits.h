@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tovasel {
+
+// How much input the program takes on before it refuses rather than
+// allocates. The defaults suit a desktop machine; a caller with less memory,
+// or a test that wants to reach a limit quickly, sets its own and hands the
+// structure to what it opens, which passes it down.
+struct TLimits {
+  // Budget units (about a byte each, see FramesCost) that the frames of one
+  // conversion may hold at once: the frame cache and the GIF document
+  // together, or the pictures `frames` writes. A file, frame limit or batch
+  // beyond it is refused or held back up front, not half-way.
+  std::int64_t FrameBudget = std::int64_t{1} << 30;
+  // Largest FLIC picture, in pixels, that is opened at all; a larger one is
+  // refused from its header, before anything is allocated.
+  std::uint64_t MaxFramePixels = std::uint64_t{1} << 24;
+  // Largest size in bytes of the player's display caches (PreRender,
+  // Transparent); beyond it the player decodes and paints every frame as it
+  // would without them.
+  std::size_t MaxDisplayCacheBytes = std::size_t{256} << 20;
+  // Largest width or height of a JPEG picture that is decoded.
+  int MaxJpegSide = 8192;
+};
+
+}  // namespace tovasel
