@@ -10,7 +10,7 @@
 #include "app/gif_conversion.h"
 #include "app_test_support.h"
 #include "gif/gif_exception.h"
-#include "gif_playback.h"
+#include "support/giflib_reader.h"
 
 namespace tovasel {
 namespace {
