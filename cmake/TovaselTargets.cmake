@@ -28,7 +28,7 @@ function(tovasel_test name)
     return()
   endif()
   add_executable(${name} ${srcs})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} tovasel_test_support GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
     TOVASEL_SHARED_CORPUS="${PROJECT_SOURCE_DIR}/../shared/corpus"

@@ -11,65 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "app/app_view.h"
 #include "flicwriter/flic_writer.h"
+#include "support/recording_view.h"
+#include "support/temp_folder.h"
 
 namespace tovasel::testing {
 
 namespace fw = tovasel::flicwriter;
-
-// A view that answers with fixed options and records what it is told.
-class RecordingView : public TAppView {
- public:
-  TConvertOptions options;
-  std::vector<std::string> log;
-  std::vector<std::string> messages;
-  std::vector<std::string> skippedFolders;
-  int progressMaximum = -1;
-  int progressSteps = 0;
-  bool convertEnabled = true;
-  int enableChanges = 0;
-
-  TConvertOptions ReadOptions() const override { return options; }
-  void AddLogLine(const std::string& text) override { log.push_back(text); }
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  void StartProgress(int maximum) override {
-    progressMaximum = maximum;
-    progressSteps = 0;
-  }
-  void StepProgress() override { ++progressSteps; }
-  void FolderSkipped(const std::string& path, const std::string&) override {
-    skippedFolders.push_back(path);
-  }
-  // Failures go into the log, so that their place among the steps shows.
-  void FileFailed(const std::string& path, const std::string& message) override {
-    log.push_back("failed " + path + ": " + message);
-  }
-  void SetConvertEnabled(bool enabled) override {
-    convertEnabled = enabled;
-    ++enableChanges;
-  }
-};
-
-// A fresh folder below the system's temporary folder, removed afterwards.
-class TempFolder {
- public:
-  explicit TempFolder(const std::string& tag) {
-    std::random_device rd;
-    path_ = std::filesystem::temp_directory_path() /
-            ("tovasel-app-" + tag + "-" + std::to_string(rd()));
-    std::filesystem::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::filesystem::path& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
 
 inline std::vector<char> ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -10,17 +10,12 @@
 #include "app/conversion_session.h"
 #include "app/parallel_batch.h"
 #include "app_test_support.h"
-#include "gif_playback.h"
+#include "support/giflib_reader.h"
 
 namespace fs = std::filesystem;
 
-namespace tovasel {
+namespace tovasel::testing {
 namespace {
-
-using testing::MovingBlocks;
-using testing::RecordingView;
-using testing::TempFolder;
-namespace fw = tovasel::flicwriter;
 
 // Runs the batch one file at a time (jobs 0) or in parallel; returns the
 // error text, empty when the batch went through.
@@ -286,4 +281,4 @@ TEST(ParallelBatchTest, WritesTheSameBytesAndLogAsOneByOne) {
 }
 
 }  // namespace
-}  // namespace tovasel
+}  // namespace tovasel::testing

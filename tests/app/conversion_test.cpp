@@ -10,7 +10,7 @@
 #include "app/gif_conversion.h"
 #include "app_test_support.h"
 #include "gif/gif_exception.h"
-#include "gif_playback.h"
+#include "support/giflib_reader.h"
 
 namespace tovasel {
 namespace {
@@ -126,7 +126,7 @@ TEST_P(ConversionOptionsTest, GifShowsTheCachedFramesOnTheCube) {
   EXPECT_EQ(gif.width, kWidth);
   EXPECT_EQ(gif.height, kHeight);
   ASSERT_FALSE(gif.frames.empty());
-  if (!c.crop) ASSERT_EQ(static_cast<int>(gif.frames.size()), last + 1);
+  if (!c.crop) { ASSERT_EQ(static_cast<int>(gif.frames.size()), last + 1); }
 
   // Only the first frame loops, forever.
   EXPECT_TRUE(gif.frames[0].hasLoop);
@@ -135,10 +135,10 @@ TEST_P(ConversionOptionsTest, GifShowsTheCachedFramesOnTheCube) {
 
   for (const auto& frame : gif.frames) {
     ASSERT_TRUE(frame.hasControl);
-    if (!c.crop) EXPECT_EQ(frame.delay, kSpeed / 6);
+    if (!c.crop) { EXPECT_EQ(frame.delay, kSpeed / 6); }
     EXPECT_EQ(frame.disposal, 0);
     // Packing drops the transparency of a frame none of whose pixels uses it.
-    if (c.transparent && !c.palette) EXPECT_TRUE(frame.transparent);
+    if (c.transparent && !c.palette) { EXPECT_TRUE(frame.transparent); }
   }
   if (c.transparent && !c.merge && !c.crop) {
     // Each frame's own bottom-left pixel is its transparent colour.

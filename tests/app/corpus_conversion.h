@@ -8,8 +8,9 @@
 
 #include "app/conversion_session.h"
 #include "app_test_support.h"
-#include "gif_playback.h"
 #include "shown_pictures.h"
+#include "support/giflib_reader.h"
+#include "support/shared_corpus.h"
 
 namespace tovasel::testing {
 
@@ -24,8 +25,8 @@ struct CorpusCase {
 // them, and checks that the GIF shows every cached frame on the cube.
 inline void CheckCorpusConversion(const CorpusCase& c) {
   namespace fs = std::filesystem;
-  const fs::path source = fs::path(TOVASEL_SHARED_CORPUS) / "flic" / c.file;
-  if (!fs::exists(source)) GTEST_SKIP() << "shared corpus not present";
+  TOVASEL_SKIP_WITHOUT_CORPUS();
+  const fs::path source = CorpusFolder() / c.file;
   TempFolder folder("corpus");
 
   RecordingView view;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/file_search.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -14,15 +15,6 @@ namespace {
 
 class FileSearchTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root_ = fs::temp_directory_path() /
-            ("tovasel-search-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
-    fs::create_directories(root_);
-  }
-  void TearDown() override { fs::remove_all(root_); }
-
   std::string Touch(const fs::path& relative) {
     const fs::path p = root_ / relative;
     fs::create_directories(p.parent_path());
@@ -32,7 +24,8 @@ class FileSearchTest : public ::testing::Test {
 
   std::string Root() const { return root_.string(); }
 
-  fs::path root_;
+  testing::TempFolder folder_{"search"};
+  const fs::path& root_ = folder_.path();
 };
 
 std::ptrdiff_t IndexOf(const std::vector<std::string>& v, const std::string& s) {

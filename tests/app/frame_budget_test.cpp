@@ -16,13 +16,8 @@
 
 namespace fs = std::filesystem;
 
-namespace tovasel {
+namespace tovasel::testing {
 namespace {
-
-using testing::MovingBlocks;
-using testing::RecordingView;
-using testing::TempFolder;
-namespace fw = tovasel::flicwriter;
 
 TEST(FrameBudgetTest, ReservationsStayWithinTheCapacityAndComeBack) {
   TFrameBudget budget(1000);
@@ -163,4 +158,4 @@ TEST(ConversionBudgetTest, ParallelBatchUnderABudgetForOneFileWritesEveryFile) {
 }
 
 }  // namespace
-}  // namespace tovasel
+}  // namespace tovasel::testing

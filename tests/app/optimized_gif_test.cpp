@@ -9,8 +9,9 @@
 
 #include "app/app_test_support.h"
 #include "app/conversion_session.h"
-#include "app/gif_playback.h"
 #include "colour/lossless_gif.h"
+#include "support/giflib_reader.h"
+#include "support/shared_corpus.h"
 
 namespace tovasel {
 namespace {
@@ -257,8 +258,8 @@ INSTANTIATE_TEST_SUITE_P(Levels, LosslessEncoderTest, ::testing::Values(1, 2));
 class OptimizedCorpusTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(OptimizedCorpusTest, ShowsTheExactColourPictures) {
-  const auto source = std::filesystem::path(TOVASEL_SHARED_CORPUS) / "flic" / GetParam();
-  if (!std::filesystem::exists(source)) GTEST_SKIP() << "shared corpus not present";
+  TOVASEL_SKIP_WITHOUT_CORPUS();
+  const auto source = testing::CorpusFolder() / GetParam();
   TempFolder folder("optimize-corpus");
   TConvertOptions options;
   options.ExactColours = options.Transparent = true;

@@ -18,6 +18,7 @@
 #include "app/gif_conversion.h"
 #include "app_test_support.h"
 #include "gif/gif_image.h"
+#include "support/shared_corpus.h"
 
 namespace tovasel::testing {
 
@@ -174,7 +175,7 @@ inline constexpr std::int64_t kLargestComparedFrame = 320 * 240;
 inline std::vector<std::filesystem::path> CorpusFlicFiles() {
   namespace fs = std::filesystem;
   std::vector<fs::path> files;
-  const fs::path folder = fs::path(TOVASEL_SHARED_CORPUS) / "flic";
+  const fs::path folder = CorpusFolder();
   if (!fs::exists(folder)) return files;
   for (const auto& entry : fs::recursive_directory_iterator(folder)) {
     const std::string ext = entry.path().extension().string();

@@ -13,8 +13,8 @@
 #include "app/app_error.h"
 #include "app/conversion_session.h"
 #include "app/frame_budget.h"
-#include "app/streamed_conversion.h"
 #include "app/pass_differential.h"
+#include "app/streamed_conversion.h"
 #include "app_test_support.h"
 #include "imaging/bitmap.h"
 
@@ -133,7 +133,7 @@ void ExpectSameOutcome(const std::string& flic, const TConvertOptions& options, 
   EXPECT_EQ(expected.ProgressMaximum, actual.ProgressMaximum) << name;
   EXPECT_EQ(expected.ProgressSteps, actual.ProgressSteps) << name;
   // A failed conversion leaves nothing behind, not even its temporary file.
-  if (actual.Written < 0) EXPECT_TRUE(fs::is_empty(streamed.path())) << name;
+  if (actual.Written < 0) { EXPECT_TRUE(fs::is_empty(streamed.path())) << name; }
 }
 
 // The option sets that stream: any of transparency, exact colours and
@@ -141,7 +141,7 @@ void ExpectSameOutcome(const std::string& flic, const TConvertOptions& options, 
 // and beyond the frames.
 std::vector<TConvertOptions> StreamedOptionSets(int frames) {
   std::vector<TConvertOptions> sets;
-  for (const std::string limit : {std::string(), std::string("0"), std::to_string(frames / 2),
+  for (const std::string& limit : {std::string(), std::string("0"), std::to_string(frames / 2),
                                   std::to_string(frames + 3)}) {
     for (int bits = 0; bits < 8; ++bits) {
       TConvertOptions options;
@@ -306,8 +306,8 @@ TEST(StreamedConversionLoopTest, LoopedAnimationPlaysItsCycleOverAndOver) {
 // Whole real files with each option alone, and all of them with a limit
 // beyond the last frame.
 TEST(StreamedConversionCorpusTest, EveryRealFileThatOpens) {
+  TOVASEL_SKIP_WITHOUT_CORPUS();
   const auto files = CorpusFlicFiles();
-  if (files.empty()) GTEST_SKIP() << "shared corpus not present";
   for (const auto& file : files) {
     TFlicDecoder probe;
     probe.Open(file);

@@ -15,10 +15,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <map>
 
 #include "app/path_names.h"
+#include "app/qt/language_tables.h"
 #include "app/qt/main_window.h"
 #include "app/qt/preview_image.h"
 #include "window_test_support.h"
@@ -28,33 +27,36 @@ using namespace tovasel::testing;
 
 namespace {
 
-// Every text the language tables write, reached by its control's name.
-std::map<QString, std::function<QString(TForm1&)>> LanguageTextReaders() {
-  return {
-      {"Label1", [](TForm1& w) { return Control<QLabel>(w, "Label1")->text(); }},
-      {"LabeledEdit1", [](TForm1& w) { return Control<QLabel>(w, "LabeledEdit1Label")->text(); }},
-      {"LabeledEdit3", [](TForm1& w) { return Control<QLabel>(w, "LabeledEdit3Label")->text(); }},
-      {"LabeledEdit4", [](TForm1& w) { return Control<QLabel>(w, "LabeledEdit4Label")->text(); }},
-      {"StaticText3", [](TForm1& w) { return Control<QLabel>(w, "StaticText3")->text(); }},
-      {"Button2", [](TForm1& w) { return Control<QPushButton>(w, "Button2")->text(); }},
-      {"GroupBox1", [](TForm1& w) { return Control<QGroupBox>(w, "GroupBox1")->title(); }},
-      {"CheckBoxMerge", [](TForm1& w) { return Control<QCheckBox>(w, "CheckBoxMerge")->text(); }},
-      {"CheckBoxCrop", [](TForm1& w) { return Control<QCheckBox>(w, "CheckBoxCrop")->text(); }},
-      {"CheckLimiteFrame", [](TForm1& w) { return Control<QCheckBox>(w, "CheckLimiteFrame")->text(); }},
-      {"OpenDialog1", [](TForm1& w) { return w.OpenDialog1.Filter; }},
-      {"SaveDialog1", [](TForm1& w) { return w.SaveDialog1.Filter; }},
-      {"Fichier1", [](TForm1& w) { return Control<QMenu>(w, "Fichier1")->title(); }},
-      {"Ouvrir1", [](TForm1& w) { return Control<QAction>(w, "Ouvrir1")->text(); }},
-      {"Quitter1", [](TForm1& w) { return Control<QAction>(w, "Quitter1")->text(); }},
-      {"Conversion1", [](TForm1& w) { return Control<QMenu>(w, "Conversion1")->title(); }},
-      {"Convertirfichier1", [](TForm1& w) { return Control<QAction>(w, "Convertirfichier1")->text(); }},
-      {"Batchrpertoire1", [](TForm1& w) { return Control<QAction>(w, "Batchrpertoire1")->text(); }},
-      {"Aide1", [](TForm1& w) { return Control<QMenu>(w, "Aide1")->title(); }},
-      {"About1", [](TForm1& w) { return Control<QAction>(w, "About1")->text(); }},
-      {"About2", [](TForm1& w) { return Control<QAction>(w, "About2")->text(); }},
-      {"Smallest1", [](TForm1& w) { return Control<QAction>(w, "Smallest1")->text(); }},
-  };
-}
+// Every text the language tables write, and how to read it off its control.
+struct LanguageControl {
+  const char* name;
+  const char* TLanguageTexts::*text;
+  QString (*read)(TForm1&);
+};
+const LanguageControl kLanguageControls[] = {
+    {"Label1", &TLanguageTexts::Label1, [](TForm1& w) { return Control<QLabel>(w, "Label1")->text(); }},
+    {"LabeledEdit1", &TLanguageTexts::LabeledEdit1, [](TForm1& w) { return Control<QLabel>(w, "LabeledEdit1Label")->text(); }},
+    {"LabeledEdit3", &TLanguageTexts::LabeledEdit3, [](TForm1& w) { return Control<QLabel>(w, "LabeledEdit3Label")->text(); }},
+    {"LabeledEdit4", &TLanguageTexts::LabeledEdit4, [](TForm1& w) { return Control<QLabel>(w, "LabeledEdit4Label")->text(); }},
+    {"StaticText3", &TLanguageTexts::StaticText3, [](TForm1& w) { return Control<QLabel>(w, "StaticText3")->text(); }},
+    {"Button2", &TLanguageTexts::Button2, [](TForm1& w) { return Control<QPushButton>(w, "Button2")->text(); }},
+    {"GroupBox1", &TLanguageTexts::GroupBox1, [](TForm1& w) { return Control<QGroupBox>(w, "GroupBox1")->title(); }},
+    {"CheckBoxMerge", &TLanguageTexts::CheckBoxMerge, [](TForm1& w) { return Control<QCheckBox>(w, "CheckBoxMerge")->text(); }},
+    {"CheckBoxCrop", &TLanguageTexts::CheckBoxCrop, [](TForm1& w) { return Control<QCheckBox>(w, "CheckBoxCrop")->text(); }},
+    {"CheckLimiteFrame", &TLanguageTexts::CheckLimiteFrame, [](TForm1& w) { return Control<QCheckBox>(w, "CheckLimiteFrame")->text(); }},
+    {"OpenDialog1", &TLanguageTexts::OpenFilter, [](TForm1& w) { return w.OpenDialog1.Filter; }},
+    {"SaveDialog1", &TLanguageTexts::SaveFilter, [](TForm1& w) { return w.SaveDialog1.Filter; }},
+    {"Fichier1", &TLanguageTexts::Fichier1, [](TForm1& w) { return Control<QMenu>(w, "Fichier1")->title(); }},
+    {"Ouvrir1", &TLanguageTexts::Ouvrir1, [](TForm1& w) { return Control<QAction>(w, "Ouvrir1")->text(); }},
+    {"Quitter1", &TLanguageTexts::Quitter1, [](TForm1& w) { return Control<QAction>(w, "Quitter1")->text(); }},
+    {"Conversion1", &TLanguageTexts::Conversion1, [](TForm1& w) { return Control<QMenu>(w, "Conversion1")->title(); }},
+    {"Convertirfichier1", &TLanguageTexts::Convertirfichier1, [](TForm1& w) { return Control<QAction>(w, "Convertirfichier1")->text(); }},
+    {"Batchrpertoire1", &TLanguageTexts::Batchrpertoire1, [](TForm1& w) { return Control<QAction>(w, "Batchrpertoire1")->text(); }},
+    {"Aide1", &TLanguageTexts::Aide1, [](TForm1& w) { return Control<QMenu>(w, "Aide1")->title(); }},
+    {"About1", &TLanguageTexts::About1, [](TForm1& w) { return Control<QAction>(w, "About1")->text(); }},
+    {"About2", &TLanguageTexts::About2, [](TForm1& w) { return Control<QAction>(w, "About2")->text(); }},
+    {"Smallest1", &TLanguageTexts::Smallest1, [](TForm1& w) { return Control<QAction>(w, "Smallest1")->text(); }},
+};
 
 // The texts that read the same in both languages.
 QStringList FixedTexts(TForm1& w) {
@@ -141,52 +143,27 @@ class MainWindowTest : public QObject {
   }
 
   void LanguageTables_data() {
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QString>("english");
-    QTest::addColumn<QString>("french");
-    const auto row = [](const char* control, const char* english, const char* french) {
-      QTest::newRow(control) << QString(control) << QString::fromUtf8(english) << QString::fromUtf8(french);
-    };
-    row("Label1", "Log output :", "Fenêtre de résultat :");
-    row("LabeledEdit1", "Number of frames :", "Nombres de frames :");
-    row("LabeledEdit3", "Height :", "Hauteur :");
-    row("LabeledEdit4", "Width :", "Largeur :");
-    row("StaticText3", "File Name :", "Nom du fichier");
-    row("Button2", "Convert", "Conversion");
-    row("GroupBox1", "Optimize", "Optimisation");
-    row("CheckBoxMerge", "Merge", "Fusionne");
-    row("CheckBoxCrop", "Crop", "Réduire");
-    row("CheckLimiteFrame", "Limit to x frames", "Limite à x frames :");
-    row("OpenDialog1", "FLC files (*.flc)|*.flc|FLI files (*.fli)|*.fli|All (*.*)|*.*",
-        "Fichiers FLC (*.flc)|*.flc|Fichiers FLI (*.fli)|*.fli|Tous (*.*)|*.*");
-    row("SaveDialog1", "Gif files (*.gif)|*.gif|All (*.*)|*.*", "Fichiers Gif (*.gif)|*.gif|Tous (*.*)|*.*");
-    row("Fichier1", "&File", "&Fichier");
-    row("Ouvrir1", "&Open fli/flc", "&Ouvrir Fli/Flc");
-    row("Quitter1", "&Exit", "&Quitter");
-    row("Conversion1", "&Convert", "&Conversion");
-    row("Convertirfichier1", "C&onvert file", "C&onvertir fichier");
-    row("Batchrpertoire1", "&Directory batch", "&Batch répertoire");
-    row("Aide1", "&Help", "&Aide");
-    row("About1", "&Manual", "&Manuel");
-    row("About2", "About ...", "A &propos de ...");
-    row("Smallest1", "Smallest GIF (lossless)", "GIF le plus petit (sans perte)");
+    QTest::addColumn<int>("row");
+    for (const LanguageControl& c : kLanguageControls) QTest::newRow(c.name) << static_cast<int>(&c - kLanguageControls);
   }
 
-  // Start-up, French, back to English, and French chosen twice.
+  // Start-up, French, back to English, and French chosen twice: each control
+  // shows the table's own text (the wording itself lives in the table).
   void LanguageTables() {
-    QFETCH(QString, control);
-    QFETCH(QString, english);
-    QFETCH(QString, french);
-    const auto read = LanguageTextReaders().at(control);
+    QFETCH(int, row);
+    const LanguageControl& c = kLanguageControls[row];
+    const QString english = QString::fromUtf8(LanguageTexts(kLanguageEnglish).*c.text);
+    const QString french = QString::fromUtf8(LanguageTexts(kLanguageFrench).*c.text);
+    QVERIFY(english != french);
     TForm1 window;
-    QCOMPARE(read(window), english);
+    QCOMPARE(c.read(window), english);
     Control<QAction>(window, "Francais1")->trigger();
-    QCOMPARE(read(window), french);
+    QCOMPARE(c.read(window), french);
     QVERIFY(Control<QAction>(window, "Francais1")->isChecked() && !Control<QAction>(window, "English1")->isChecked());
     Control<QAction>(window, "Francais1")->trigger();
-    QCOMPARE(read(window), french);
+    QCOMPARE(c.read(window), french);
     Control<QAction>(window, "English1")->trigger();
-    QCOMPARE(read(window), english);
+    QCOMPARE(c.read(window), english);
     QVERIFY(Control<QAction>(window, "English1")->isChecked() && !Control<QAction>(window, "Francais1")->isChecked());
   }
 

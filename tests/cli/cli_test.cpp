@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,7 +10,8 @@
 
 #include "app/app_test_support.h"
 #include "app/conversion_session.h"
-#include "app/gif_playback.h"
+#include "support/giflib_reader.h"
+#include "support/program_run.h"
 
 namespace fs = std::filesystem;
 
@@ -24,12 +22,9 @@ using testing::MovingBlocks;
 using testing::ReadBytes;
 using testing::RecordingView;
 using testing::TempFolder;
-
-struct Result {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
+using testing::RunProgram;
+using testing::TRun;
+using testing::TRunStreams;
 
 std::string Quote(const std::string& s) {
   std::string q = "'";
@@ -37,41 +32,8 @@ std::string Quote(const std::string& s) {
   return q + "'";
 }
 
-struct Streams {
-  std::string stdinFile;   // "" leaves standard input alone
-  std::string stdoutFile;  // "" captures standard output
-  std::string tmpDir;      // "" leaves TMPDIR alone
-};
-
-// Runs the command-line tool with arguments, capturing both output streams
-// (or sending standard output to a file instead).
-Result RunCliWith(const std::vector<std::string>& args, const TempFolder& scratch, const Streams& streams) {
-  // Run inside the scratch folder, so that relative paths stay in it.
-  std::string command = "cd " + Quote(scratch.path().string()) + " && ";
-  if (!streams.tmpDir.empty()) command += "TMPDIR=" + Quote(streams.tmpDir) + " ";
-  command += Quote(TOVASEL_CLI);
-  for (const auto& a : args) command += " " + Quote(a);
-  const std::string errPath = scratch / "stderr.txt";
-  command += " 2>" + Quote(errPath);
-  if (!streams.stdoutFile.empty()) command += " >" + Quote(streams.stdoutFile);
-  if (!streams.stdinFile.empty()) command += " <" + Quote(streams.stdinFile);
-  Result result;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return result;
-  std::array<char, 4096> buffer{};
-  while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) result.out.append(buffer.data(), n);
-  const int status = ::pclose(pipe);
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ifstream err(errPath);
-  std::stringstream text;
-  text << err.rdbuf();
-  result.err = text.str();
-  return result;
-}
-
-Result RunCli(const std::vector<std::string>& args, const TempFolder& scratch,
-              const std::string& stdoutFile = "") {
-  return RunCliWith(args, scratch, Streams{"", stdoutFile, ""});
+TRun RunCli(const std::vector<std::string>& args, const TempFolder& scratch, const TRunStreams& streams = {}) {
+  return testing::RunCli(args, scratch.path(), streams);
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -95,8 +57,8 @@ TEST_P(CliConvertTest, WritesWhatTheSessionWrites) {
   testing::WriteAnimation(folder / "walk.flc", MovingBlocks(21, 13, 5, 9));
   std::vector<std::string> args = {"convert", folder / "walk.flc", "-o", folder / "cli.gif"};
   args.insert(args.end(), GetParam().flags.begin(), GetParam().flags.end());
-  const Result r = RunCli(args, folder);
-  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const TRun r = RunCli(args, folder);
+  ASSERT_EQ(r.Exit, 0) << r.Err;
 
   RecordingView view;
   for (std::size_t i = 0; i < GetParam().flags.size(); ++i) {
@@ -136,7 +98,7 @@ TEST(CliConvertTest, ExactColoursKeepTheFlicColours) {
   TempFolder folder("cli-exact");
   const auto frames = MovingBlocks(21, 13, 3, 4);
   testing::WriteAnimation(folder / "walk.flc", frames);
-  ASSERT_EQ(RunCli({"convert", folder / "walk.flc", "--exact-colours"}, folder).exitCode, 0);
+  ASSERT_EQ(RunCli({"convert", folder / "walk.flc", "--exact-colours"}, folder).Exit, 0);
   const auto gif = testing::PlayGif(folder / "walk.gif");
   ASSERT_EQ(gif.error, 0);
   ASSERT_EQ(gif.frames.size(), 3u);
@@ -159,7 +121,7 @@ TEST(CliConvertTest, ExactTimingFollowsTheFileType) {
   auto layout = flicwriter::BuildAnimation(MovingBlocks(8, 8, 8, 2), fli);
   layout.Magic = 0xAF11;
   flicwriter::WriteFile(folder / "old.fli", flicwriter::Serialize(layout));
-  ASSERT_EQ(RunCli({"convert", folder / "old.fli", "--exact-timing"}, folder).exitCode, 0);
+  ASSERT_EQ(RunCli({"convert", folder / "old.fli", "--exact-timing"}, folder).Exit, 0);
   const auto gif = testing::PlayGif(folder / "old.gif");
   ASSERT_EQ(gif.frames.size(), 8u);
   std::vector<int> delays;
@@ -189,12 +151,12 @@ TEST_P(CliErrorTest, ReportsOneLineAndLeavesExistingOutputAlone) {
     if (const auto at = a.find("%d"); at != std::string::npos) a.replace(at, 2, folder.path().string());
     args.push_back(a);
   }
-  const Result r = RunCli(args, folder);
-  EXPECT_EQ(r.exitCode, GetParam().exitCode);
+  const TRun r = RunCli(args, folder);
+  EXPECT_EQ(r.Exit, GetParam().exitCode);
   std::string expected = GetParam().error;
   if (const auto at = expected.find("%d"); at != std::string::npos) expected.replace(at, 2, folder.path().string());
   if (!expected.empty()) {
-    EXPECT_EQ(r.err, expected + "\n");
+    EXPECT_EQ(r.Err, expected + "\n");
   }
   EXPECT_EQ(ReadBytes(folder / "walk.gif"), std::vector<char>({'k', 'e', 'e', 'p'}));
 }
@@ -258,10 +220,10 @@ TEST(CliBatchTest, OptimizeWritesWhatConvertWrites) {
   testing::WriteAnimation(folder / "b.flc", MovingBlocks(11, 6, 5, 2));
   for (const char* name : {"a", "b"}) {
     const std::string flic = folder / (std::string(name) + ".flc");
-    ASSERT_EQ(RunCli({"convert", flic, "--optimize=2", "-o", folder / (std::string(name) + ".one")}, folder).exitCode, 0);
+    ASSERT_EQ(RunCli({"convert", flic, "--optimize=2", "-o", folder / (std::string(name) + ".one")}, folder).Exit, 0);
   }
   for (const char* jobs : {"1", "2"}) {
-    ASSERT_EQ(RunCli({"batch", folder.path().string(), "--optimize=2", "--jobs", jobs}, folder).exitCode, 0);
+    ASSERT_EQ(RunCli({"batch", folder.path().string(), "--optimize=2", "--jobs", jobs}, folder).Exit, 0);
     EXPECT_EQ(ReadBytes(folder / "a.gif"), ReadBytes(folder / "a.one"));
     EXPECT_EQ(ReadBytes(folder / "b.gif"), ReadBytes(folder / "b.one"));
     fs::remove(folder / "a.gif");
@@ -275,9 +237,9 @@ TEST(CliBatchTest, LogGoesToStandardOutputLikeTheWindowsLog) {
   testing::WriteAnimation(folder / "sub/a.flc", MovingBlocks(9, 7, 3, 1));
   testing::WriteAnimation(folder / "b.FLC", MovingBlocks(9, 7, 3, 2));
   for (const char* jobs : {"1", "2"}) {
-    const Result r = RunCli({"batch", folder.path().string(), "--jobs", jobs}, folder);
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(Lines(r.out),
+    const TRun r = RunCli({"batch", folder.path().string(), "--jobs", jobs}, folder);
+    ASSERT_EQ(r.Exit, 0) << r.Err;
+    EXPECT_EQ(Lines(r.Out),
               (std::vector<std::string>{folder.path().string() + " selectionné", "Recherche en cours",
                                         "2 fichiers trouvés", "Traitement de " + (folder / "b.FLC"),
                                         "Traitement de " + (folder / "sub/a.flc")}));
@@ -300,9 +262,9 @@ TEST_P(CliWroteTest, CountsTheGifFramesWritten) {
   testing::WriteAnimation(folder / "walk.flc", MovingBlocks(9, 7, 4, 1));
   std::vector<std::string> args = {"convert", folder / "walk.flc"};
   args.insert(args.end(), GetParam().flags.begin(), GetParam().flags.end());
-  const Result r = RunCli(args, folder);
-  ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out, "Wrote " + (folder / "walk.gif") + GetParam().said + "\n");
+  const TRun r = RunCli(args, folder);
+  ASSERT_EQ(r.Exit, 0) << r.Err;
+  EXPECT_EQ(r.Out, "Wrote " + (folder / "walk.gif") + GetParam().said + "\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Limits, CliWroteTest,
@@ -325,9 +287,9 @@ TEST_P(CliFullOutputTest, FailedWriteToStandardOutputIsAnError) {
     if (a == "%d") a = folder.path().string();
     if (a == "%f") a = folder / "walk.flc";
   }
-  const Result r = RunCli(args, folder, "/dev/full");
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, "tovasel-cli: Cannot write to standard output: No space left on device.\n");
+  const TRun r = RunCli(args, folder, {"", "/dev/full", ""});
+  EXPECT_EQ(r.Exit, 1);
+  EXPECT_EQ(r.Err, "tovasel-cli: Cannot write to standard output: No space left on device.\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, CliFullOutputTest,
@@ -346,17 +308,17 @@ TEST(CliBatchTest, KeepGoingConvertsTheRestAndFailsAtTheEnd) {
     fs::remove(folder / "a.gif");
     fs::remove(folder / "sub/z.gif");
     // Without the flag the first failure ends the batch, as in the window.
-    const Result stops = RunCli({"batch", folder.path().string(), "--jobs", jobs}, folder);
-    EXPECT_EQ(stops.exitCode, 1);
-    EXPECT_EQ(stops.err, "tovasel-cli: Cannot open FLIC file " + (folder / "sub/bad.flc") + ".\n");
+    const TRun stops = RunCli({"batch", folder.path().string(), "--jobs", jobs}, folder);
+    EXPECT_EQ(stops.Exit, 1);
+    EXPECT_EQ(stops.Err, "tovasel-cli: Cannot open FLIC file " + (folder / "sub/bad.flc") + ".\n");
 
-    const Result r = RunCli({"batch", folder.path().string(), "--keep-going", "--jobs", jobs}, folder);
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "tovasel-cli: Cannot open FLIC file " + (folder / "sub/bad.flc") +
+    const TRun r = RunCli({"batch", folder.path().string(), "--keep-going", "--jobs", jobs}, folder);
+    EXPECT_EQ(r.Exit, 1);
+    EXPECT_EQ(r.Err, "tovasel-cli: Cannot open FLIC file " + (folder / "sub/bad.flc") +
                          ".\ntovasel-cli: 1 file could not be converted.\n");
     EXPECT_TRUE(fs::exists(folder / "a.gif"));
     EXPECT_TRUE(fs::exists(folder / "sub/z.gif"));
-    EXPECT_EQ(Lines(r.out).size(), 6u);
+    EXPECT_EQ(Lines(r.Out).size(), 6u);
   }
 }
 
@@ -366,21 +328,21 @@ TEST(CliBatchTest, FolderTheSystemRefusesIsNamedOnStandardError) {
   fs::create_directories(folder.path() / "deep");
   testing::TooDeepFolder deep(folder.path() / "deep", 24);
   ASSERT_TRUE(deep.Made());
-  const Result r = RunCli({"batch", folder.path().string()}, folder);
-  EXPECT_EQ(r.exitCode, 0);
+  const TRun r = RunCli({"batch", folder.path().string()}, folder);
+  EXPECT_EQ(r.Exit, 0);
   const std::string start = "tovasel-cli: Cannot read folder " + (folder / "deep") + "/" +
                             testing::TooDeepFolder::kName;
-  EXPECT_EQ(r.err.rfind(start, 0), 0u) << r.err;
-  EXPECT_NE(r.err.find("(File name too long), skipped\n"), std::string::npos) << r.err;
-  EXPECT_EQ(Lines(r.err).size(), 1u);
+  EXPECT_EQ(r.Err.rfind(start, 0), 0u) << r.Err;
+  EXPECT_NE(r.Err.find("(File name too long), skipped\n"), std::string::npos) << r.Err;
+  EXPECT_EQ(Lines(r.Err).size(), 1u);
   EXPECT_TRUE(fs::exists(folder / "a.gif"));
 }
 
 TEST(CliBatchTest, RelativeFolderIsMadeAbsolute) {
   TempFolder folder("cli-rel");
-  const Result r = RunCli({"batch", "."}, folder);
-  ASSERT_EQ(r.exitCode, 0);
-  const auto lines = Lines(r.out);
+  const TRun r = RunCli({"batch", "."}, folder);
+  ASSERT_EQ(r.Exit, 0);
+  const auto lines = Lines(r.Out);
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines[0].front(), '/');
   EXPECT_EQ(lines.back(), "Pas de fichiers trouvés");
@@ -388,27 +350,20 @@ TEST(CliBatchTest, RelativeFolderIsMadeAbsolute) {
 
 TEST(CliHelpTest, HelpExitsZeroAndBatchHelpWarnsAboutJobs) {
   TempFolder folder("cli-help");
-  EXPECT_EQ(RunCli({"--help"}, folder).exitCode, 0);
-  const Result r = RunCli({"batch", "--help"}, folder);
-  EXPECT_EQ(r.exitCode, 0);
-  EXPECT_NE(r.out.find("previous file"), std::string::npos);
+  EXPECT_EQ(RunCli({"--help"}, folder).Exit, 0);
+  const TRun r = RunCli({"batch", "--help"}, folder);
+  EXPECT_EQ(r.Exit, 0);
+  EXPECT_NE(r.Out.find("previous file"), std::string::npos);
 }
 
 // Runs the tool under `script`, which gives it a terminal for its three
 // streams; the result holds everything the terminal showed.
-Result RunInTerminal(const std::vector<std::string>& args, const TempFolder& scratch) {
+TRun RunInTerminal(const std::vector<std::string>& args, const TempFolder& scratch) {
   std::string inner = Quote(TOVASEL_CLI);
   for (const auto& a : args) inner += " " + Quote(a);
-  const std::string command = "cd " + Quote(scratch.path().string()) + " && script -qec " + Quote(inner) +
-                              " /dev/null </dev/null 2>&1";
-  Result result;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return result;
-  std::array<char, 4096> buffer{};
-  while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) result.out.append(buffer.data(), n);
-  const int status = ::pclose(pipe);
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+  TRun r = RunProgram({"script", "-qec", inner, "/dev/null"}, scratch.path(), {"/dev/null", "", ""});
+  r.Out += r.Err;
+  return r;
 }
 
 bool HaveScript() { return std::system("script --version >/dev/null 2>&1") == 0; }
@@ -434,12 +389,12 @@ TEST_P(CliTerminalTest, ProgressBarEndsItsLineFirst) {
     if (const auto at = a.find("%d"); at != std::string::npos) a.replace(at, 2, folder.path().string());
     args.push_back(a);
   }
-  const Result r = RunInTerminal(args, folder);
-  EXPECT_EQ(r.exitCode, GetParam().exitCode) << r.out;
-  const auto at = r.out.find(GetParam().line);
-  ASSERT_NE(at, std::string::npos) << r.out;
-  EXPECT_TRUE(at == 0 || r.out[at - 1] == '\n') << r.out;
-  EXPECT_EQ(r.out.find("% frame ") != std::string::npos, GetParam().progress) << r.out;
+  const TRun r = RunInTerminal(args, folder);
+  EXPECT_EQ(r.Exit, GetParam().exitCode) << r.Out;
+  const auto at = r.Out.find(GetParam().line);
+  ASSERT_NE(at, std::string::npos) << r.Out;
+  EXPECT_TRUE(at == 0 || r.Out[at - 1] == '\n') << r.Out;
+  EXPECT_EQ(r.Out.find("% frame ") != std::string::npos, GetParam().progress) << r.Out;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -471,7 +426,7 @@ class CliStreamTest : public ::testing::TestWithParam<StreamCase> {};
 TEST_P(CliStreamTest, WritesWhatNamedFilesGive) {
   TempFolder folder("cli-stream");
   testing::WriteAnimation(folder / "walk.flc", MovingBlocks(11, 7, 4, 3));
-  ASSERT_EQ(RunCli({"convert", "walk.flc", "-o", "named.gif"}, folder).exitCode, 0);
+  ASSERT_EQ(RunCli({"convert", "walk.flc", "-o", "named.gif"}, folder).Exit, 0);
   fs::create_directories(folder.path() / "tmp");
   std::vector<std::string> args;
   for (std::string a : GetParam().args) {
@@ -479,13 +434,13 @@ TEST_P(CliStreamTest, WritesWhatNamedFilesGive) {
     args.push_back(a);
   }
   const std::string stdoutFile = GetParam().gifOnStdout ? folder / "stdout.gif" : "";
-  const Result r = RunCliWith(
+  const TRun r = RunCli(
       args, folder, {GetParam().stdinFromFlic ? folder / "walk.flc" : "", stdoutFile, folder / "tmp"});
-  ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.err, "");
+  ASSERT_EQ(r.Exit, 0) << r.Err;
+  EXPECT_EQ(r.Err, "");
   const std::string gif = GetParam().gifOnStdout ? "stdout.gif" : "out.gif";
   EXPECT_EQ(ReadBytes(folder / gif), ReadBytes(folder / "named.gif"));
-  EXPECT_EQ(r.out, GetParam().out);
+  EXPECT_EQ(r.Out, GetParam().out);
   EXPECT_TRUE(fs::is_empty(folder.path() / "tmp"));
 }
 
@@ -517,10 +472,10 @@ TEST_P(CliBadStreamTest, NamesTheStreamAndCleansUp) {
   std::ofstream(folder / "junk.flc") << "not a FLIC file";
   fs::create_directories(folder.path() / "tmp");
   const std::string input = GetParam().input;
-  const Result r = RunCliWith(GetParam().args, folder,
+  const TRun r = RunCli(GetParam().args, folder,
                               {input.empty() ? "" : folder / input, folder / "stdout.bin", folder / "tmp"});
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, std::string(GetParam().error) + "\n");
+  EXPECT_EQ(r.Exit, 1);
+  EXPECT_EQ(r.Err, std::string(GetParam().error) + "\n");
   EXPECT_EQ(fs::file_size(folder / "stdout.bin"), 0u);
   EXPECT_TRUE(fs::is_empty(folder.path() / "tmp"));
 }
@@ -553,15 +508,15 @@ TEST(CliSeveralFilesTest, EachFileGetsItsOwnGif) {
   TempFolder folder("cli-several");
   testing::WriteAnimation(folder / "a.flc", MovingBlocks(9, 7, 3, 1));
   testing::WriteAnimation(folder / "b.FLI", MovingBlocks(8, 5, 2, 2));
-  ASSERT_EQ(RunCli({"convert", "a.flc", "-o", "a.one"}, folder).exitCode, 0);
-  ASSERT_EQ(RunCli({"convert", "b.FLI", "-o", "b.one"}, folder).exitCode, 0);
-  const Result r = RunCli({"convert", "a.flc", "b.FLI", "--merge"}, folder);
-  ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out, "Wrote a.gif with 3 GIF frames\nWrote b.gif with 2 GIF frames\n");
+  ASSERT_EQ(RunCli({"convert", "a.flc", "-o", "a.one"}, folder).Exit, 0);
+  ASSERT_EQ(RunCli({"convert", "b.FLI", "-o", "b.one"}, folder).Exit, 0);
+  const TRun r = RunCli({"convert", "a.flc", "b.FLI", "--merge"}, folder);
+  ASSERT_EQ(r.Exit, 0) << r.Err;
+  EXPECT_EQ(r.Out, "Wrote a.gif with 3 GIF frames\nWrote b.gif with 2 GIF frames\n");
   EXPECT_TRUE(testing::PlayGif(folder / "a.gif").error == 0);
-  ASSERT_EQ(RunCli({"convert", "a.flc", "--merge", "-o", "a.merged"}, folder).exitCode, 0);
+  ASSERT_EQ(RunCli({"convert", "a.flc", "--merge", "-o", "a.merged"}, folder).Exit, 0);
   EXPECT_EQ(ReadBytes(folder / "a.gif"), ReadBytes(folder / "a.merged"));
-  EXPECT_EQ(RunCli({"convert", "-q", "a.flc", "b.FLI"}, folder).out, "");
+  EXPECT_EQ(RunCli({"convert", "-q", "a.flc", "b.FLI"}, folder).Out, "");
 }
 
 // A file that fails does not stop the others; each failure is reported and
@@ -576,12 +531,12 @@ TEST(CliSeveralFilesTest, FailureInTheMiddleGoesOnAndFailsAtTheEnd) {
     fs::remove(folder / "c.gif");
     std::vector<std::string> args = {"convert", "a.flc", "bad.flc", "none.flc", "c.flc"};
     if (quiet) args.push_back("--quiet");
-    const Result r = RunCli(args, folder);
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err,
+    const TRun r = RunCli(args, folder);
+    EXPECT_EQ(r.Exit, 1);
+    EXPECT_EQ(r.Err,
               "tovasel-cli: Cannot open FLIC file bad.flc.\ntovasel-cli: Cannot open FLIC file none.flc.\n"
               "tovasel-cli: 2 files could not be converted.\n");
-    EXPECT_EQ(r.out, quiet ? "" : "Wrote a.gif with 3 GIF frames\nWrote c.gif with 2 GIF frames\n");
+    EXPECT_EQ(r.Out, quiet ? "" : "Wrote a.gif with 3 GIF frames\nWrote c.gif with 2 GIF frames\n");
     EXPECT_TRUE(fs::exists(folder / "a.gif"));
     EXPECT_TRUE(fs::exists(folder / "c.gif"));
     EXPECT_FALSE(fs::exists(folder / "bad.gif"));
@@ -594,11 +549,11 @@ TEST(CliSeveralFilesTest, SecondFileOfTheSameGifNameFails) {
   TempFolder folder("cli-several-same");
   testing::WriteAnimation(folder / "x.flc", MovingBlocks(9, 7, 3, 1));
   testing::WriteAnimation(folder / "x.FLC", MovingBlocks(8, 5, 2, 2));
-  ASSERT_EQ(RunCli({"convert", "x.flc", "-o", "x.one"}, folder).exitCode, 0);
-  const Result r = RunCli({"convert", "x.flc", "x.FLC"}, folder);
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.out, "Wrote x.gif with 3 GIF frames\n");
-  EXPECT_EQ(r.err, "tovasel-cli: GIF file x.gif was already written from x.flc.\n"
+  ASSERT_EQ(RunCli({"convert", "x.flc", "-o", "x.one"}, folder).Exit, 0);
+  const TRun r = RunCli({"convert", "x.flc", "x.FLC"}, folder);
+  EXPECT_EQ(r.Exit, 1);
+  EXPECT_EQ(r.Out, "Wrote x.gif with 3 GIF frames\n");
+  EXPECT_EQ(r.Err, "tovasel-cli: GIF file x.gif was already written from x.flc.\n"
                    "tovasel-cli: 1 file could not be converted.\n");
   EXPECT_EQ(ReadBytes(folder / "x.gif"), ReadBytes(folder / "x.one"));
 }
@@ -608,10 +563,10 @@ TEST(CliBatchTest, QuietBatchPrintsOnlyErrors) {
   testing::WriteAnimation(folder / "a.flc", MovingBlocks(9, 7, 3, 1));
   std::ofstream(folder / "bad.flc") << "not a FLIC file";
   for (const char* jobs : {"1", "2"}) {
-    const Result r = RunCli({"batch", ".", "-q", "--keep-going", "--jobs", jobs}, folder);
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(Lines(r.err).size(), 2u) << r.err;
+    const TRun r = RunCli({"batch", ".", "-q", "--keep-going", "--jobs", jobs}, folder);
+    EXPECT_EQ(r.Exit, 1);
+    EXPECT_EQ(r.Out, "");
+    EXPECT_EQ(Lines(r.Err).size(), 2u) << r.Err;
     EXPECT_TRUE(fs::exists(folder / "a.gif"));
   }
 }

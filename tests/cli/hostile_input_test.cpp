@@ -1,29 +1,21 @@
 // The built tovasel-cli against hostile files, paths and signals: every
 // failure is one "tovasel-cli: " line and exit code 1, no input is ever
 // replaced by its own GIF, and a signal leaves no temporary file behind.
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "flicwriter/flic_writer.h"
-
-extern char** environ;
+#include "cli_fixture.h"
 
 namespace tovasel::testing {
 namespace {
@@ -31,82 +23,12 @@ namespace {
 namespace fs = std::filesystem;
 namespace fw = tovasel::flicwriter;
 
-struct TRun {
-  int Exit = -1;
-  int Signal = 0;
-  std::string Err;
-};
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-// Starts tovasel-cli with stdout and stderr in files of `dir` and the
-// termination signals at their default action, whatever the test runner
-// inherited.
-pid_t Start(const std::vector<std::string>& args, const fs::path& dir) {
-  std::vector<std::string> all{TOVASEL_CLI};
-  all.insert(all.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& a : all) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, (dir / "stdout.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, (dir / "stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  sigset_t defaults;
-  sigemptyset(&defaults);
-  for (const int sig : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&defaults, sig);
-  posix_spawnattr_setsigdefault(&attr, &defaults);
-  sigset_t none;
-  sigemptyset(&none);
-  posix_spawnattr_setsigmask(&attr, &none);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), environ) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attr);
-  return pid;
-}
-
-TRun Finish(pid_t pid, const fs::path& dir) {
-  TRun r;
-  int status = 0;
-  if (pid > 0 && ::waitpid(pid, &status, 0) == pid) {
-    if (WIFEXITED(status)) r.Exit = WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) r.Signal = WTERMSIG(status);
-  }
-  r.Err = Slurp(dir / "stderr.txt");
-  return r;
-}
-
-class CliHostileTest : public ::testing::Test {
+// The tool works in a folder of its own, apart from the captured output, so
+// that a test may take its rights away.
+class CliHostileTest : public CliFixture {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("tovasel-hostile-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "work");
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::permissions(dir_ / "work", fs::perms::owner_all, ec);
-    fs::remove_all(dir_, ec);
-  }
-
-  TRun Run(const std::vector<std::string>& args) { return Finish(Start(args, dir_), dir_); }
-  fs::path Work() const { return dir_ / "work"; }
-
-  fs::path WriteFlic(const fw::TFlicLayout& layout, const std::string& name) {
-    const fs::path path = Work() / name;
-    fw::WriteFile(path, fw::Serialize(layout));
-    return path;
-  }
+  void SetUp() override { fs::create_directories(Work()); }
+  fs::path Work() const override { return dir_ / "work"; }
 
   int TempFilesLeft() const {
     int n = 0;
@@ -115,7 +37,6 @@ class CliHostileTest : public ::testing::Test {
     return n;
   }
 
-  fs::path dir_;
 };
 
 fw::TFlicLayout SmallAnimation(int width, int height, int frames) {
@@ -212,13 +133,13 @@ TEST_P(OutOfMemoryTest, HugeFileUnderAMemoryLimitIsAnErrorLine) {
     fw::WriteFile(file, head);
   }
   fs::resize_file(file, (std::uintmax_t{1} << 32) - 1);
-  const std::string command = "ulimit -v 1000000; exec '" + std::string(TOVASEL_CLI) + "' " + GetParam() + " '" +
-                              file.string() + "'" + (std::string(GetParam()) == "frames" ? " -o out" : "") +
-                              " 2>'" + (dir_ / "stderr.txt").string() + "' >/dev/null";
-  const int status = std::system(("cd '" + Work().string() + "' && " + command).c_str());
-  ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal";
-  EXPECT_EQ(WEXITSTATUS(status), 1);
-  EXPECT_EQ(Slurp(dir_ / "stderr.txt"), "tovasel-cli: Out of memory.\n");
+  std::vector<std::string> args{"sh", "-c", "ulimit -v 1000000; exec \"$@\"", "sh", TOVASEL_CLI, GetParam(),
+                                file.string()};
+  if (std::string(GetParam()) == "frames") args.insert(args.end(), {"-o", "out"});
+  const TRun r = RunProgram(args, Work());
+  ASSERT_EQ(r.Signal, 0) << "ended by a signal";
+  EXPECT_EQ(r.Exit, 1);
+  EXPECT_EQ(r.Err, "tovasel-cli: Out of memory.\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, OutOfMemoryTest, ::testing::Values("info", "frames"));
@@ -233,7 +154,7 @@ class SameFileTest : public CliHostileTest, public ::testing::WithParamInterface
 
 TEST_P(SameFileTest, OutputThatIsTheInputIsRefusedAndTheInputKept) {
   const fs::path input = WriteFlic(SmallAnimation(6, 5, 3), "in.flc");
-  const std::string before = Slurp(input);
+  const std::string before = ReadText(input);
   std::vector<std::string> args{"convert"};
   const auto rest = GetParam().Args(Work());
   args.insert(args.end(), rest.begin(), rest.end());
@@ -243,7 +164,7 @@ TEST_P(SameFileTest, OutputThatIsTheInputIsRefusedAndTheInputKept) {
   EXPECT_NE(r.Err.find(" is the FLIC file "), std::string::npos) << r.Err;
   for (const auto& e : fs::directory_iterator(Work())) {
     if (fs::is_regular_file(e.path())) {
-      EXPECT_EQ(Slurp(e.path()), before) << e.path();
+      EXPECT_EQ(ReadText(e.path()), before) << e.path();
     }
   }
 }
@@ -283,12 +204,12 @@ class SameFileBatchTest : public CliHostileTest, public ::testing::WithParamInte
 // not let it replace the FLIC.
 TEST_P(SameFileBatchTest, BatchRefusesAGifThatLinksToItsFlc) {
   const fs::path input = WriteFlic(SmallAnimation(6, 5, 3), "x.flc");
-  const std::string before = Slurp(input);
+  const std::string before = ReadText(input);
   fs::create_symlink(input, Work() / "x.gif");
   const TRun r = Run({"batch", Work().string(), "--jobs", GetParam()});
   EXPECT_EQ(r.Exit, 1);
   EXPECT_NE(r.Err.find(" is the FLIC file "), std::string::npos) << r.Err;
-  EXPECT_EQ(Slurp(input), before);
+  EXPECT_EQ(ReadText(input), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, SameFileBatchTest, ::testing::Values("1", "2"));
@@ -312,7 +233,8 @@ TEST_P(SignalTest, SignalDuringWritingLeavesNoTemporaryFile) {
     args.insert(args.end(), {Work().string(), "--jobs", "2"});
   }
   args.push_back("--exact-colours");
-  const pid_t pid = Start(args, dir_);
+  args.insert(args.begin(), TOVASEL_CLI);
+  const pid_t pid = StartProgram(args, dir_);
   ASSERT_GT(pid, 0);
   bool caught = false;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -326,10 +248,10 @@ TEST_P(SignalTest, SignalDuringWritingLeavesNoTemporaryFile) {
   }
   ASSERT_TRUE(caught);
   ::kill(pid, GetParam().Signal);
-  const TRun r = Finish(pid, dir_);
+  const TRun r = FinishProgram(pid, dir_);
   EXPECT_EQ(r.Signal, GetParam().Signal) << "exit " << r.Exit << ": " << r.Err;
   EXPECT_EQ(TempFilesLeft(), 0);
-  EXPECT_EQ(Slurp(Work() / "big.gif"), "old");
+  EXPECT_EQ(ReadText(Work() / "big.gif"), "old");
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, SignalTest,

@@ -1,16 +1,11 @@
 // Runs the built tovasel-cli and checks its output, files and exit codes.
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "flicwriter/flic_writer.h"
+#include "cli_fixture.h"
 
 namespace tovasel::testing {
 namespace {
@@ -18,50 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 namespace fw = tovasel::flicwriter;
 
-struct TRun {
-  int Exit = -1;
-  std::string Out;
-  std::string Err;
-};
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-class CliInfoFramesTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("tovasel-cli-test-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  TRun Run(const std::string& args) {
-    const fs::path out = dir_ / "stdout.txt";
-    const fs::path err = dir_ / "stderr.txt";
-    const std::string command = std::string("'") + TOVASEL_CLI + "' " + args + " >'" + out.string() + "' 2>'" +
-                                err.string() + "'";
-    const int status = std::system(command.c_str());
-    TRun r;
-    r.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.Out = Slurp(out);
-    r.Err = Slurp(err);
-    return r;
-  }
-
-  fs::path WriteFlic(const fw::TFlicLayout& layout, const std::string& name) {
-    const fs::path path = dir_ / name;
-    fw::WriteFile(path, fw::Serialize(layout));
-    return path;
-  }
-
-  fs::path dir_;
-};
+using CliInfoFramesTest = CliFixture;
 
 fw::TFlicLayout SmallAnimation(int frames, bool ring) {
   std::vector<fw::TAnimationFrame> list;
@@ -80,23 +32,24 @@ fw::TFlicLayout SmallAnimation(int frames, bool ring) {
 }
 
 TEST_F(CliInfoFramesTest, HelpExitsZero) {
-  const TRun r = Run("--help");
+  const TRun r = Run({"--help"});
   EXPECT_EQ(r.Exit, 0);
   EXPECT_NE(r.Out.find("info"), std::string::npos);
   EXPECT_NE(r.Out.find("frames"), std::string::npos);
 }
 
 TEST_F(CliInfoFramesTest, UsageErrorsExitTwo) {
-  for (const std::string args : {"", "bogus", "info", "info a b", "frames x", "--nonsense info x"}) {
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {}, {"bogus"}, {"info"}, {"info", "a", "b"}, {"frames", "x"}, {"--nonsense", "info", "x"}}) {
     const TRun r = Run(args);
-    EXPECT_EQ(r.Exit, 2) << "args: " << args;
-    EXPECT_FALSE(r.Err.empty()) << "args: " << args;
+    EXPECT_EQ(r.Exit, 2) << "args: " << ::testing::PrintToString(args);
+    EXPECT_FALSE(r.Err.empty()) << "args: " << ::testing::PrintToString(args);
   }
 }
 
 TEST_F(CliInfoFramesTest, InfoPrintsTheFacts) {
   const auto file = WriteFlic(SmallAnimation(4, true), "four.flc");
-  const TRun r = Run("info '" + file.string() + "'");
+  const TRun r = Run({"info", file.string()});
   EXPECT_EQ(r.Exit, 0);
   EXPECT_EQ(r.Out, "frames: 4\nwidth: 5\nheight: 3\nspeed: 66\nring frame: yes\nerror: 0\n");
   EXPECT_TRUE(r.Err.empty());
@@ -106,7 +59,7 @@ TEST_F(CliInfoFramesTest, InfoReportsDamageFoundWhileStepping) {
   fw::TFlicLayout layout = SmallAnimation(3, false);
   layout.Frames[2].Chunks.push_back(fw::TChunk{5, {1, 2}, std::nullopt});
   const auto file = WriteFlic(layout, "damaged.flc");
-  const TRun r = Run("info '" + file.string() + "'");
+  const TRun r = Run({"info", file.string()});
   EXPECT_EQ(r.Exit, 0);
   EXPECT_EQ(r.Out, "frames: 3\nwidth: 5\nheight: 3\nspeed: 66\nring frame: no\nerror: 770\n");
 }
@@ -114,7 +67,9 @@ TEST_F(CliInfoFramesTest, InfoReportsDamageFoundWhileStepping) {
 TEST_F(CliInfoFramesTest, FileThatDoesNotOpenExitsOne) {
   const std::string missing = (dir_ / "missing.flc").string();
   for (const std::string command : {"info", "frames"}) {
-    const TRun r = Run(command + " '" + missing + "'" + (command == "frames" ? " -o '" + (dir_ / "out").string() + "'" : ""));
+    std::vector<std::string> args{command, missing};
+    if (command == "frames") args.insert(args.end(), {"-o", (dir_ / "out").string()});
+    const TRun r = Run(args);
     EXPECT_EQ(r.Exit, 1) << command;
     EXPECT_EQ(r.Err, "tovasel-cli: Cannot open FLIC file " + missing + "\n") << command;
     EXPECT_TRUE(r.Out.empty()) << command;
@@ -124,13 +79,13 @@ TEST_F(CliInfoFramesTest, FileThatDoesNotOpenExitsOne) {
 TEST_F(CliInfoFramesTest, FramesWritesOnePpmPerFrame) {
   const auto file = WriteFlic(SmallAnimation(3, true), "three.flc");
   const fs::path out = dir_ / "pictures";
-  const TRun r = Run("frames '" + file.string() + "' -o '" + out.string() + "'");
+  const TRun r = Run({"frames", file.string(), "-o", out.string()});
   ASSERT_EQ(r.Exit, 0) << r.Err;
   EXPECT_FALSE(fs::exists(out / "0004.ppm"));
   for (int k = 1; k <= 3; ++k) {
     char name[16];
     std::snprintf(name, sizeof name, "%04d.ppm", k);
-    const std::string ppm = Slurp(out / name);
+    const std::string ppm = ReadText(out / name);
     const std::string header = "P6\n5 3\n255\n";
     ASSERT_EQ(ppm.size(), header.size() + 5 * 3 * 3) << name;
     EXPECT_EQ(ppm.substr(0, header.size()), header);
@@ -147,7 +102,7 @@ TEST_F(CliInfoFramesTest, FramesWritesNothingForAnEmptyAnimation) {
   layout.FrameCountOverride = 0;
   const auto file = WriteFlic(layout, "empty.flc");
   const fs::path out = dir_ / "none";
-  const TRun r = Run("frames '" + file.string() + "' -o '" + out.string() + "'");
+  const TRun r = Run({"frames", file.string(), "-o", out.string()});
   EXPECT_EQ(r.Exit, 0);
   EXPECT_TRUE(fs::is_empty(out));
 }

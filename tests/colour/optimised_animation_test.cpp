@@ -3,10 +3,8 @@
 // leave a GIF whose decoded animation shows exactly the reduced pictures.
 // giflib decodes the file independently of our writer.
 
-#include <gif_lib.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,57 +14,13 @@
 #include "colour/frame_optimizer.h"
 #include "colour_test_support.h"
 #include "gif/application_extension.h"
+#include "support/giflib_reader.h"
 
 namespace tovasel {
 namespace {
 
 using testing::MakeBitmap;
 using testing::Rgb;
-
-struct MemoryInput {
-  const std::string* data;
-  std::size_t offset = 0;
-};
-
-int ReadMemory(GifFileType* gif, GifByteType* out, int length) {
-  auto* input = static_cast<MemoryInput*>(gif->UserData);
-  const std::size_t left = input->data->size() - input->offset;
-  const std::size_t n = std::min<std::size_t>(left, static_cast<std::size_t>(length));
-  std::memcpy(out, input->data->data() + input->offset, n);
-  input->offset += n;
-  return static_cast<int>(n);
-}
-
-// Every frame's screen after it is drawn (disposal "none": frames stack up).
-std::vector<std::vector<Rgb>> DecodeScreens(const std::string& bytes) {
-  MemoryInput input{&bytes};
-  int error = 0;
-  GifFileType* gif = DGifOpen(&input, ReadMemory, &error);
-  EXPECT_NE(gif, nullptr) << GifErrorString(error);
-  if (gif == nullptr) return {};
-  EXPECT_EQ(DGifSlurp(gif), GIF_OK) << GifErrorString(gif->Error);
-  std::vector<std::vector<Rgb>> screens;
-  std::vector<Rgb> screen(static_cast<std::size_t>(gif->SWidth * gif->SHeight), Rgb{1, 2, 3});
-  for (int i = 0; i < gif->ImageCount; ++i) {
-    const SavedImage& image = gif->SavedImages[i];
-    GraphicsControlBlock control{};
-    control.TransparentColor = NO_TRANSPARENT_COLOR;
-    DGifSavedExtensionToGCB(gif, i, &control);
-    const ColorMapObject* map = image.ImageDesc.ColorMap != nullptr ? image.ImageDesc.ColorMap : gif->SColorMap;
-    const GifImageDesc& d = image.ImageDesc;
-    for (int y = 0; y < d.Height; ++y) {
-      for (int x = 0; x < d.Width; ++x) {
-        const int index = image.RasterBits[y * d.Width + x];
-        if (index == control.TransparentColor) continue;
-        const GifColorType& c = map->Colors[index];
-        screen[static_cast<std::size_t>((d.Top + y) * gif->SWidth + d.Left + x)] = Rgb{c.Red, c.Green, c.Blue};
-      }
-    }
-    screens.push_back(screen);
-  }
-  DGifCloseFile(gif, &error);
-  return screens;
-}
 
 std::uint8_t CubeLevel(std::uint8_t v) { return static_cast<std::uint8_t>((v + 3) / 51 * 51); }
 
@@ -100,15 +54,16 @@ TEST_P(OptimisedAnimation, DecodesToTheReducedPictures) {
   }
   std::ostringstream out;
   document.SaveToStream(out);
-  const auto screens = DecodeScreens(out.str());
-  ASSERT_EQ(static_cast<int>(screens.size()), document.Frames().ItemCount());
-  ASSERT_EQ(static_cast<int>(screens.size()), kFrames);
+  const std::string bytes = out.str();
+  const auto gif = testing::DecodeWithGiflib({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+  ASSERT_EQ(static_cast<int>(gif.frames.size()), document.Frames().ItemCount());
+  ASSERT_EQ(static_cast<int>(gif.frames.size()), kFrames);
   for (int f = 0; f < kFrames; ++f) {
     for (int y = 0; y < kHeight; ++y) {
       for (int x = 0; x < kWidth; ++x) {
         const Rgb s = SourcePixel(f, x, y);
-        const Rgb want{CubeLevel(s.r), CubeLevel(s.g), CubeLevel(s.b)};
-        ASSERT_EQ(screens[static_cast<std::size_t>(f)][static_cast<std::size_t>(y * kWidth + x)], want)
+        const std::int32_t want = (CubeLevel(s.r) << 16) | (CubeLevel(s.g) << 8) | CubeLevel(s.b);
+        ASSERT_EQ(gif.frames[static_cast<std::size_t>(f)].canvas[static_cast<std::size_t>(y * kWidth + x)], want)
             << "frame " << f << " at " << x << "," << y;
       }
     }

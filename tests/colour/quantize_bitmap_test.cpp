@@ -196,6 +196,45 @@ TEST(Diffusion, AnExactImageStaysExact) {
   }
 }
 
+// Each engine's exact output on one small picture, as FNV-1a hashes of the
+// index rows: the error measures above pass with a wrong weight, a dropped
+// rounding term or a kernel that ignores the serpentine direction. Sixteen
+// rows, so that even a small weight three rows down shows.
+struct PinnedEngine {
+  TDitherKind kind;
+  std::uint64_t cube, mono;
+};
+
+class PinnedOutput : public ::testing::TestWithParam<PinnedEngine> {};
+
+TEST_P(PinnedOutput, OfAColourGradient) {
+  const TBitmap source = MakeBitmap(16, 16, [](int x, int y) {
+    return Rgb{static_cast<std::uint8_t>(x * 17), static_cast<std::uint8_t>(y * 36 + x * 3),
+               static_cast<std::uint8_t>(255 - x * 9 - y * 14)};
+  });
+  const auto hash = [&](TReductionScheme scheme) {
+    TBitmap copy = source;
+    const TBitmap result = QuantizeBitmap(copy, scheme, GetParam().kind, 8);
+    std::uint64_t h = 14695981039346656037ull;
+    for (int y = 0; y < 16; ++y) {
+      for (int x = 0; x < 16; ++x) h = (h ^ result.ScanLine(y)[x]) * 1099511628211ull;
+    }
+    return h;
+  };
+  EXPECT_EQ(hash(rsWebCube216), GetParam().cube);
+  EXPECT_EQ(hash(rsBlackWhite), GetParam().mono);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, PinnedOutput,
+                         ::testing::Values(PinnedEngine{dkNone, 17119092687517841930u, 9244694972917638782u},
+                                           PinnedEngine{dkFloydSteinberg, 13199917489905326248u, 6346719695349647661u},
+                                           PinnedEngine{dkStucki, 5016245330405406376u, 7824104384682243097u},
+                                           PinnedEngine{dkSierra, 12073375981747726816u, 12823317695917533640u},
+                                           PinnedEngine{dkJarvisJudiceNinke, 1736945917701311894u, 12499692731978868491u},
+                                           PinnedEngine{dkStevensonArce, 3788555683679286779u, 17340024684900057239u},
+                                           PinnedEngine{dkBurkes, 11576463495366385224u, 9570343758450385382u}),
+                         [](const auto& info) { return DitherName({info.param.kind, info.index}); });
+
 // The cube without diffusion maps rows through per-channel tables: every
 // pixel must get what the cube's matcher gives its colour.
 TEST(QuantizeBitmap, CubeWithoutDiffusionMatchesTheCubeMatcherForEveryLevel) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -11,6 +10,7 @@
 #include "flic/flic_decoder.h"
 #include "flic/flic_player.h"
 #include "flicwriter/flic_writer.h"
+#include "support/temp_folder.h"
 
 namespace tovasel::testing {
 
@@ -19,27 +19,17 @@ namespace fw = tovasel::flicwriter;
 // A FLIC file in a fresh temporary folder, removed with the object.
 class TTempFlic {
  public:
-  explicit TTempFlic(const std::vector<std::uint8_t>& bytes, const std::string& name = "test.flc") {
-    static std::atomic<int> serial{0};
-    dir_ = std::filesystem::temp_directory_path() /
-           ("tovasel-flic-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-    std::filesystem::create_directories(dir_);
-    path_ = dir_ / name;
+  explicit TTempFlic(const std::vector<std::uint8_t>& bytes, const std::string& name = "test.flc")
+      : path_(dir_.path() / name) {
     fw::WriteFile(path_, bytes);
   }
   explicit TTempFlic(const fw::TFlicLayout& layout) : TTempFlic(fw::Serialize(layout)) {}
-  ~TTempFlic() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-  TTempFlic(const TTempFlic&) = delete;
-  TTempFlic& operator=(const TTempFlic&) = delete;
 
   const std::filesystem::path& Path() const { return path_; }
   std::string Name() const { return path_.string(); }
 
  private:
-  std::filesystem::path dir_;
+  TempFolder dir_{"flic"};
   std::filesystem::path path_;
 };
 

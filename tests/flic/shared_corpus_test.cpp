@@ -7,11 +7,12 @@
 
 #include "flic_test_support.h"
 #include "imaging/bitmap.h"
+#include "support/shared_corpus.h"
 
 namespace tovasel::testing {
 namespace {
 
-const std::filesystem::path kCorpus = std::filesystem::path(TOVASEL_SHARED_CORPUS) / "flic";
+const std::filesystem::path kCorpus = CorpusFolder();
 
 struct TPixelFact {
   int X;
@@ -45,8 +46,8 @@ class RealFile : public ::testing::TestWithParam<TRealFile> {};
 
 TEST_P(RealFile, DecodesAndComesBackToFrameOne) {
   const TRealFile& c = GetParam();
+  TOVASEL_SKIP_WITHOUT_CORPUS();
   const auto path = kCorpus / c.File;
-  if (!std::filesystem::exists(path)) GTEST_SKIP() << "no shared corpus at " << kCorpus;
 
   TFlicPlayer32 player;
   OpenIn(player, path);
@@ -92,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.Name; });
 
 TEST(RealFile, PaletteAfterThePictureGivesTheSamePicture) {
-  if (!std::filesystem::exists(kCorpus / "hopper.fli")) GTEST_SKIP() << "no shared corpus";
+  TOVASEL_SKIP_WITHOUT_CORPUS();
   TFlicPlayer32 a;
   TFlicPlayer32 b;
   OpenIn(a, kCorpus / "hopper.fli");
@@ -104,7 +105,7 @@ TEST(RealFile, PaletteAfterThePictureGivesTheSamePicture) {
 // step through all its frames and past the wrap promptly, the decoder from
 // its path and from memory as the player does.
 TEST(MalformedFiles, OpenOrAreRefusedAndStepPromptly) {
-  if (!std::filesystem::exists(kCorpus)) GTEST_SKIP() << "no shared corpus at " << kCorpus;
+  TOVASEL_SKIP_WITHOUT_CORPUS();
   const std::vector<std::string> real{"2422.flc", "a.fli", "hopper.fli", "hopper_palette_chunk_second.fli"};
   int files = 0;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(kCorpus)) {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <gif_lib.h>
-
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -13,6 +11,7 @@
 #include "gif/application_extension.h"
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"
+#include "support/giflib_reader.h"
 
 namespace tovasel::testing {
 
@@ -53,71 +52,6 @@ inline TGIFAppExtNSLoop& AddLoop(TGIFSubImage& frame, std::uint16_t count) {
   TGIFAppExtNSLoop& result = *extension;
   extension->SetLoopCount(count);
   frame.FrameExtensions().Append(std::move(extension));
-  return result;
-}
-
-// A GIF file decoded by giflib, an independent reader.
-struct DecodedFrame {
-  int left = 0, top = 0, width = 0, height = 0;
-  bool interlaced = false;
-  int colourCount = 0;  // local table size, 0 without
-  Bytes pixels;         // rows top to bottom in picture order
-};
-
-struct DecodedGif {
-  int error = 0;  // giflib error code, 0 on success
-  int screenWidth = 0, screenHeight = 0;
-  int globalColourCount = 0;
-  std::vector<DecodedFrame> frames;
-};
-
-namespace detail {
-struct MemoryReader {
-  std::span<const std::uint8_t> data;
-  std::size_t offset = 0;
-};
-inline int ReadFromMemory(GifFileType* file, GifByteType* buffer, int count) {
-  auto* reader = static_cast<MemoryReader*>(file->UserData);
-  const std::size_t left = reader->data.size() - reader->offset;
-  const std::size_t n = std::min<std::size_t>(left, static_cast<std::size_t>(count));
-  std::memcpy(buffer, reader->data.data() + reader->offset, n);
-  reader->offset += n;
-  return static_cast<int>(n);
-}
-}  // namespace detail
-
-inline DecodedGif DecodeWithGiflib(std::span<const std::uint8_t> data) {
-  DecodedGif result;
-  detail::MemoryReader reader{data};
-  int error = 0;
-  GifFileType* file = DGifOpen(&reader, &detail::ReadFromMemory, &error);
-  if (file == nullptr) {
-    result.error = error ? error : -1;
-    return result;
-  }
-  if (DGifSlurp(file) != GIF_OK) {
-    result.error = file->Error ? file->Error : -1;
-    DGifCloseFile(file, &error);
-    return result;
-  }
-  result.screenWidth = file->SWidth;
-  result.screenHeight = file->SHeight;
-  result.globalColourCount = file->SColorMap ? file->SColorMap->ColorCount : 0;
-  for (int i = 0; i < file->ImageCount; ++i) {
-    const SavedImage& image = file->SavedImages[i];
-    DecodedFrame frame;
-    frame.left = image.ImageDesc.Left;
-    frame.top = image.ImageDesc.Top;
-    frame.width = image.ImageDesc.Width;
-    frame.height = image.ImageDesc.Height;
-    frame.interlaced = image.ImageDesc.Interlace;
-    frame.colourCount = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap->ColorCount : 0;
-    // giflib's slurp puts interlaced rows in their picture positions.
-    frame.pixels.assign(image.RasterBits,
-                        image.RasterBits + static_cast<std::size_t>(frame.width) * frame.height);
-    result.frames.push_back(std::move(frame));
-  }
-  DGifCloseFile(file, &error);
   return result;
 }
 

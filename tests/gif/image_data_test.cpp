@@ -53,7 +53,7 @@ void ExpectRoundTrip(const Bytes& pixels, int width, int height, int colours, bo
   ASSERT_EQ(decoded.error, 0);
   ASSERT_EQ(decoded.frames.size(), 1u);
   EXPECT_EQ(decoded.frames[0].interlaced, interlaced);
-  EXPECT_TRUE(decoded.frames[0].pixels == pixels) << "decoded pixels differ";
+  EXPECT_TRUE(decoded.frames[0].indices == pixels) << "decoded pixels differ";
 }
 
 struct RoundTripCase {
@@ -356,7 +356,7 @@ TEST(RunLengthEncoder, LongRunsTakeFewCodes) {
     AddRawFrame(document, 1000, 1000, pixels, colours);
     const Bytes bytes = SaveToBytes(document);
     EXPECT_LT(bytes.size() - 3u * static_cast<unsigned>(colours), 2000u) << colours << " colours";
-    EXPECT_TRUE(DecodeWithGiflib(bytes).frames.at(0).pixels == pixels);
+    EXPECT_TRUE(DecodeWithGiflib(bytes).frames.at(0).indices == pixels);
   }
 }
 

@@ -13,6 +13,7 @@
 
 #include "gif/gif_exception.h"
 #include "gif_test_support.h"
+#include "support/temp_folder.h"
 
 namespace tovasel {
 namespace {
@@ -24,13 +25,6 @@ using testing::Bytes;
 
 class StoreToFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/tovasel-store-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   static Bytes ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -60,7 +54,8 @@ class StoreToFile : public ::testing::Test {
     return "no error";
   }
 
-  fs::path dir_;
+  testing::TempFolder folder_{"store"};
+  const fs::path& dir_ = folder_.path();
 };
 
 TEST_F(StoreToFile, WritesTheSameBytesAsTheStream) {

@@ -150,7 +150,7 @@ TEST(StreamLayout, SortedGlobalMapOfHundredEntries) {
   const auto decoded = testing::DecodeWithGiflib(bytes);
   ASSERT_EQ(decoded.error, 0);
   EXPECT_EQ(decoded.globalColourCount, 128);
-  EXPECT_EQ(decoded.frames[0].pixels, Bytes(std::begin(pixels), std::end(pixels)));
+  EXPECT_EQ(decoded.frames[0].indices, Bytes(std::begin(pixels), std::end(pixels)));
 }
 
 TEST(StreamLayout, FrameWithoutLocalMapTakesTheLargestCodeSizeOfTheDocument) {
