@@ -4,7 +4,6 @@
 #include <tuple>
 #include <vector>
 
-#include "colour/bitmap_import.h"
 #include "colour_test_support.h"
 #include "gif/gif_exception.h"
 #include "imaging/imaging_error.h"

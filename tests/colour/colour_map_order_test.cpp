@@ -3,8 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "colour/bitmap_import.h"
-#include "colour/colour_map_optimizer.h"
 #include "colour/colour_map_sort.h"
 #include "colour/quick_sort.h"
 #include "colour_test_support.h"

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "colour/bitmap_import.h"
+#include "colour/colour_map_optimizer.h"
+#include "colour/frame_optimizer.h"
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"
 #include "gif/sub_image.h"

@@ -3,8 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "colour/bitmap_import.h"
-#include "colour/frame_optimizer.h"
 #include "colour/frame_passes.h"
 #include "colour_test_support.h"
 #include "gif/application_extension.h"

@@ -9,9 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "colour/bitmap_import.h"
-#include "colour/colour_map_optimizer.h"
-#include "colour/frame_optimizer.h"
 #include "colour_test_support.h"
 #include "gif/application_extension.h"
 #include "support/giflib_reader.h"
