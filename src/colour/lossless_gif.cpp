@@ -275,20 +275,26 @@ class TLosslessEncoder {
     }
   }
 
+  // The first code the compressor assigns to a string: the colours and the
+  // transparent index, then Clear and End.
+  int FirstFreeCode() const {
+    return (1 << std::max(2, TableBits(static_cast<int>(colours_.size()) + 1))) + 2;
+  }
+
+  TLZWStringTable& EmptyMatchTable() {
+    if (!matchTable_) matchTable_ = std::make_unique<TLZWStringTable>();
+    matchTable_->Clear();
+    return *matchTable_;
+  }
+
   // Follows the LZW table the compressor will build (the codes do not
   // depend on which index a colour gets) and, at each unchanged pixel, takes
   // the colour or the transparent index, whichever extends the current
   // string; false when no index is left for transparency.
   bool MatchSymbols(bool preferColour, std::vector<std::uint16_t>& out) {
-    const int colourCount = static_cast<int>(colours_.size());
-    if (colourCount >= 256) return false;
-    const auto symbolOf = [colourCount](std::uint16_t s) {
-      return static_cast<std::uint32_t>(s == kTransparentSymbol ? colourCount : s);
-    };
-    const int firstFree = (1 << std::max(2, TableBits(colourCount + 1))) + 2;
-    if (!matchTable_) matchTable_ = std::make_unique<TLZWStringTable>();
-    TLZWStringTable& table = *matchTable_;
-    table.Clear();
+    if (colours_.size() >= 256) return false;
+    const int firstFree = FirstFreeCode();
+    TLZWStringTable& table = EmptyMatchTable();
     int nextCode = firstFree;
     int prefix = -1;
     const std::size_t count = symbols_.size();
@@ -298,13 +304,13 @@ class TLosslessEncoder {
       std::uint16_t s = symbols_[k];
       if (unchanged_[k] && s != kTransparentSymbol) {
         const auto held = [&](std::uint16_t v) {
-          return prefix >= 0 && table.FindOrInsert((static_cast<std::uint32_t>(prefix) << 8) | symbolOf(v), -1) >= 0;
+          return prefix >= 0 && table.FindOrInsert((static_cast<std::uint32_t>(prefix) << 8) | SymbolOf(v), -1) >= 0;
         };
         if (!held(s) && (held(kTransparentSymbol) || (!preferColour && before != s))) s = kTransparentSymbol;
       }
       out[k] = s;
       before = s;
-      const std::uint32_t v = symbolOf(s);
+      const std::uint32_t v = SymbolOf(s);
       if (prefix < 0) {
         prefix = static_cast<int>(v);
         continue;
@@ -357,12 +363,9 @@ class TLosslessEncoder {
   // Parses the pixels as the compressor will, each string as long as the
   // table allows with unchanged pixels free to be either symbol.
   bool LongestSymbols(std::vector<std::uint16_t>& out) {
-    const int colourCount = static_cast<int>(colours_.size());
-    if (colourCount >= 256) return false;
-    const int firstFree = (1 << std::max(2, TableBits(colourCount + 1))) + 2;
-    if (!matchTable_) matchTable_ = std::make_unique<TLZWStringTable>();
-    TLZWStringTable& table = *matchTable_;
-    table.Clear();
+    if (colours_.size() >= 256) return false;
+    const int firstFree = FirstFreeCode();
+    TLZWStringTable& table = EmptyMatchTable();
     int nextCode = firstFree;
     int prefix = -1;
     const std::size_t count = symbols_.size();
