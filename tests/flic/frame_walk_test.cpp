@@ -52,7 +52,7 @@ TEST_P(FrameWalk, StepsEndAndReportDamage) {
   OpenIn(player, file.Path());
   // The decoder walks the same bytes from memory in step with the player.
   TFlicDecoder fromMemory;
-  fromMemory.Open(bytes);
+  ASSERT_TRUE(fromMemory.Open(bytes));
   ASSERT_TRUE(player.IsOpen());
   EXPECT_EQ(player.ErrorCode(), c.ErrorAfterOpen);
   EXPECT_EQ(player.HasRingFrame(), c.RingFrame);
