@@ -53,10 +53,14 @@ INSTANTIATE_TEST_SUITE_P(
                       {12, 22, 32, 11, 21, 31, 0, 0, 0}},
         ConversionRow{"EightBitPastTableIsBlack", TPixelFormat::pf8bit, 2, {2, 200},
                       {12, 22, 32, 0, 0, 0}},
-        // 0RRRRRGGGGGBBBBB: full red, half green (16 -> 132), blue 1 -> 8.
-        ConversionRow{"FifteenBit", TPixelFormat::pf15bit, 1, {0x01, 0x7E}, {8, 132, 255}},
-        // RRRRRGGGGGGBBBBB: red 0, green 63 -> 255, blue 31 -> 255.
-        ConversionRow{"SixteenBit", TPixelFormat::pf16bit, 1, {0xFF, 0x07}, {255, 255, 0}},
+        // 0RRRRRGGGGGBBBBB: full red, half green (16 -> 132), blue 1 -> 8;
+        // then blue 2 -> 16 alone.
+        ConversionRow{"FifteenBit", TPixelFormat::pf15bit, 2, {0x01, 0x7E, 0x02, 0x00},
+                      {8, 132, 255, 16, 0, 0}},
+        // RRRRRGGGGGGBBBBB: red 0, green 63 -> 255, blue 31 -> 255; then red
+        // 1 -> 8 alone.
+        ConversionRow{"SixteenBit", TPixelFormat::pf16bit, 2, {0xFF, 0x07, 0x00, 0x08},
+                      {255, 255, 0, 0, 0, 8}},
         ConversionRow{"ThirtyTwoBitDropsFourthByte", TPixelFormat::pf32bit, 2,
                       {1, 2, 3, 99, 4, 5, 6, 99}, {1, 2, 3, 4, 5, 6}},
         ConversionRow{"DeviceIsTwentyFourBit", TPixelFormat::pfDevice, 2, {1, 2, 3, 4, 5, 6},
