@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "gif/color_map.h"
+#include "gif/colour_map.h"
 
 namespace tovasel {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "colour/quick_sort.h"
-#include "gif/color_map.h"
+#include "gif/colour_map.h"
 #include "gif/gif_image.h"
 #include "gif/sub_image.h"
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "gif/color_map.h"
+#include "gif/colour_map.h"
 #include "gif/reduction_settings.h"
 
 namespace tovasel {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <iosfwd>
 
-#include "gif/color_map.h"
+#include "gif/colour_map.h"
 #include "gif/gif_item.h"
 
 namespace tovasel {

@@ -5,7 +5,7 @@
 #include <iosfwd>
 #include <vector>
 
-#include "gif/color_map.h"
+#include "gif/colour_map.h"
 #include "gif/gif_item.h"
 
 namespace tovasel {

@@ -1,4 +1,4 @@
-#include "gif/color_map.h"
+#include "gif/colour_map.h"
 
 #include <algorithm>
 #include <ostream>
