@@ -90,8 +90,9 @@ TEST_P(IndexedImport, KeepsIndicesAndPalette) {
 INSTANTIATE_TEST_SUITE_P(
     Formats, IndexedImport,
     ::testing::Values(IndexedRow{"EightBit", TPixelFormat::pf8bit, {3, 0, 2}, {3, 0, 2}},
-                      IndexedRow{"FourBitHighNibbleFirst", TPixelFormat::pf4bit, {0x31, 0x20}, {3, 1, 2}},
-                      IndexedRow{"OneBitMostSignificantFirst", TPixelFormat::pf1bit, {0b10100000}, {1, 0, 1, 0}}),
+                      IndexedRow{"FourBitHighNibbleFirst", TPixelFormat::pf4bit, {0x31, 0x20, 0x03}, {3, 1, 2, 0, 0}},
+                      IndexedRow{"OneBitMostSignificantFirst", TPixelFormat::pf1bit, {0b10100000, 0b01000000},
+                                 {1, 0, 1, 0, 0, 0, 0, 0, 0, 1}}),
     [](const auto& info) { return info.param.name; });
 
 TEST(KeepColorsImport, CollectsColoursInOrderOfFirstAppearance) {
