@@ -235,18 +235,9 @@ INSTANTIATE_TEST_SUITE_P(Engines, PinnedOutput,
                                            PinnedEngine{dkBurkes, 11576463495366385224u, 9570343758450385382u}),
                          [](const auto& info) { return DitherName({info.param.kind, info.index}); });
 
-// The cube without diffusion maps rows through per-channel tables: every
-// pixel must get what the cube's matcher gives its colour.
-TEST(QuantizeBitmap, CubeWithoutDiffusionMatchesTheCubeMatcherForEveryLevel) {
-  std::mt19937 rng(5);
-  std::vector<Rgb> colours;
-  for (int v = 0; v < 256; ++v) {
-    colours.push_back({static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(255 - v), static_cast<std::uint8_t>(rng())});
-  }
-  for (int n = 0; n < 256 * 5; ++n) {
-    colours.push_back({static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng())});
-  }
-  const int width = 67;  // odd, so rows run both ways and end unevenly
+// The cube without diffusion must give every pixel (colours row by row,
+// Width to a row) what the cube's matcher gives its colour.
+void ExpectEveryPixelOnTheCube(const std::vector<Rgb>& colours, int width) {
   const int height = static_cast<int>(colours.size()) / width;
   const auto at = [&](int x, int y) { return colours[static_cast<std::size_t>(y * width + x)]; };
   TBitmap source = MakeBitmap(width, height, at);
@@ -259,6 +250,21 @@ TEST(QuantizeBitmap, CubeWithoutDiffusionMatchesTheCubeMatcherForEveryLevel) {
       ASSERT_EQ(result.ScanLine(y)[x], cube.MatchColor(c.r, c.g, c.b, r, g, b)) << x << "," << y;
     }
   }
+}
+
+// The cube without diffusion maps rows through per-channel tables: every
+// pixel must get what the cube's matcher gives its colour.
+TEST(QuantizeBitmap, CubeWithoutDiffusionMatchesTheCubeMatcherForEveryLevel) {
+  std::mt19937 rng(5);
+  std::vector<Rgb> colours;
+  for (int v = 0; v < 256; ++v) {
+    colours.push_back({static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(255 - v), static_cast<std::uint8_t>(rng())});
+  }
+  for (int n = 0; n < 256 * 5; ++n) {
+    colours.push_back({static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng())});
+  }
+  const int width = 67;  // odd, so rows run both ways and end unevenly
+  ExpectEveryPixelOnTheCube(colours, width);
 }
 
 // Rows as animation frames have them: runs of one colour, and neighbours
@@ -299,17 +305,7 @@ TEST_P(CubeRowsMatchTheMatcher, EveryPixel) {
     }
     colour = current;
   }
-  const auto at = [&](int x, int y) { return colours[static_cast<std::size_t>(y * width + x)]; };
-  TBitmap source = MakeBitmap(width, height, at);
-  const TBitmap result = QuantizeBitmap(source, rsWebCube216, dkNone, 8);
-  TNetscapeColorLookup cube;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const Rgb c = at(x, y);
-      std::uint8_t r, g, b;
-      ASSERT_EQ(result.ScanLine(y)[x], cube.MatchColor(c.r, c.g, c.b, r, g, b)) << x << "," << y;
-    }
-  }
+  ExpectEveryPixelOnTheCube(colours, width);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, CubeRowsMatchTheMatcher,
