@@ -161,9 +161,9 @@ int TConversionSession::ConvertFile(const std::string& FileName, const std::stri
   TStreamedInput input;
   input.FrameCount = FlicDecoder.FrameCount();
   // The walk the cache capture makes: FLIC frame 2 first, frame 1 last.
-  input.NextPicture = [this](TBitmap& target) {
+  input.NextPicture = [this] {
     FlicDecoder.NextFrame();
-    DrawPicture(SurfacePicture(FlicDecoder.Surface()), target);
+    return SurfacePicture(FlicDecoder.Surface());
   };
   input.Speed = FlicDecoder.Speed();
   input.FlicType = FlicDecoder.FlicType();

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "imaging/pixel_conversion.h"
 
 namespace tovasel {
 
@@ -40,21 +39,23 @@ int TFrameCache::Add(const TIndexedPicture& picture) {
   return Count() - 1;
 }
 
-namespace {
-
-void SizeAs24Bit(TBitmap& target, int width, int height) {
-  if (target.PixelFormat() != TPixelFormat::pf24bit) target.SetPixelFormat(TPixelFormat::pf24bit);
-  if (target.Width() != width || target.Height() != height) target.SetSize(width, height);
-}
-
-}  // namespace
-
 bool TFrameCache::CopyTo(int index, TBitmap& target) const {
   if (index < 0 || index >= Count()) return false;
   SizeAs24Bit(target, width_, height_);
   const Entry& e = *entries_[static_cast<std::size_t>(index)];
   DrawIndexed(e.indices.data(), width_, width_, height_, e.colors, target);
   return true;
+}
+
+TIndexedPicture TFrameCache::Picture(int index) const {
+  const Entry& e = *entries_[static_cast<std::size_t>(index)];
+  TIndexedPicture picture;
+  picture.Width = width_;
+  picture.Height = height_;
+  picture.TopRow = e.indices.data();
+  picture.RowStep = width_;
+  picture.Colors = e.colors;
+  return picture;
 }
 
 std::size_t TFrameCache::StorageBytes() const {
@@ -65,18 +66,6 @@ std::size_t TFrameCache::StorageBytes() const {
     previous = e.get();
   }
   return total;
-}
-
-void DrawPicture(const TIndexedPicture& picture, TBitmap& target) {
-  SizeAs24Bit(target, picture.Width, picture.Height);
-  DrawIndexed(picture.TopRow, picture.RowStep, picture.Width, picture.Height, picture.Colors, target);
-}
-
-void DrawIndexed(const std::uint8_t* topRow, std::ptrdiff_t rowStep, int width, int height,
-                 const std::array<TRGBQuad, 256>& colors, TBitmap& target) {
-  const TIndexedRowExpander expander(colors);
-  const std::uint8_t* src = topRow;
-  for (int y = 0; y < height; ++y, src += rowStep) expander.Expand(src, width, target.ScanLine(y));
 }
 
 }  // namespace tovasel

@@ -7,19 +7,9 @@
 #include <vector>
 
 #include "imaging/bitmap.h"
+#include "imaging/indexed_picture.h"
 
 namespace tovasel {
-
-// An 8-bit picture with its 256 colours, as a FLIC frame surface holds it.
-// Rows are reached from TopRow by RowStep bytes each (negative for pictures
-// stored bottom-up).
-struct TIndexedPicture {
-  int Width = 0;
-  int Height = 0;
-  const std::uint8_t* TopRow = nullptr;
-  std::ptrdiff_t RowStep = 0;
-  std::array<TRGBQuad, 256> Colors{};
-};
 
 // The frame cache: an ordered list of pictures of one size, indexed from 0.
 // Every entry keeps each pixel's RGB colour exactly, stored compactly as
@@ -45,6 +35,9 @@ class TFrameCache {
   // keeps its pixels. Returns whether it drew.
   bool CopyTo(int index, TBitmap& target) const;
 
+  // Entry i as a picture; index must be inside the cache.
+  TIndexedPicture Picture(int index) const;
+
   // Entry i's indices (Width x Height, top row first) and colours, or
   // nullptr outside the cache. An entry equal to the one before it gives
   // the same pointers.
@@ -68,13 +61,5 @@ class TFrameCache {
   int height_ = 0;
   std::vector<std::shared_ptr<const Entry>> entries_;
 };
-
-// Draws the picture into Target as 24-bit colour, sizing Target to the
-// picture first, as CopyTo draws a cache entry.
-void DrawPicture(const TIndexedPicture& picture, TBitmap& target);
-
-// Renders an indexed picture into a 24-bit bitmap of the same size.
-void DrawIndexed(const std::uint8_t* topRow, std::ptrdiff_t rowStep, int width, int height,
-                 const std::array<TRGBQuad, 256>& colors, TBitmap& target);
 
 }  // namespace tovasel

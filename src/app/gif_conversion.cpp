@@ -12,13 +12,13 @@
 #include "gif/application_extension.h"
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"
-#include "imaging/bitmap.h"
+#include "imaging/indexed_picture.h"
 
 namespace tovasel {
 
-int AppendGifFrame(TGIFImage& Document, const TBitmap& Bitmap, bool Transparent,
+int AppendGifFrame(TGIFImage& Document, const TIndexedPicture& Picture, bool Transparent,
                    std::uint16_t Delay) {
-  const int index = AddFrame(Document, Bitmap);
+  const int index = AddFrame(Document, Picture);
   TGIFSubImage& frame = Document.Frames().FrameAt(index);
   if (index == 0) {
     auto loop = std::make_unique<TGIFAppExtNSLoop>(frame);
@@ -70,7 +70,6 @@ std::unique_ptr<TGIFImage> BuildGifDocument(const TConversionInput& input) {
   if (input.Frames->Count() == 0) throw EAppError(NoFramesMessage(input.FileName));
   auto document = std::make_unique<TGIFImage>();
   TIncrementalPasses passes(*document);
-  TBitmap frameBitmap;
 
   const TConvertOptions first = input.ReadOptions();
   const std::int64_t last = LastFrameIndex(first, *input.Frames, input.ProgressBarName, input.FrameBudget);
@@ -79,13 +78,12 @@ std::unique_ptr<TGIFImage> BuildGifDocument(const TConversionInput& input) {
 
   for (std::int64_t i = 0; i <= last; ++i) {
     if (input.StepProgress) input.StepProgress();
-    // Past the cache's end the bitmap keeps the previous frame's pixels.
-    input.Frames->CopyTo(static_cast<int>(std::min<std::int64_t>(i, std::numeric_limits<int>::max())),
-                         frameBitmap);
+    // Past the cache's end the last frame repeats.
+    const int entry = static_cast<int>(std::min<std::int64_t>(i, input.Frames->Count() - 1));
     const TConvertOptions options = input.ReadOptions();
     const std::uint16_t delay =
         options.ExactTiming ? ExactDelay(input.FlicType, input.Speed, i) : WindowDelay(input.Speed);
-    AppendGifFrame(*document, frameBitmap, options.Transparent, delay);
+    AppendGifFrame(*document, input.Frames->Picture(entry), options.Transparent, delay);
     TCompactOptions compact;
     if (options.Merge) compact |= coMergeUnchanged;
     if (options.Crop) compact |= coCropFrames;

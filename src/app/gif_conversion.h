@@ -12,15 +12,15 @@
 
 namespace tovasel {
 
-class TBitmap;
+struct TIndexedPicture;
 class TGIFImage;
 class TGIFSubImage;
 
-// Adds Bitmap as a new frame with its graphic control extension (delay, and
+// Adds Picture (as its 24-bit drawing) as a new frame with its graphic control extension (delay, and
 // the bottom-left pixel's index as transparent colour when Transparent); the
 // first frame also gets the looping extension with loop count 0, before its
 // graphic control extension. Returns the new frame's index.
-int AppendGifFrame(TGIFImage& Document, const TBitmap& Bitmap, bool Transparent,
+int AppendGifFrame(TGIFImage& Document, const TIndexedPicture& Picture, bool Transparent,
                    std::uint16_t Delay);
 
 // Colour index of the frame's pixel at column 0 of its bottom row.

@@ -8,7 +8,6 @@
 #include "gif/gif_exception.h"
 #include "gif/gif_image.h"
 #include "gif/safe_file_store.h"
-#include "imaging/bitmap.h"
 
 namespace tovasel {
 
@@ -24,7 +23,7 @@ class TGifFrameStream {
     if (exactColours) document_.SetReductionScheme(rsKeepColors);
   }
 
-  void Add(const TBitmap& picture, bool transparent, std::uint16_t delay) {
+  void Add(const TIndexedPicture& picture, bool transparent, std::uint16_t delay) {
     // Only the document's first frame gets the looping extension; from the
     // second frame on one kept frame always comes before the new one.
     const int index = AppendGifFrame(document_, picture, transparent, delay);
@@ -64,10 +63,11 @@ int StreamGifConversion(const TStreamedInput& input, const std::string& OutputPa
 
   StoreFileSafely(OutputPath, [&](std::ostream& stream) {
     TGifFrameStream gif(stream, options.ExactColours);
-    TBitmap picture;
+    TIndexedPicture picture;
     for (std::int64_t i = 0; i <= last; ++i) {
       if (input.StepProgress) input.StepProgress();
-      if (i < input.FrameCount) input.NextPicture(picture);
+      // Past the last picture it repeats.
+      if (i < input.FrameCount) picture = input.NextPicture();
       const std::uint16_t delay =
           options.ExactTiming ? ExactDelay(input.FlicType, input.Speed, i) : WindowDelay(input.Speed);
       gif.Add(picture, options.Transparent, delay);

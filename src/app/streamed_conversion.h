@@ -5,10 +5,10 @@
 #include <string>
 
 #include "app/convert_options.h"
+#include "imaging/indexed_picture.h"
 
 namespace tovasel {
 
-class TBitmap;
 
 // True when every GIF frame is final as soon as it is built: Palette packs
 // later colours into the earlier frames' shared table, Merge and Crop look
@@ -21,8 +21,9 @@ struct TStreamedInput {
   // How many pictures NextPicture can draw; frames past them repeat the
   // last picture, as with a limit beyond the frame cache.
   int FrameCount = 0;
-  // Draws the next picture into the bitmap, in the frame cache's order.
-  std::function<void(TBitmap& target)> NextPicture;
+  // The next picture, in the frame cache's order; it stays valid until the
+  // next call.
+  std::function<TIndexedPicture()> NextPicture;
   std::uint16_t Speed = 0;
   std::uint16_t FlicType = 0;
   // Named in the refusal of a file without frames.

@@ -8,6 +8,7 @@
 #include <array>
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "gif/frame_transparency.h"
 #include "colour/colour_map_sort.h"
@@ -17,6 +18,7 @@
 #include "gif/progress.h"
 #include "gif/sub_image.h"
 #include "imaging/dib.h"
+#include "imaging/indexed_picture.h"
 
 namespace tovasel {
 
@@ -159,6 +161,64 @@ void ImportBitmap(TGIFSubImage& frame, const TBitmap& bitmap) {
     }
   }
   progress.Succeeded();
+}
+
+void ImportPicture(TGIFSubImage& frame, const TIndexedPicture& picture) {
+  TGIFImage& document = *frame.OwnerImage();
+  const TReductionScheme scheme = document.ReductionScheme();
+  std::array<std::uint8_t, 256> entries{};
+  std::vector<TRGBQuad> cubeTable;
+  const bool keep = scheme == rsKeepColors;
+  const bool cube =
+      !keep && ReducesColoursAlone(scheme, document.DitherKind(), picture.Colors, entries, cubeTable);
+  if ((!keep && !cube) || picture.Width <= 0 || picture.Height <= 0) {
+    TBitmap drawn;
+    DrawPicture(picture, drawn);
+    ImportBitmap(frame, drawn);
+    return;
+  }
+
+  frame.Clear();
+  frame.Place(frame.FrameLeft(), frame.FrameTop(), picture.Width, picture.Height);
+  frame.AllocPixels();
+  TProgressScope progress(document, kConverting);
+  TGIFLocalColorMap& colours = frame.LocalColors();
+  if (cube) colours.LoadRGBQuads(std::span<const TRGBQuad>(cubeTable.data(), cubeTable.size()));
+  // Kept colours enter the map in order of first appearance, so an index
+  // learns its entry when it is first met; equal colours share the first.
+  std::array<bool, 256> known{};
+  known.fill(cube);
+
+  const int width = picture.Width;
+  const int height = picture.Height;
+  for (int y = 0; y < height; ++y) {
+    if (y % kProgressRows == 0) progress.Running(RoundedPercent(y, height));
+    const std::uint8_t* in = picture.Row(y);
+    std::uint8_t* out = frame.RowAt(y);
+    if (!keep) {
+      for (int x = 0; x < width; ++x) out[x] = entries[in[x]];
+      continue;
+    }
+    for (int x = 0; x < width; ++x) {
+      const std::uint8_t i = in[x];
+      if (!known[i]) {
+        const TRGBQuad& q = picture.Colors[i];
+        const TColor color = MakeColor(q.rgbRed, q.rgbGreen, q.rgbBlue);
+        int index = colours.FindColor(color);
+        if (index < 0) index = colours.AppendColor(color);
+        entries[i] = static_cast<std::uint8_t>(index);
+        known[i] = true;
+      }
+      out[x] = entries[i];
+    }
+  }
+  progress.Succeeded();
+}
+
+int AddFrame(TGIFImage& document, const TIndexedPicture& picture) {
+  auto frame = std::make_unique<TGIFSubImage>(document);
+  ImportPicture(*frame, picture);
+  return document.AddFrame(std::move(frame));
 }
 
 int AddFrame(TGIFImage& document, const TBitmap& source) {

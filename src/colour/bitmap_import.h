@@ -2,6 +2,7 @@
 
 namespace tovasel {
 
+struct TIndexedPicture;
 class TBitmap;
 class TGIFImage;
 class TGIFSubImage;
@@ -16,5 +17,14 @@ void ImportBitmap(TGIFSubImage& frame, const TBitmap& bitmap);
 // it; returns the new frame's index. A failed import adds no frame and
 // propagates.
 int AddFrame(TGIFImage& document, const TBitmap& source);
+
+// Imports the 24-bit bitmap DrawPicture would make of the picture, with the
+// same result and progress, but for the reductions that depend on each
+// colour alone (the cube without diffusion, and keeping the colours) maps
+// the 256 colours once instead of every pixel.
+void ImportPicture(TGIFSubImage& frame, const TIndexedPicture& picture);
+
+// AddFrame of the 24-bit bitmap DrawPicture would make of the picture.
+int AddFrame(TGIFImage& document, const TIndexedPicture& picture);
 
 }  // namespace tovasel

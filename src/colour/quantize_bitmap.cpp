@@ -122,6 +122,22 @@ std::unique_ptr<TDitherEngine> CreateDitherEngine(TDitherKind dither, int rowWid
   return nullptr;
 }
 
+bool ReducesColoursAlone(TReductionScheme scheme, TDitherKind dither, const std::array<TRGBQuad, 256>& Colours,
+                         std::array<std::uint8_t, 256>& Entries, std::vector<TRGBQuad>& Table) {
+  if (scheme != rsWebCube216 || dither != dkNone) return false;
+  const TCubeLevels levels;
+  for (std::size_t i = 0; i < Colours.size(); ++i) {
+    Entries[i] = levels.Index(Colours[i].rgbRed, Colours[i].rgbGreen, Colours[i].rgbBlue);
+  }
+  // The table a pf8bit writer gives its image: the palette, then black.
+  const TColorPalette cube = WebCube216Palette();
+  Table.assign(256, TRGBQuad{});
+  for (std::size_t i = 0; i < cube.size() && i < Table.size(); ++i) {
+    Table[i] = TRGBQuad{cube[i].Blue, cube[i].Green, cube[i].Red, 0};
+  }
+  return true;
+}
+
 TBitmap QuantizeBitmap(TBitmap& bitmap, TReductionScheme scheme, TDitherKind dither, int colorBits,
                        const TColorPalette* palette) {
   if (scheme != rsKeepColors) ConvertTo24Bit(bitmap);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "colour/colour_lookup.h"
 #include "colour/dither_engine.h"
@@ -26,6 +29,13 @@ TBitmap QuantizeBitmap(TBitmap& bitmap, TReductionScheme scheme, TDitherKind dit
 // layout than 24 bits is converted in a copy, never in place.
 TBitmap QuantizeBitmap(const TBitmap& bitmap, TReductionScheme scheme, TDitherKind dither,
                        int colorBits, const TColorPalette* palette = nullptr);
+
+// For a reduction in which each pixel's entry depends on its colour alone
+// (the web cube without diffusion): sets Entries[i] to the entry
+// QuantizeBitmap gives a pixel of colour Colours[i], and Table to the colour
+// table of its result. False, with nothing set, for every other reduction.
+bool ReducesColoursAlone(TReductionScheme scheme, TDitherKind dither, const std::array<TRGBQuad, 256>& Colours,
+                         std::array<std::uint8_t, 256>& Entries, std::vector<TRGBQuad>& Table);
 
 // The matcher a scheme maps its palette with (null for rsKeepColors and
 // unknown schemes).

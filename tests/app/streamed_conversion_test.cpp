@@ -258,10 +258,10 @@ TEST(StreamedConversionErrorTest, FailureHalfWayKeepsTheExistingFile) {
   input.FrameCount = 5;
   input.Speed = 70;
   int drawn = 0;
-  input.NextPicture = [&drawn](TBitmap& target) {
+  const std::vector<std::uint8_t> pixels(4 * 3);
+  input.NextPicture = [&drawn, &pixels] {
     if (++drawn == 3) throw std::runtime_error("decoder gave up");
-    target.SetPixelFormat(TPixelFormat::pf24bit);
-    target.SetSize(4, 3);
+    return TIndexedPicture{4, 3, pixels.data(), 4, {}};
   };
   EXPECT_THROW(StreamGifConversion(input, gif), std::runtime_error);
   EXPECT_EQ(FileText(gif), "keep");
