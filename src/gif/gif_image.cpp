@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ostream>
 
+#include "gif/frame_encoding.h"
 #include "gif/gif_exception.h"
 #include "gif/safe_file_store.h"
 #include "gif/stream_output.h"
@@ -111,8 +112,13 @@ void TGIFImage::SaveToStream(std::ostream& stream) {
   // The header refuses a document without frames before writing a byte.
   header_.SaveToStream(stream);
   const int count = frames_.ItemCount();
+  TFrameEncoding encoding(frames_, MaxColorBits());
   for (int i = 0; i < count; ++i) {
-    frames_.FrameAt(i).SaveToStream(stream);
+    // The head goes out before the data is waited for, so a frame that
+    // fails to encode leaves the stream as the plain writer would.
+    const bool hasData = frames_.FrameAt(i).SaveHeadToStream(stream);
+    const std::string data = encoding.Take(i);
+    if (hasData) WriteBytes(stream, data.data(), data.size());
     progress.Running((i + 1) * 100 / count);
   }
   TGIFTrailer(this).SaveToStream(stream);

@@ -126,14 +126,14 @@ void TGIFSubImage::PrepareDescriptor() {
   }
 }
 
-void TGIFSubImage::EncodePixels(std::ostream& stream) {
+void TGIFSubImage::EncodePixels(std::ostream& stream, int globalBits) const {
   int bits;
   int pixelLimit;
   if (!localColors_.Empty()) {
     bits = localColors_.ColorBits();
     pixelLimit = localColors_.EntryCount();
   } else {
-    bits = OwnerImage()->MaxColorBits();
+    bits = globalBits;
     pixelLimit = 1 << bits;
   }
   std::unique_ptr<TGIFEncoder> encoder;
@@ -148,8 +148,12 @@ void TGIFSubImage::EncodePixels(std::ostream& stream) {
 // Extensions, then Image Descriptor, Local Color Table and Table Based
 // Image Data.
 void TGIFSubImage::SaveToStream(std::ostream& stream) {
+  if (SaveHeadToStream(stream)) EncodePixels(stream, OwnerImage()->MaxColorBits());
+}
+
+bool TGIFSubImage::SaveHeadToStream(std::ostream& stream) {
   extensions_.SaveToStream(stream);
-  if (IsBlank()) return;
+  if (IsBlank()) return false;
   PrepareDescriptor();
   const std::uint8_t descriptor[10] = {
       0x2C,
@@ -160,7 +164,7 @@ void TGIFSubImage::SaveToStream(std::ostream& stream) {
       packed_};
   WriteBytes(stream, descriptor, sizeof descriptor);
   localColors_.WriteTable(stream);
-  EncodePixels(stream);
+  return true;
 }
 
 }  // namespace tovasel

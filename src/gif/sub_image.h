@@ -84,10 +84,15 @@ class TGIFSubImage : public TGIFItem {
   int RequiredVersion() const override;
   // Sets the packed byte's colour table bits from LocalColors.
   void PrepareDescriptor();
-  // Minimum code size, image data sub-blocks and terminator.
-  void EncodePixels(std::ostream& stream);
+  // Minimum code size, image data sub-blocks and terminator. A frame
+  // drawing with the global map is written with globalBits bits, the
+  // owner's MaxColorBits.
+  void EncodePixels(std::ostream& stream, int globalBits) const;
   // Extensions, image descriptor, local colour table and image data.
   void SaveToStream(std::ostream& stream) override;
+  // What SaveToStream writes before the image data; false for a blank
+  // frame, which has no image data to follow.
+  bool SaveHeadToStream(std::ostream& stream);
 
  private:
   std::uint16_t left_ = 0;
