@@ -33,6 +33,7 @@
 #include "app/options_only_view.h"
 #include "app/conversion_session.h"
 #include "app/gif_conversion.h"
+#include "app/streamed_conversion.h"
 #include "flicwriter/flic_writer.h"
 #include "gif/gif_image.h"
 
@@ -123,8 +124,7 @@ bool OnPath(const char* program) {
 
 // A 320 x 200 animation of moving blocks over a still background, with a
 // few colours changing now and then, like a small cartoon.
-fs::path MakeAnimation(int frames, const fs::path& folder) {
-  const fs::path path = folder / ("moving-" + std::to_string(frames) + ".flc");
+std::vector<fw::TAnimationFrame> MovingBlocks(int frames) {
   std::mt19937 rng(7);
   fw::TColours colours{};
   for (auto& c : colours) c = {static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng())};
@@ -147,7 +147,20 @@ fs::path MakeAnimation(int frames, const fs::path& folder) {
     frame.Colours = colours;
     animation.push_back(std::move(frame));
   }
-  fw::WriteFile(path, fw::Serialize(fw::BuildAnimation(animation, {})));
+  return animation;
+}
+
+fs::path MakeAnimation(int frames, const fs::path& folder) {
+  const fs::path path = folder / ("moving-" + std::to_string(frames) + ".flc");
+  fw::WriteFile(path, fw::Serialize(fw::BuildAnimation(MovingBlocks(frames), {})));
+  return path;
+}
+
+// 20,000 frames playing a 100-frame cycle of the moving blocks, written
+// without holding the frames.
+fs::path MakeLongAnimation(const fs::path& folder) {
+  const fs::path path = folder / "moving-20000.flc";
+  fw::WriteFile(path, fw::Serialize(fw::BuildLoopedAnimation(MovingBlocks(100), 20000, {})));
   return path;
 }
 
@@ -209,6 +222,8 @@ int main(int argc, char** argv) {
   const fs::path long1536 = skipLong ? fs::path() : folder / "moving-1536.flc";
   InChildOnce([&] { MakeAnimation(384, folder); });
   if (!skipLong) InChildOnce([&] { MakeAnimation(1536, folder); });
+  const fs::path long20000 = skipLong ? fs::path() : folder / "moving-20000.flc";
+  if (!skipLong) InChildOnce([&] { MakeLongAnimation(folder); });
 
   TRun ffmpeg;
   if (OnPath("ffmpeg")) ffmpeg = Ffmpeg(source, folder / "ffmpeg.gif");
@@ -236,6 +251,21 @@ int main(int argc, char** argv) {
     std::printf("%-16s %8.2f %8.0f %8.2f %8.2f %10.2f %10.2f\n", set.Name, whole.Seconds, whole.PeakMiB, timeRatio,
                 memoryRatio, growth, longGrowth);
     std::fflush(stdout);
+  }
+  if (!skipLong && path == TPath::CommandLine) {
+    // Streamed conversions hold no frame they have written: their memory
+    // does not grow with the frame count.
+    std::printf("\n20,000 frames of 320 x 200 (a 100-frame cycle), one run each:\n");
+    for (const TOptionSet& set : OptionSets()) {
+      if (!tovasel::StreamsFrames(set.Options)) continue;
+      const TRun run = InChildOnce([&] {
+        tovasel::TOptionsOnlyView view(set.Options);
+        tovasel::TConversionSession session(view);
+        session.ConvertFile(long20000.string(), output.string());
+      });
+      std::printf("%-16s %8.2f s %8.0f MiB\n", set.Name, run.Seconds, run.PeakMiB);
+      std::fflush(stdout);
+    }
   }
   std::error_code ec;
   fs::remove_all(folder, ec);

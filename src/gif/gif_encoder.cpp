@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstddef>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "gif/gif_exception.h"
 #include "gif/stream_output.h"
 
@@ -14,7 +18,20 @@ namespace {
 // table is refused before the frame's data starts.
 void CheckPixelLimit(const std::uint8_t* pixels, std::size_t count, int pixelLimit) {
   if (pixelLimit >= 256 || pixels == nullptr || count == 0) return;
-  const std::uint8_t largest = *std::max_element(pixels, pixels + count);
+  std::uint8_t largest = 0;
+  std::size_t i = 0;
+#ifdef __SSE2__
+  // Sixteen pixels at a time: byte by byte, the check took a tenth of a
+  // conversion whose frames share one small map.
+  __m128i lanes = _mm_setzero_si128();
+  for (; i + 16 <= count; i += 16) {
+    lanes = _mm_max_epu8(lanes, _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels + i)));
+  }
+  alignas(16) std::uint8_t bytes[16];
+  _mm_store_si128(reinterpret_cast<__m128i*>(bytes), lanes);
+  largest = *std::max_element(bytes, bytes + 16);
+#endif
+  for (; i < count; ++i) largest = std::max(largest, pixels[i]);
   if (largest >= pixelLimit) throw GIFException("Color not in color table");
 }
 

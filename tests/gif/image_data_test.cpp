@@ -337,6 +337,26 @@ TEST(LzwCodes, PixelPastTheColourTableIsRefusedBeforeTheFrameData) {
   }
 }
 
+// The table check reads sixteen pixels at a time, then the rest one by one:
+// a pixel past the table is found in either part, and the largest allowed
+// index passes.
+class PixelPastTheTable : public ::testing::TestWithParam<int> {};
+
+TEST_P(PixelPastTheTable, IsFoundWhereverItStands) {
+  std::vector<std::uint8_t> pixels(37 * 3, 4);
+  pixels[static_cast<std::size_t>(GetParam())] = 5;
+  TGIFImage document;
+  AddRawFrame(document, 37, 3, pixels, 5);
+  std::ostringstream out;
+  EXPECT_THROW(document.SaveToStream(out), GIFException);
+  pixels[static_cast<std::size_t>(GetParam())] = 4;
+  TGIFImage allowed;
+  AddRawFrame(allowed, 37, 3, pixels, 5);
+  EXPECT_NO_THROW(allowed.SaveToStream(out));
+}
+
+INSTANTIATE_TEST_SUITE_P(Positions, PixelPastTheTable, ::testing::Values(0, 15, 16, 57, 95, 96, 110));
+
 TEST(LzwCodes, FrameWithoutAnyColourMapTakesOnlyIndexZero) {
   TGIFImage document;
   const std::uint8_t zeros[] = {0, 0, 0, 0};
