@@ -230,6 +230,10 @@ TEST_P(SameGifNameTest, SecondFileOfTheSameNameIsAFailure) {
   }
   const std::size_t frames = fs::path(first).extension() == ".flc" ? 3u : 5u;
   EXPECT_EQ(testing::PlayGif(tree / "x.gif").frames.size(), frames);
+  // The refused file's converted GIF, waiting beside it, is gone too.
+  for (const auto& entry : fs::directory_iterator(tree.path())) {
+    EXPECT_FALSE(entry.path().filename().string().starts_with(".tovasel-")) << entry.path();
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, SameGifNameTest,
