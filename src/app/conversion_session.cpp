@@ -49,6 +49,15 @@ class TConvertButtonOff {
   TAppView& view_;
 };
 
+// A streamed conversion decodes only the frames it writes, where the cache
+// capture walks the whole first pass. The next file of a batch starts from
+// the picture and colours this one leaves behind, so the walk is finished
+// here, however the conversion ended.
+void FinishFirstPass(TFlicDecoder& decoder) {
+  if (!decoder.IsOpen() || decoder.CurrentLoop() != 1) return;
+  for (int step = decoder.CurrentFrame() - 1; step < decoder.FrameCount(); ++step) decoder.NextFrame();
+}
+
 }  // namespace
 
 void TConversionSession::ReleaseFile() {
@@ -215,8 +224,19 @@ int TConversionSession::RunBatch(const std::string& Folder, bool KeepGoing) {
     LogBatchFile(view_, path);
     try {
       const std::string gif = outputs.Claim(path);
-      OpenForConversion(path);
-      ConvertToGif(gif);
+      if (view_.ShowsPreview()) {
+        // The window shows each file and keeps its frames in the cache.
+        OpenForConversion(path);
+        ConvertToGif(gif);
+      } else {
+        try {
+          ConvertFile(path, gif);
+        } catch (...) {
+          FinishFirstPass(FlicDecoder);
+          throw;
+        }
+        FinishFirstPass(FlicDecoder);
+      }
       outputs.Written(path, gif);
     } catch (const std::exception& e) {
       if (!KeepGoing) throw;

@@ -1,5 +1,7 @@
 #include "app/parallel_batch.h"
 
+#include <unistd.h>
+
 #include <array>
 #include <deque>
 #include <filesystem>
@@ -20,20 +22,79 @@
 #include "app/optimized_conversion.h"
 #include "app/options_only_view.h"
 #include "app/same_file.h"
+#include "app/streamed_conversion.h"
 #include "flic/flic_header.h"
 #include "gif/gif_image.h"
+#include "gif/safe_file_store.h"
+#include "gif/temp_file_registry.h"
 
 namespace tovasel {
 
 namespace {
 
+// The frames a streamed conversion holds at once: the one it writes and the
+// one kept for the GIF's header.
+constexpr std::int64_t kStreamedFrames = 2;
+
 // A converted file, ready to be stored at a path.
 using TStoreGif = std::function<void(const std::string& path)>;
 
-// The worker's view shows nothing: the batch logs and reports for it.
-TStoreGif ConvertOne(const std::string& path, TOptionsOnlyView view, const TLimits& limits) {
+// Where a streamed GIF waits for its turn to be stored: a temporary file
+// beside the FLIC file, as the safe store makes them, removed once the GIF
+// is stored or dropped, and by the signal handlers if the batch is
+// interrupted first.
+class TScratchGif {
+ public:
+  // Null when the folder takes no new file; the conversion then builds its
+  // document in memory, and storing it fails as it always did.
+  static std::shared_ptr<TScratchGif> Beside(const std::string& flicPath) {
+    std::filesystem::path folder = std::filesystem::path(flicPath).parent_path();
+    if (folder.empty()) folder = ".";
+    std::string pattern = (folder / ".tovasel-XXXXXX").string();
+    int slot = -1;
+    const int fd = TTempFileRegistry::CreateTemporary(pattern, slot);
+    if (fd < 0) return nullptr;
+    ::close(fd);
+    return std::shared_ptr<TScratchGif>(new TScratchGif(std::move(pattern), slot));
+  }
+  ~TScratchGif() {
+    // Unlinked before it is forgotten, so a signal in between cannot leave it.
+    ::unlink(path_.c_str());
+    TTempFileRegistry::Remove(slot_);
+  }
+  TScratchGif(const TScratchGif&) = delete;
+  TScratchGif& operator=(const TScratchGif&) = delete;
+
+  const std::string& Path() const { return path_; }
+
+  // Copies the GIF to `output` through the same safe store as a document.
+  void StoreTo(const std::string& output) const {
+    StoreFileSafely(output, [this](std::ostream& stream) {
+      std::ifstream in(path_, std::ios::binary);
+      if (!in) throw EAppError("Cannot read converted file " + path_);
+      stream << in.rdbuf();
+    });
+  }
+
+ private:
+  TScratchGif(std::string path, int slot) : path_(std::move(path)), slot_(slot) {}
+
+  std::string path_;
+  int slot_;
+};
+
+// The worker's view shows nothing: the batch logs and reports for it. With
+// a scratch file the options stream: the GIF goes from the decoder into it
+// without any frame held, and reaches its place only at its turn, so that a
+// later file is never written before an earlier one fails.
+TStoreGif ConvertOne(const std::string& path, TOptionsOnlyView view, const TLimits& limits,
+                     const std::shared_ptr<const TScratchGif>& scratch) {
   const TConvertOptions options = view.ReadOptions();
   TConversionSession session(view, limits);
+  if (scratch) {
+    session.ConvertFile(path, scratch->Path());
+    return [scratch](const std::string& output) { scratch->StoreTo(output); };
+  }
   session.OpenForConversion(path);
   if (options.Optimize > 0) {
     auto bytes = std::make_shared<const std::string>(session.BuildOptimizedBytes());
@@ -46,7 +107,10 @@ TStoreGif ConvertOne(const std::string& path, TOptionsOnlyView view, const TLimi
 // What converting the file will hold at its peak, the cache and the
 // document together, estimated from its header as its session will count
 // it; 0 when the header cannot be read (the conversion then fails early).
-std::int64_t EstimatedCost(const std::string& path, const TConvertOptions& options, const TLimits& limits) {
+// A streamed conversion holds the two frames it works on, whatever the
+// frame count.
+std::int64_t EstimatedCost(const std::string& path, const TConvertOptions& options, const TLimits& limits,
+                           bool streamed) {
   // Opening a FIFO for reading would wait for a writer; the reader refuses
   // anything but a regular file anyway.
   std::error_code ec;
@@ -57,6 +121,7 @@ std::int64_t EstimatedCost(const std::string& path, const TConvertOptions& optio
   const TFlicHeader header = TFlicHeader::Parse(head);
   if (!header.PictureSizeAcceptable(limits.MaxFramePixels)) return 0;
   const std::int64_t pixels = std::int64_t{header.Width} * header.Height;
+  if (streamed) return FramesCost(kStreamedFrames, pixels);
   std::int64_t documentFrames = header.Frames;
   if (options.LimitOn) {
     try {
@@ -97,9 +162,12 @@ int RunParallelBatch(const std::string& Folder, int Jobs, TAppView& view, bool K
   std::size_t next = 0;
   auto launch = [&] {
     while (next < paths.size() && pending.size() < window) {
-      TBudgetHold share(budget, EstimatedCost(paths[next], options, Limits));
+      std::shared_ptr<const TScratchGif> scratch;
+      if (StreamsFrames(options)) scratch = TScratchGif::Beside(paths[next]);
+      TBudgetHold share(budget, EstimatedCost(paths[next], options, Limits, scratch != nullptr));
       if (!share.Held() && !pending.empty()) break;
-      pending.push_back({std::async(std::launch::async, ConvertOne, paths[next], workerView, Limits), std::move(share)});
+      pending.push_back({std::async(std::launch::async, ConvertOne, paths[next], workerView, Limits, scratch),
+                         std::move(share)});
       ++next;
     }
   };

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -229,6 +230,10 @@ TEST_P(SameGifNameTest, SecondFileOfTheSameNameIsAFailure) {
   }
   const std::size_t frames = fs::path(first).extension() == ".flc" ? 3u : 5u;
   EXPECT_EQ(testing::PlayGif(tree / "x.gif").frames.size(), frames);
+  // The refused file's converted GIF, waiting beside it, is gone too.
+  for (const auto& entry : fs::directory_iterator(tree.path())) {
+    EXPECT_FALSE(entry.path().filename().string().starts_with(".tovasel-")) << entry.path();
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, SameGifNameTest,
@@ -279,6 +284,93 @@ TEST(ParallelBatchTest, WritesTheSameBytesAndLogAsOneByOne) {
     EXPECT_EQ(testing::ReadBytes(a / name), testing::ReadBytes(b / name)) << name;
   }
 }
+
+// The window's view: it shows every file it opens, so its batch captures
+// each file into the frame cache.
+class PreviewingView : public RecordingView {
+ public:
+  bool ShowsPreview() const override { return true; }
+};
+
+// A file whose first frame sets only the colours from 24 on: the rest come
+// from what the player last held, the previous file's colours, until the
+// palette change half-way.
+void WriteCarryingColours(const fs::path& path, unsigned seed) {
+  const auto frames = MovingBlocks(10, 6, 6, seed);
+  auto layout = fw::BuildAnimation(frames, {});
+  const auto& colours = frames.front().Colours;
+  for (fw::TChunk& chunk : layout.Frames.front().Chunks) {
+    if (chunk.Type == fw::kColor256) {
+      chunk.Payload = fw::Color256Payload({{24, std::vector<fw::TRgb>(colours.begin() + 24, colours.end())}});
+    }
+  }
+  fw::WriteFile(path, fw::Serialize(layout));
+}
+
+struct SerialCase {
+  const char* name;
+  void (*set)(TConvertOptions&);
+};
+
+class SerialBatchTest : public ::testing::TestWithParam<SerialCase> {};
+
+// The command line's batch converts without the frame cache where the
+// options allow it, and must still write what the window's batch writes,
+// where each file starts from the picture and colours the whole walk of the
+// file before left.
+TEST_P(SerialBatchTest, WritesWhatTheWindowsBatchWrites) {
+  TempFolder tree("serial");
+  for (unsigned i = 0; i < 4; ++i) WriteCarryingColours(tree / ("f" + std::to_string(i) + ".flc"), i + 1);
+  { std::ofstream(tree / "f9.flc") << "not a FLIC file"; }
+  PreviewingView window;
+  RecordingView console;
+  for (RecordingView* view : {static_cast<RecordingView*>(&window), &console}) GetParam().set(view->options);
+
+  std::vector<std::vector<char>> written;
+  int failures = -1;
+  ASSERT_EQ(RunBatch(tree.path().string(), 0, window, true, &failures), "");
+  EXPECT_EQ(failures, 1);
+  for (unsigned i = 0; i < 4; ++i) {
+    const std::string gif = tree / ("f" + std::to_string(i) + ".gif");
+    written.push_back(testing::ReadBytes(gif));
+    fs::remove(gif);
+  }
+  ASSERT_EQ(RunBatch(tree.path().string(), 0, console, true, &failures), "");
+  EXPECT_EQ(failures, 1);
+  EXPECT_EQ(console.log, window.log);
+  EXPECT_EQ(console.messages, window.messages);
+  for (unsigned i = 0; i < 4; ++i) {
+    EXPECT_EQ(testing::ReadBytes(tree / ("f" + std::to_string(i) + ".gif")), written[i]) << i;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, SerialBatchTest,
+    ::testing::Values(SerialCase{"NoOption", [](TConvertOptions&) {}},
+                      SerialCase{"LimitBelowLastFrame",
+                                 [](TConvertOptions& o) {
+                                   o.LimitOn = true;
+                                   o.LimitText = "1";
+                                 }},
+                      SerialCase{"LimitBeyondLastFrame",
+                                 [](TConvertOptions& o) {
+                                   o.LimitOn = true;
+                                   o.LimitText = "9";
+                                   o.Transparent = true;
+                                 }},
+                      SerialCase{"ExactColoursAndTiming",
+                                 [](TConvertOptions& o) {
+                                   o.ExactColours = true;
+                                   o.ExactTiming = true;
+                                 }},
+                      SerialCase{"PaletteAndMerge",
+                                 [](TConvertOptions& o) {
+                                   o.Palette = true;
+                                   o.Merge = true;
+                                   o.LimitOn = true;
+                                   o.LimitText = "2";
+                                 }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace tovasel::testing

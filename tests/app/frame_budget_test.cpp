@@ -2,6 +2,7 @@
 // parallel batch may hold together.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <limits>
 #include <string>
@@ -156,6 +157,68 @@ TEST(ConversionBudgetTest, ParallelBatchUnderABudgetForOneFileWritesEveryFile) {
     EXPECT_EQ(testing::ReadBytes(a / name), testing::ReadBytes(b / name)) << name;
   }
 }
+
+struct StreamedBudgetCase {
+  const char* name;
+  int jobs;  // 0: one file at a time
+  bool palette;
+};
+
+class StreamedBudgetTest : public ::testing::TestWithParam<StreamedBudgetCase> {};
+
+// Without the options that look back over earlier frames no frame is held
+// once written, so files whose frames far exceed the budget still convert,
+// as convert writes them; with them each file is refused as before.
+TEST_P(StreamedBudgetTest, FramesBeyondTheBudgetConvertOnlyWhenStreamed) {
+  const StreamedBudgetCase& c = GetParam();
+  TempFolder folder("streamed-budget");
+  TempFolder reference("streamed-reference");
+  for (const char* name : {"a.flc", "b.flc"}) {
+    testing::WriteAnimation(folder / name, MovingBlocks(8, 8, 20, name[0]));
+    testing::WriteAnimation(reference / name, MovingBlocks(8, 8, 20, name[0]));
+  }
+  const TLimits small{.FrameBudget = FramesCost(3, 64)};
+  RecordingView view;
+  view.options.Transparent = true;
+  view.options.Palette = c.palette;
+  int failures = -1;
+  const auto run = [&](const std::string& root, const TLimits& limits) {
+    if (c.jobs == 0) {
+      TConversionSession session(view, limits);
+      failures = session.RunBatch(root, true);
+    } else {
+      failures = RunParallelBatch(root, c.jobs, view, true, limits);
+    }
+  };
+  run(folder.path().string(), small);
+  if (c.palette) {
+    EXPECT_EQ(failures, 2);
+    for (const char* name : {"a", "b"}) {
+      const std::string flic = folder / (std::string(name) + ".flc");
+      const std::string refusal = "failed " + flic + ": FLIC file " + flic + " has more frames than fit in memory";
+      EXPECT_NE(std::find(view.log.begin(), view.log.end(), refusal), view.log.end()) << refusal;
+      EXPECT_FALSE(fs::exists(folder / (std::string(name) + ".gif")));
+    }
+    return;
+  }
+  EXPECT_EQ(failures, 0);
+  RecordingView converter;
+  converter.options = view.options;
+  for (const char* name : {"a", "b"}) {
+    TConversionSession session(converter);
+    session.ConvertFile(reference / (std::string(name) + ".flc"), reference / (std::string(name) + ".gif"));
+    EXPECT_EQ(testing::ReadBytes(folder / (std::string(name) + ".gif")),
+              testing::ReadBytes(reference / (std::string(name) + ".gif")))
+        << name;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Batches, StreamedBudgetTest,
+                         ::testing::Values(StreamedBudgetCase{"OneByOne", 0, false},
+                                           StreamedBudgetCase{"Parallel", 2, false},
+                                           StreamedBudgetCase{"OneByOneWithPalette", 0, true},
+                                           StreamedBudgetCase{"ParallelWithPalette", 2, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace tovasel::testing

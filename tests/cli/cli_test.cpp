@@ -231,6 +231,60 @@ TEST(CliBatchTest, OptimizeWritesWhatConvertWrites) {
   }
 }
 
+struct BatchOptionsCase {
+  const char* name;
+  std::vector<std::string> flags;
+};
+
+class CliBatchBytesTest : public ::testing::TestWithParam<BatchOptionsCase> {};
+
+// Options whose frames go straight from the player into the file: both
+// batches write, byte for byte, what convert writes for each file, and log
+// the same lines.
+TEST_P(CliBatchBytesTest, BothBatchesWriteWhatConvertWrites) {
+  TempFolder folder("cli-batch-bytes");
+  fs::create_directories(folder.path() / "sub");
+  const std::vector<std::string> names{"a", "sub/b", "sub/c"};
+  testing::WriteAnimation(folder / "a.flc", MovingBlocks(9, 7, 4, 1));
+  testing::WriteAnimation(folder / "sub/b.flc", MovingBlocks(1, 1, 3, 2), {.FliDeltas = true});
+  testing::WriteAnimation(folder / "sub/c.flc", MovingBlocks(13, 4, 6, 3), {.RingFrame = false, .Speed = 33});
+  const auto withFlags = [](std::vector<std::string> args) {
+    args.insert(args.end(), GetParam().flags.begin(), GetParam().flags.end());
+    return args;
+  };
+  for (const std::string& name : names) {
+    const TRun r = RunCli(withFlags({"convert", folder / (name + ".flc"), "-o", folder / (name + ".one")}), folder);
+    ASSERT_EQ(r.Exit, 0) << r.Err;
+  }
+  std::string serialLog;
+  for (const char* jobs : {"1", "2"}) {
+    const TRun r = RunCli(withFlags({"batch", folder.path().string(), "--jobs", jobs}), folder);
+    ASSERT_EQ(r.Exit, 0) << r.Err;
+    EXPECT_EQ(r.Err, "");
+    EXPECT_EQ(Lines(r.Out).size(), 6u) << r.Out;
+    if (serialLog.empty()) serialLog = r.Out;
+    EXPECT_EQ(r.Out, serialLog);
+    for (const std::string& name : names) {
+      EXPECT_EQ(ReadBytes(folder / (name + ".gif")), ReadBytes(folder / (name + ".one"))) << name << " jobs " << jobs;
+      fs::remove(folder / (name + ".gif"));
+    }
+    // Nothing is left of the GIFs waiting for their turn.
+    for (const auto& entry : fs::recursive_directory_iterator(folder.path())) {
+      EXPECT_FALSE(entry.path().filename().string().starts_with(".tovasel-")) << entry.path();
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, CliBatchBytesTest,
+    ::testing::Values(BatchOptionsCase{"NoOption", {}}, BatchOptionsCase{"Transparent", {"--transparent"}},
+                      BatchOptionsCase{"ExactColours", {"--exact-colours"}},
+                      BatchOptionsCase{"ExactTiming", {"--exact-timing"}},
+                      BatchOptionsCase{"LimitBeyondLastFrame", {"--limit", "8"}},
+                      BatchOptionsCase{"LimitBelowLastFrame", {"--limit", "1", "--transparent"}},
+                      BatchOptionsCase{"AllStreamed", {"--transparent", "--exact-colours", "--exact-timing", "--limit", "7"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(CliBatchTest, LogGoesToStandardOutputLikeTheWindowsLog) {
   TempFolder folder("cli-batch");
   fs::create_directories(folder.path() / "sub");
