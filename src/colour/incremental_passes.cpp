@@ -33,9 +33,9 @@ int TransparentIndexOf(const TGIFSubImage& frame) {
 }
 
 void Translate(TGIFSubImage& frame, const TColorTranslation& table) {
-  std::uint8_t* p = frame.PixelData();
-  std::uint8_t* const end = p + frame.PixelDataSize();
-  for (; p != end; ++p) *p = table[*p];
+  // Most renumberings leave the colours in place.
+  static const TColorTranslation identity = Identity();
+  if (table != identity) TranslatePixels(frame.PixelData(), frame.PixelDataSize(), table);
 }
 
 }  // namespace
@@ -192,8 +192,8 @@ void TIncrementalPasses::CountNewest() {
   const std::uint8_t* p = frame.PixelData();
   const std::uint8_t* const end = p + frame.PixelDataSize();
   if (DrawsWithGlobal(frame)) {
-    std::array<std::int64_t, 256> uses{};
-    for (; p != end; ++p) ++uses[*p];
+    TIndexCounts uses{};
+    CountIndices(p, frame.PixelDataSize(), uses);
     if (transparent >= 0) {
       state.TransparentPixels = uses[static_cast<std::size_t>(transparent)];
       uses[static_cast<std::size_t>(transparent)] = 0;
