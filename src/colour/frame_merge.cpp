@@ -153,9 +153,8 @@ void MergeWithPrevious(TGIFSubImage& frame, TGIFSubImage* previous) {
     IdentifyColours(previousColours, sameMap ? kBeyond : 2 * kBeyond, previousIds);
   };
   identify();
-  // A pixel already transparent stays so; one over a transparent pixel of
-  // the earlier frame shows something else.
-  const int ownTransparent = hadTransparency ? transparent : -1;
+  // A pixel over a transparent pixel of the earlier frame shows something
+  // else. (A pixel already transparent needs no test: it stays the same.)
   const std::uint64_t previousHole = previousTransparent >= 0 ? previousTransparent : 0;
 
   const int width = frame.FrameWidth();
@@ -168,27 +167,32 @@ void MergeWithPrevious(TGIFSubImage& frame, TGIFSubImage* previous) {
     const std::uint8_t* p =
         earlier + static_cast<std::size_t>(y - previous->FrameTop()) * previousWidth + (area.Left - previous->FrameLeft());
     int x = 0;
+    // Until the frame has its transparent index, the first repeated pixel
+    // has to take one (which may add an entry to the map).
+    for (; x < span && transparent < 0; ++x) {
+      if (p[x] == previousTransparent || ownIds[f[x]] != previousIds[p[x]]) continue;
+      transparent = obtainIndex();
+      identify();
+      f[x] = static_cast<std::uint8_t>(transparent);
+    }
+    const auto hole = static_cast<std::uint8_t>(transparent);
     while (x < span) {
       // On one map, eight equal indices all become transparent unless the
-      // earlier frame is transparent there (own transparent pixels stay as
-      // they are either way).
-      if (sameMap && transparent >= 0 && x + 8 <= span) {
+      // earlier frame is transparent there.
+      if (sameMap && x + 8 <= span) {
         const std::uint64_t word = Load8(f + x);
         if (word == Load8(p + x) && (previousTransparent < 0 || !AnyByteIs(word, previousHole))) {
-          const std::uint64_t hole = kOnes * static_cast<std::uint8_t>(transparent);
-          std::memcpy(f + x, &hole, 8);
+          const std::uint64_t holes = kOnes * hole;
+          std::memcpy(f + x, &holes, 8);
           x += 8;
           continue;
         }
       }
+      // Without branches: which pixels repeat is as good as random.
       const int stop = std::min(span, x + 8);
       for (; x < stop; ++x) {
-        if (f[x] == ownTransparent || p[x] == previousTransparent || ownIds[f[x]] != previousIds[p[x]]) continue;
-        if (transparent < 0) {
-          transparent = obtainIndex();
-          identify();
-        }
-        f[x] = static_cast<std::uint8_t>(transparent);
+        const bool repeated = (p[x] != previousTransparent) & (ownIds[f[x]] == previousIds[p[x]]);
+        f[x] = repeated ? hole : f[x];
       }
     }
   }
