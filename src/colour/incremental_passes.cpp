@@ -82,7 +82,7 @@ void TIncrementalPasses::AfterFrameAdded(bool palette, TCompactOptions compact) 
     }
     CompactNewest(compact);
   }
-  if (palette && newestAlive_) CountNewest();
+  if (palette && newestAlive_) CountNewest(compact.Empty());
 }
 
 bool TIncrementalPasses::PackFast(bool& recolored) {
@@ -126,9 +126,19 @@ bool TIncrementalPasses::PackFast(bool& recolored) {
     }
   }
   const THistogram* newestHistogram = nullptr;
+  newest_.Known = false;
+  TIndexCounts newestLocalUses{};
   if (!newest.IsBlank()) {
     auto histogram = std::make_unique<THistogram>(newest.LocalColors());
     optimizer.CountFrame(*histogram, newest);
+    // A fresh count below the limit takes in every pixel that is not
+    // transparent. Pixels repaired to 0 while 0 is the transparent index
+    // are counted yet become transparent: those frames are counted again.
+    const int transparent = TransparentIndexOf(newest);
+    if (static_cast<std::int64_t>(newest.PixelDataSize()) < kUseLimit && transparent != 0) {
+      for (std::size_t v = 0; v < histogram->Tallies.size(); ++v) newestLocalUses[v] = histogram->Tallies[v].Uses;
+      newest_.Known = true;
+    }
     newestHistogram = histogram.get();
     optimizer.Histograms.push_back(std::move(histogram));
   }
@@ -155,7 +165,20 @@ bool TIncrementalPasses::PackFast(bool& recolored) {
       }
     }
   }
-  if (newestHistogram != nullptr) optimizer.RemapHistogram(*newestHistogram);
+  if (newestHistogram != nullptr) {
+    optimizer.RemapHistogram(*newestHistogram);
+    if (newest_.Known) {
+      // Every pixel that is not transparent went through this table.
+      const TColorTranslation local = optimizer.Translation(*newestHistogram);
+      newest_.Uses.fill(0);
+      std::int64_t counted = 0;
+      for (std::size_t v = 0; v < newestLocalUses.size(); ++v) {
+        newest_.Uses[local[v]] += newestLocalUses[v];
+        counted += newestLocalUses[v];
+      }
+      newest_.TransparentPixels = static_cast<std::int64_t>(newest.PixelDataSize()) - counted;
+    }
+  }
   states_.back() = {renumberings_.size(), -1, 0};
 
   std::array<std::int64_t, 256> renumbered{};
@@ -183,12 +206,18 @@ void TIncrementalPasses::CompactNewest(TCompactOptions compact) {
   compactWhole_ = false;
 }
 
-void TIncrementalPasses::CountNewest() {
+void TIncrementalPasses::CountNewest(bool unchanged) {
   TGIFSubImage& frame = document_.Frames().FrameAt(document_.Frames().ItemCount() - 1);
   TFrameState& state = states_.back();
   const int transparent = TransparentIndexOf(frame);
   state.StoredTransparent = transparent;
   state.TransparentPixels = 0;
+  if (unchanged && newest_.Known && DrawsWithGlobal(frame)) {
+    // The packing's count, renumbered, is what counting again would find.
+    if (transparent >= 0) state.TransparentPixels = newest_.TransparentPixels;
+    for (std::size_t g = 0; g < counts_.size(); ++g) counts_[g] += newest_.Uses[g];
+    return;
+  }
   const std::uint8_t* p = frame.PixelData();
   const std::uint8_t* const end = p + frame.PixelDataSize();
   if (DrawsWithGlobal(frame)) {
