@@ -32,10 +32,24 @@ int TransparentIndexOf(const TGIFSubImage& frame) {
   return control != nullptr ? control->TransparentIndex() : -1;
 }
 
-void Translate(TGIFSubImage& frame, const TColorTranslation& table) {
-  // Most renumberings leave the colours in place.
-  static const TColorTranslation identity = Identity();
-  if (table != identity) TranslatePixels(frame.PixelData(), frame.PixelDataSize(), table);
+// Brings a frame's pixels through the table, unless it moves none of the
+// indices that occur, and keeps account of the indices that cannot occur.
+void Translate(TGIFSubImage& frame, const TColorTranslation& table, std::bitset<256>& absent) {
+  std::bitset<256> present;
+  bool moves = false;
+  for (std::size_t v = 0; v < table.size(); ++v) {
+    if (absent[v]) continue;
+    present.set(table[v]);
+    if (table[v] != v) moves = true;
+  }
+  if (moves) TranslatePixels(frame.PixelData(), frame.PixelDataSize(), table);
+  absent = ~present;
+}
+
+std::bitset<256> AbsentFrom(const TIndexCounts& uses) {
+  std::bitset<256> absent;
+  for (std::size_t v = 0; v < uses.size(); ++v) absent.set(v, uses[v] == 0);
+  return absent;
 }
 
 }  // namespace
@@ -53,7 +67,7 @@ void TIncrementalPasses::AfterFrameAdded(bool palette, TCompactOptions compact) 
     wholeDocument_ = true;
   }
   TGIFImageList& frames = document_.Frames();
-  states_.push_back({renumberings_.size(), -1, 0});
+  states_.push_back({renumberings_.size(), -1, 0, {}});
   if (static_cast<int>(states_.size()) != frames.ItemCount()) wholeDocument_ = true;
   if (wholeDocument_) {
     RunWholeDocument(palette, compact);
@@ -179,7 +193,7 @@ bool TIncrementalPasses::PackFast(bool& recolored) {
       newest_.TransparentPixels = static_cast<std::int64_t>(newest.PixelDataSize()) - counted;
     }
   }
-  states_.back() = {renumberings_.size(), -1, 0};
+  states_.back() = {renumberings_.size(), -1, 0, {}};
 
   std::array<std::int64_t, 256> renumbered{};
   for (std::size_t g = 0; g < counts_.size(); ++g) {
@@ -214,7 +228,11 @@ void TIncrementalPasses::CountNewest(bool unchanged) {
   state.TransparentPixels = 0;
   if (unchanged && newest_.Known && DrawsWithGlobal(frame)) {
     // The packing's count, renumbered, is what counting again would find.
-    if (transparent >= 0) state.TransparentPixels = newest_.TransparentPixels;
+    state.Absent = AbsentFrom(newest_.Uses);
+    if (transparent >= 0) {
+      state.TransparentPixels = newest_.TransparentPixels;
+      if (state.TransparentPixels > 0) state.Absent.reset(static_cast<std::size_t>(transparent));
+    }
     for (std::size_t g = 0; g < counts_.size(); ++g) counts_[g] += newest_.Uses[g];
     return;
   }
@@ -223,6 +241,7 @@ void TIncrementalPasses::CountNewest(bool unchanged) {
   if (DrawsWithGlobal(frame)) {
     TIndexCounts uses{};
     CountIndices(p, frame.PixelDataSize(), uses);
+    state.Absent = AbsentFrom(uses);
     if (transparent >= 0) {
       state.TransparentPixels = uses[static_cast<std::size_t>(transparent)];
       uses[static_cast<std::size_t>(transparent)] = 0;
@@ -254,7 +273,7 @@ void TIncrementalPasses::Materialize(int index) {
     if (state.StoredTransparent >= 0 && transparent >= 0) {
       table[static_cast<std::size_t>(state.StoredTransparent)] = static_cast<std::uint8_t>(transparent);
     }
-    Translate(frame, table);
+    Translate(frame, table, state.Absent);
     state.StoredTransparent = transparent;
   }
   state.Epoch = latest;
@@ -280,7 +299,7 @@ void TIncrementalPasses::MaterializeAll() {
       if (state.StoredTransparent >= 0 && transparent >= 0) {
         table[static_cast<std::size_t>(state.StoredTransparent)] = static_cast<std::uint8_t>(transparent);
       }
-      Translate(frame, table);
+      Translate(frame, table, state.Absent);
     }
     state.Epoch = 0;
     state.StoredTransparent = TransparentIndexOf(frame);
@@ -298,14 +317,13 @@ void TIncrementalPasses::Resynchronize() {
     TFrameState& state = states_[static_cast<std::size_t>(i)];
     const int transparent = TransparentIndexOf(frame);
     state.StoredTransparent = transparent;
-    const std::uint8_t* p = frame.PixelData();
-    const std::uint8_t* const end = p + frame.PixelDataSize();
-    const bool global = DrawsWithGlobal(frame);
-    for (; p != end; ++p) {
-      if (*p == transparent) {
-        ++state.TransparentPixels;
-      } else if (global) {
-        ++counts_[*p];
+    TIndexCounts uses{};
+    CountIndices(frame.PixelData(), frame.PixelDataSize(), uses);
+    state.Absent = AbsentFrom(uses);
+    if (transparent >= 0) state.TransparentPixels = uses[static_cast<std::size_t>(transparent)];
+    if (DrawsWithGlobal(frame)) {
+      for (std::size_t g = 0; g < counts_.size(); ++g) {
+        if (static_cast<int>(g) != transparent) counts_[g] += uses[g];
       }
     }
   }

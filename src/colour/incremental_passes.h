@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <vector>
 
@@ -49,6 +50,9 @@ class TIncrementalPasses {
     int StoredTransparent = -1;
     // Pixels equal to the transparent index (when the frame has one).
     std::int64_t TransparentPixels = 0;
+    // Indices known not to occur in the frame's pixels: a renumbering that
+    // moves none of the others leaves the pixels as they are.
+    std::bitset<256> Absent;
   };
 
   // False when the shortcut does not apply. Recolored tells whether a
