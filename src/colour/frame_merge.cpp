@@ -50,6 +50,25 @@ int LastOther(const std::uint8_t* row, int from, int to, std::uint8_t value) {
   return x - 1;
 }
 
+// 0xFF in each byte where a and b agree, 0 elsewhere.
+std::uint64_t EqualBytes(std::uint64_t a, std::uint64_t b) {
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+  const std::uint64_t x = a ^ b;
+  // The top bit of each byte says whether the byte is non-zero; no carry
+  // crosses from one byte to the next.
+  const std::uint64_t nonZero = ((x & kLow7) + kLow7) | x;
+  return ((~nonZero & ~kLow7) >> 7) * 0xFF;
+}
+
+bool AllDifferent(const TGIFColorMap& map) {
+  std::array<std::uint32_t, 256> values;
+  const auto entries = map.Entries();
+  for (std::size_t i = 0; i < entries.size(); ++i) values[i] = entries[i].Value();
+  const auto end = values.begin() + static_cast<std::ptrdiff_t>(entries.size());
+  std::sort(values.begin(), end);
+  return std::adjacent_find(values.begin(), end) == end;
+}
+
 // Colours as numbers that are equal exactly when the merge counts two
 // pixels the same: the entry's colour, or for an index beyond the map a
 // number of its own (shared by both frames when they share the map, where
@@ -148,9 +167,13 @@ void MergeWithPrevious(TGIFSubImage& frame, TGIFSubImage* previous) {
   const std::uint32_t kBeyond = 1U << 24;
   std::array<std::uint32_t, 256> ownIds;
   std::array<std::uint32_t, 256> previousIds;
+  // On one map without a colour twice, a pixel repeats exactly when its
+  // index does.
+  bool byIndex = false;
   auto identify = [&]() {
     IdentifyColours(colours, kBeyond, ownIds);
     IdentifyColours(previousColours, sameMap ? kBeyond : 2 * kBeyond, previousIds);
+    byIndex = sameMap && AllDifferent(colours);
   };
   identify();
   // A pixel over a transparent pixel of the earlier frame shows something
@@ -176,6 +199,17 @@ void MergeWithPrevious(TGIFSubImage& frame, TGIFSubImage* previous) {
       f[x] = static_cast<std::uint8_t>(transparent);
     }
     const auto hole = static_cast<std::uint8_t>(transparent);
+    if (byIndex) {
+      const std::uint64_t holes = kOnes * hole;
+      for (; x + 8 <= span; x += 8) {
+        const std::uint64_t word = Load8(f + x);
+        const std::uint64_t before = Load8(p + x);
+        std::uint64_t repeated = EqualBytes(word, before);
+        if (previousTransparent >= 0) repeated &= ~EqualBytes(before, previousHole * kOnes);
+        const std::uint64_t merged = (word & ~repeated) | (holes & repeated);
+        std::memcpy(f + x, &merged, 8);
+      }
+    }
     while (x < span) {
       // On one map, eight equal indices all become transparent unless the
       // earlier frame is transparent there.

@@ -40,10 +40,15 @@ class TRandom {
   std::mt19937 engine_;
 };
 
+// Maps of any size, with many repeated colours or with none.
 std::vector<TColor> RandomMap(TRandom& random) {
   const int size = random.OneIn(4) ? 256 : 1 + random.Below(256);
   std::vector<TColor> colours(static_cast<std::size_t>(size));
-  for (TColor& c : colours) c = random.Colour();
+  const bool different = random.OneIn(3);
+  const int offset = random.Below(2);
+  for (std::size_t i = 0; i < colours.size(); ++i) {
+    colours[i] = different ? MakeColor(static_cast<int>(i), offset, 0) : random.Colour();
+  }
   return colours;
 }
 
