@@ -1,6 +1,8 @@
 #include "colour/colour_map_optimizer.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #include "gif/frame_transparency.h"
@@ -35,10 +37,96 @@ THistogram::THistogram(const TGIFColorMap& map) : SourceMap(&map) {
   for (TColorTally& t : Tallies) UsedList.push_back(&t);
 }
 
+void CountIndices(const std::uint8_t* pixels, std::size_t size, TIndexCounts& counts) {
+  if (size < 1024) {
+    for (std::size_t i = 0; i < size; ++i) ++counts[pixels[i]];
+    return;
+  }
+  // Four tables, so that a run of one index does not wait for each store to
+  // its counter to land before the next increment; 32-bit counters keep
+  // them in a few cache lines, and blocks keep them from overflowing.
+  constexpr std::size_t kBlock = std::size_t{1} << 31;
+  std::array<std::array<std::uint32_t, 256>, 4> sub;
+  while (size > 0) {
+    const std::size_t n = std::min(size, kBlock);
+    for (auto& table : sub) table.fill(0);
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+      std::uint64_t w;
+      std::memcpy(&w, pixels + i, 8);
+      ++sub[0][w & 0xFF];
+      ++sub[1][(w >> 8) & 0xFF];
+      ++sub[2][(w >> 16) & 0xFF];
+      ++sub[3][(w >> 24) & 0xFF];
+      ++sub[0][(w >> 32) & 0xFF];
+      ++sub[1][(w >> 40) & 0xFF];
+      ++sub[2][(w >> 48) & 0xFF];
+      ++sub[3][w >> 56];
+    }
+    for (; i < n; ++i) ++sub[0][pixels[i]];
+    for (std::size_t v = 0; v < 256; ++v) {
+      counts[v] += std::int64_t{sub[0][v]} + sub[1][v] + sub[2][v] + sub[3][v];
+    }
+    pixels += n;
+    size -= n;
+  }
+}
+
+void TranslatePixels(std::uint8_t* pixels, std::size_t size, const TColorTranslation& table) {
+  std::size_t i = 0;
+  // Eight lookups per load and store; each byte keeps its place in the word
+  // whatever the byte order.
+  for (; i + 8 <= size; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, pixels + i, 8);
+    const std::uint64_t out =
+        std::uint64_t{table[w & 0xFF]} | std::uint64_t{table[(w >> 8) & 0xFF]} << 8 |
+        std::uint64_t{table[(w >> 16) & 0xFF]} << 16 | std::uint64_t{table[(w >> 24) & 0xFF]} << 24 |
+        std::uint64_t{table[(w >> 32) & 0xFF]} << 32 | std::uint64_t{table[(w >> 40) & 0xFF]} << 40 |
+        std::uint64_t{table[(w >> 48) & 0xFF]} << 48 | std::uint64_t{table[w >> 56]} << 56;
+    std::memcpy(pixels + i, &out, 8);
+  }
+  for (; i < size; ++i) pixels[i] = table[pixels[i]];
+}
+
 void TColorMapOptimizer::CountFrame(THistogram& histogram, TGIFSubImage& frame) {
   histogram.CountedFrames.push_back(&frame);
   TGIFGraphicControlExtension* control = TransparentControl(frame);
   const int transparent = control != nullptr ? control->TransparentIndex() : -1;
+  const std::size_t entries = histogram.Tallies.size();
+  const std::size_t size = frame.PixelDataSize();
+  std::int64_t most = 0;
+  for (const TColorTally& tally : histogram.Tallies) most = std::max(most, tally.Uses);
+
+  // Counting all indices at once is exact as long as no count can reach the
+  // limit and no pixel needs repair; otherwise the frame is counted pixel by
+  // pixel, which stops and repairs where it must.
+  bool transparentOccurs = false;
+  bool counted = false;
+  if (most < kUseLimit && static_cast<std::int64_t>(size) < kUseLimit - most) {
+    TIndexCounts uses{};
+    CountIndices(frame.PixelData(), size, uses);
+    bool outside = false;
+    for (std::size_t v = entries; v < uses.size(); ++v) {
+      if (uses[v] != 0 && static_cast<int>(v) != transparent) outside = true;
+    }
+    if (!outside) {
+      for (std::size_t v = 0; v < entries; ++v) {
+        if (static_cast<int>(v) != transparent) histogram.Tallies[v].Uses += uses[v];
+      }
+      transparentOccurs = transparent >= 0 && uses[static_cast<std::size_t>(transparent)] != 0;
+      counted = true;
+    }
+  }
+  if (!counted) transparentOccurs = CountFrameByPixel(histogram, frame, transparent);
+  if (control != nullptr && !transparentOccurs) {
+    control->SetTransparentIndex(0);
+    control->SetIsTransparent(false);
+  }
+  if (transparentOccurs) NeedsTransparent = true;
+}
+
+bool TColorMapOptimizer::CountFrameByPixel(THistogram& histogram, TGIFSubImage& frame, int transparent) {
   bool transparentOccurs = false;
   bool reported = false;
   const std::size_t entries = histogram.Tallies.size();
@@ -57,11 +145,7 @@ void TColorMapOptimizer::CountFrame(THistogram& histogram, TGIFSubImage& frame) 
     }
     if (++histogram.Tallies[*p].Uses >= kUseLimit) break;
   }
-  if (control != nullptr && !transparentOccurs) {
-    control->SetTransparentIndex(0);
-    control->SetIsTransparent(false);
-  }
-  if (transparentOccurs) NeedsTransparent = true;
+  return transparentOccurs;
 }
 
 void TColorMapOptimizer::Count() {
@@ -180,18 +264,14 @@ TColorTranslation TColorMapOptimizer::Translation(const THistogram& histogram) c
 void TColorMapOptimizer::RemapHistogram(const THistogram& histogram) {
   const TColorTranslation table = Translation(histogram);
   for (TGIFSubImage* frame : histogram.CountedFrames) {
-    int transparent = -1;
+    TColorTranslation own = table;
     if (NeedsTransparent) {
       if (TGIFGraphicControlExtension* control = TransparentControl(*frame)) {
-        transparent = control->TransparentIndex();
+        own[control->TransparentIndex()] = SharedTransparentIndex;
         control->SetTransparentIndex(SharedTransparentIndex);
       }
     }
-    std::uint8_t* p = frame->PixelData();
-    std::uint8_t* end = p + frame->PixelDataSize();
-    for (; p != end; ++p) {
-      *p = (*p == transparent) ? SharedTransparentIndex : table[*p];
-    }
+    TranslatePixels(frame->PixelData(), frame->PixelDataSize(), own);
   }
 }
 

@@ -12,6 +12,15 @@ namespace tovasel {
 class TGIFImage;
 class TGIFSubImage;
 
+// How often each index occurs in a run of pixels.
+using TIndexCounts = std::array<std::int64_t, 256>;
+
+// Adds to counts how often each index occurs among the pixels.
+void CountIndices(const std::uint8_t* pixels, std::size_t size, TIndexCounts& counts);
+
+// Replaces every pixel by its entry in the table.
+void TranslatePixels(std::uint8_t* pixels, std::size_t size, const TColorTranslation& table);
+
 // One colour-map entry's count in the colour-map merge.
 struct TColorTally {
   // Pixel count; 64-bit so that summing the counts of merged duplicates
@@ -67,6 +76,10 @@ class TColorMapOptimizer {
  private:
   void Count();
   void Remap();
+  // Counting pixel by pixel, for frames where a count may reach the limit
+  // or a pixel lies outside the map. Returns whether the transparent
+  // index occurs.
+  bool CountFrameByPixel(THistogram& histogram, TGIFSubImage& frame, int transparent);
 };
 
 // Merges every colour map of the document into one global map of the used

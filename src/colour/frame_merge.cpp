@@ -1,6 +1,8 @@
 // Cropping a transparent frame to its visible pixels, and making the pixels
 // that repeat an earlier frame transparent.
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -16,19 +18,66 @@ namespace tovasel {
 
 namespace {
 
-bool ColumnIs(const std::uint8_t* pixels, int width, int height, int x, std::uint8_t value) {
-  const std::uint8_t* p = pixels + x;
-  for (int y = 0; y < height; ++y, p += width) {
-    if (*p != value) return false;
-  }
-  return true;
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+
+std::uint64_t Load8(const std::uint8_t* p) {
+  std::uint64_t w;
+  std::memcpy(&w, p, 8);
+  return w;
 }
 
-bool RowSpanIs(const std::uint8_t* row, int left, int right, std::uint8_t value) {
-  for (int x = left; x <= right; ++x) {
-    if (row[x] != value) return false;
+// Whether one of the eight bytes of w equals value.
+bool AnyByteIs(std::uint64_t w, std::uint8_t value) {
+  const std::uint64_t x = w ^ (kOnes * value);
+  return ((x - kOnes) & ~x & (kOnes << 7)) != 0;
+}
+
+// The first of row[from, to) other than value, or to.
+int FirstOther(const std::uint8_t* row, int from, int to, std::uint8_t value) {
+  const std::uint64_t all = kOnes * value;
+  int x = from;
+  while (x + 8 <= to && Load8(row + x) == all) x += 8;
+  while (x < to && row[x] == value) ++x;
+  return x;
+}
+
+// The last of row[from, to) other than value, or from - 1.
+int LastOther(const std::uint8_t* row, int from, int to, std::uint8_t value) {
+  const std::uint64_t all = kOnes * value;
+  int x = to;
+  while (x - 8 >= from && Load8(row + x - 8) == all) x -= 8;
+  while (x > from && row[x - 1] == value) --x;
+  return x - 1;
+}
+
+// 0xFF in each byte where a and b agree, 0 elsewhere.
+std::uint64_t EqualBytes(std::uint64_t a, std::uint64_t b) {
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+  const std::uint64_t x = a ^ b;
+  // The top bit of each byte says whether the byte is non-zero; no carry
+  // crosses from one byte to the next.
+  const std::uint64_t nonZero = ((x & kLow7) + kLow7) | x;
+  return ((~nonZero & ~kLow7) >> 7) * 0xFF;
+}
+
+bool AllDifferent(const TGIFColorMap& map) {
+  std::array<std::uint32_t, 256> values;
+  const auto entries = map.Entries();
+  for (std::size_t i = 0; i < entries.size(); ++i) values[i] = entries[i].Value();
+  const auto end = values.begin() + static_cast<std::ptrdiff_t>(entries.size());
+  std::sort(values.begin(), end);
+  return std::adjacent_find(values.begin(), end) == end;
+}
+
+// Colours as numbers that are equal exactly when the merge counts two
+// pixels the same: the entry's colour, or for an index beyond the map a
+// number of its own (shared by both frames when they share the map, where
+// equal indices are the same colour whatever they are).
+void IdentifyColours(const TGIFColorMap& map, std::uint32_t beyond, std::array<std::uint32_t, 256>& ids) {
+  const auto entries = map.Entries();
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    ids[i] = i < entries.size() ? entries[i].Value() : beyond + static_cast<std::uint32_t>(i);
   }
-  return true;
 }
 
 // Disposal 2 (restore to background) and 3 (restore to previous) take the
@@ -36,11 +85,6 @@ bool RowSpanIs(const std::uint8_t* row, int left, int right, std::uint8_t value)
 bool RemovesItself(const TGIFSubImage& frame) {
   const TGIFGraphicControlExtension* control = frame.ControlExtension();
   return control != nullptr && (control->DisposalMethod() == 2 || control->DisposalMethod() == 3);
-}
-
-bool SameEntry(const TGIFColorMap& a, int i, const TGIFColorMap& b, int j) {
-  return i < a.EntryCount() && j < b.EntryCount() &&
-         a.Entries()[static_cast<std::size_t>(i)] == b.Entries()[static_cast<std::size_t>(j)];
 }
 
 }  // namespace
@@ -54,19 +98,22 @@ void CropToContent(TGIFSubImage& frame) {
   const int height = frame.FrameHeight();
   const std::uint8_t* pixels = frame.PixelData();
 
-  int left = 0;
-  while (left < width && ColumnIs(pixels, width, height, left, t)) ++left;
-  int right = width - 1;
-  while (right >= left && ColumnIs(pixels, width, height, right, t)) --right;
-  if (right < left) {
-    frame.Clear();
-    return;
+  // One pass over the rows: the visible columns are those between the
+  // leftmost and rightmost visible pixel of any row.
+  int left = width;
+  int right = -1;
+  int top = -1;
+  int bottom = -1;
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* row = pixels + static_cast<std::size_t>(y) * width;
+    const int first = FirstOther(row, 0, width, t);
+    if (first == width) continue;
+    if (top < 0) top = y;
+    bottom = y;
+    left = std::min(left, first);
+    right = std::max(right, LastOther(row, right + 1, width, t));
   }
-  int top = 0;
-  while (top < height && RowSpanIs(pixels + static_cast<std::size_t>(top) * width, left, right, t)) ++top;
-  int bottom = height - 1;
-  while (bottom >= top && RowSpanIs(pixels + static_cast<std::size_t>(bottom) * width, left, right, t)) --bottom;
-  if (bottom < top) {
+  if (top < 0) {
     frame.Clear();
     return;
   }
@@ -117,22 +164,70 @@ void MergeWithPrevious(TGIFSubImage& frame, TGIFSubImage* previous) {
     return colours.AppendColor(MakeColor(0, 0, 0));
   };
 
+  const std::uint32_t kBeyond = 1U << 24;
+  std::array<std::uint32_t, 256> ownIds;
+  std::array<std::uint32_t, 256> previousIds;
+  // On one map without a colour twice, a pixel repeats exactly when its
+  // index does.
+  bool byIndex = false;
+  auto identify = [&]() {
+    IdentifyColours(colours, kBeyond, ownIds);
+    IdentifyColours(previousColours, sameMap ? kBeyond : 2 * kBeyond, previousIds);
+    byIndex = sameMap && AllDifferent(colours);
+  };
+  identify();
+  // A pixel over a transparent pixel of the earlier frame shows something
+  // else. (A pixel already transparent needs no test: it stays the same.)
+  const std::uint64_t previousHole = previousTransparent >= 0 ? previousTransparent : 0;
+
   const int width = frame.FrameWidth();
   const int previousWidth = previous->FrameWidth();
+  const int span = area.Right - area.Left;
   std::uint8_t* own = frame.PixelData();
   const std::uint8_t* earlier = previous->PixelData();
   for (int y = area.Top; y < area.Bottom; ++y) {
     std::uint8_t* f = own + static_cast<std::size_t>(y - frame.FrameTop()) * width + (area.Left - frame.FrameLeft());
     const std::uint8_t* p =
         earlier + static_cast<std::size_t>(y - previous->FrameTop()) * previousWidth + (area.Left - previous->FrameLeft());
-    for (int x = area.Left; x < area.Right; ++x, ++f, ++p) {
-      if (hadTransparency && *f == transparent) continue;
-      if (*p == previousTransparent) continue;
-      // Indices first; the colours themselves only when they differ.
-      const bool same = (sameMap && *f == *p) || SameEntry(colours, *f, previousColours, *p);
-      if (!same) continue;
-      if (transparent < 0) transparent = obtainIndex();
-      *f = static_cast<std::uint8_t>(transparent);
+    int x = 0;
+    // Until the frame has its transparent index, the first repeated pixel
+    // has to take one (which may add an entry to the map).
+    for (; x < span && transparent < 0; ++x) {
+      if (p[x] == previousTransparent || ownIds[f[x]] != previousIds[p[x]]) continue;
+      transparent = obtainIndex();
+      identify();
+      f[x] = static_cast<std::uint8_t>(transparent);
+    }
+    const auto hole = static_cast<std::uint8_t>(transparent);
+    if (byIndex) {
+      const std::uint64_t holes = kOnes * hole;
+      for (; x + 8 <= span; x += 8) {
+        const std::uint64_t word = Load8(f + x);
+        const std::uint64_t before = Load8(p + x);
+        std::uint64_t repeated = EqualBytes(word, before);
+        if (previousTransparent >= 0) repeated &= ~EqualBytes(before, previousHole * kOnes);
+        const std::uint64_t merged = (word & ~repeated) | (holes & repeated);
+        std::memcpy(f + x, &merged, 8);
+      }
+    }
+    while (x < span) {
+      // On one map, eight equal indices all become transparent unless the
+      // earlier frame is transparent there.
+      if (sameMap && x + 8 <= span) {
+        const std::uint64_t word = Load8(f + x);
+        if (word == Load8(p + x) && (previousTransparent < 0 || !AnyByteIs(word, previousHole))) {
+          const std::uint64_t holes = kOnes * hole;
+          std::memcpy(f + x, &holes, 8);
+          x += 8;
+          continue;
+        }
+      }
+      // Without branches: which pixels repeat is as good as random.
+      const int stop = std::min(span, x + 8);
+      for (; x < stop; ++x) {
+        const bool repeated = (p[x] != previousTransparent) & (ownIds[f[x]] == previousIds[p[x]]);
+        f[x] = repeated ? hole : f[x];
+      }
     }
   }
 

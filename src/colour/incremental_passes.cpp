@@ -32,10 +32,24 @@ int TransparentIndexOf(const TGIFSubImage& frame) {
   return control != nullptr ? control->TransparentIndex() : -1;
 }
 
-void Translate(TGIFSubImage& frame, const TColorTranslation& table) {
-  std::uint8_t* p = frame.PixelData();
-  std::uint8_t* const end = p + frame.PixelDataSize();
-  for (; p != end; ++p) *p = table[*p];
+// Brings a frame's pixels through the table, unless it moves none of the
+// indices that occur, and keeps account of the indices that cannot occur.
+void Translate(TGIFSubImage& frame, const TColorTranslation& table, std::bitset<256>& absent) {
+  std::bitset<256> present;
+  bool moves = false;
+  for (std::size_t v = 0; v < table.size(); ++v) {
+    if (absent[v]) continue;
+    present.set(table[v]);
+    if (table[v] != v) moves = true;
+  }
+  if (moves) TranslatePixels(frame.PixelData(), frame.PixelDataSize(), table);
+  absent = ~present;
+}
+
+std::bitset<256> AbsentFrom(const TIndexCounts& uses) {
+  std::bitset<256> absent;
+  for (std::size_t v = 0; v < uses.size(); ++v) absent.set(v, uses[v] == 0);
+  return absent;
 }
 
 }  // namespace
@@ -53,7 +67,7 @@ void TIncrementalPasses::AfterFrameAdded(bool palette, TCompactOptions compact) 
     wholeDocument_ = true;
   }
   TGIFImageList& frames = document_.Frames();
-  states_.push_back({renumberings_.size(), -1, 0});
+  states_.push_back({renumberings_.size(), -1, 0, {}});
   if (static_cast<int>(states_.size()) != frames.ItemCount()) wholeDocument_ = true;
   if (wholeDocument_) {
     RunWholeDocument(palette, compact);
@@ -82,7 +96,7 @@ void TIncrementalPasses::AfterFrameAdded(bool palette, TCompactOptions compact) 
     }
     CompactNewest(compact);
   }
-  if (palette && newestAlive_) CountNewest();
+  if (palette && newestAlive_) CountNewest(compact.Empty());
 }
 
 bool TIncrementalPasses::PackFast(bool& recolored) {
@@ -126,9 +140,19 @@ bool TIncrementalPasses::PackFast(bool& recolored) {
     }
   }
   const THistogram* newestHistogram = nullptr;
+  newest_.Known = false;
+  TIndexCounts newestLocalUses{};
   if (!newest.IsBlank()) {
     auto histogram = std::make_unique<THistogram>(newest.LocalColors());
     optimizer.CountFrame(*histogram, newest);
+    // A fresh count below the limit takes in every pixel that is not
+    // transparent. Pixels repaired to 0 while 0 is the transparent index
+    // are counted yet become transparent: those frames are counted again.
+    const int transparent = TransparentIndexOf(newest);
+    if (static_cast<std::int64_t>(newest.PixelDataSize()) < kUseLimit && transparent != 0) {
+      for (std::size_t v = 0; v < histogram->Tallies.size(); ++v) newestLocalUses[v] = histogram->Tallies[v].Uses;
+      newest_.Known = true;
+    }
     newestHistogram = histogram.get();
     optimizer.Histograms.push_back(std::move(histogram));
   }
@@ -155,8 +179,21 @@ bool TIncrementalPasses::PackFast(bool& recolored) {
       }
     }
   }
-  if (newestHistogram != nullptr) optimizer.RemapHistogram(*newestHistogram);
-  states_.back() = {renumberings_.size(), -1, 0};
+  if (newestHistogram != nullptr) {
+    optimizer.RemapHistogram(*newestHistogram);
+    if (newest_.Known) {
+      // Every pixel that is not transparent went through this table.
+      const TColorTranslation local = optimizer.Translation(*newestHistogram);
+      newest_.Uses.fill(0);
+      std::int64_t counted = 0;
+      for (std::size_t v = 0; v < newestLocalUses.size(); ++v) {
+        newest_.Uses[local[v]] += newestLocalUses[v];
+        counted += newestLocalUses[v];
+      }
+      newest_.TransparentPixels = static_cast<std::int64_t>(newest.PixelDataSize()) - counted;
+    }
+  }
+  states_.back() = {renumberings_.size(), -1, 0, {}};
 
   std::array<std::int64_t, 256> renumbered{};
   for (std::size_t g = 0; g < counts_.size(); ++g) {
@@ -183,17 +220,28 @@ void TIncrementalPasses::CompactNewest(TCompactOptions compact) {
   compactWhole_ = false;
 }
 
-void TIncrementalPasses::CountNewest() {
+void TIncrementalPasses::CountNewest(bool unchanged) {
   TGIFSubImage& frame = document_.Frames().FrameAt(document_.Frames().ItemCount() - 1);
   TFrameState& state = states_.back();
   const int transparent = TransparentIndexOf(frame);
   state.StoredTransparent = transparent;
   state.TransparentPixels = 0;
+  if (unchanged && newest_.Known && DrawsWithGlobal(frame)) {
+    // The packing's count, renumbered, is what counting again would find.
+    state.Absent = AbsentFrom(newest_.Uses);
+    if (transparent >= 0) {
+      state.TransparentPixels = newest_.TransparentPixels;
+      if (state.TransparentPixels > 0) state.Absent.reset(static_cast<std::size_t>(transparent));
+    }
+    for (std::size_t g = 0; g < counts_.size(); ++g) counts_[g] += newest_.Uses[g];
+    return;
+  }
   const std::uint8_t* p = frame.PixelData();
   const std::uint8_t* const end = p + frame.PixelDataSize();
   if (DrawsWithGlobal(frame)) {
-    std::array<std::int64_t, 256> uses{};
-    for (; p != end; ++p) ++uses[*p];
+    TIndexCounts uses{};
+    CountIndices(p, frame.PixelDataSize(), uses);
+    state.Absent = AbsentFrom(uses);
     if (transparent >= 0) {
       state.TransparentPixels = uses[static_cast<std::size_t>(transparent)];
       uses[static_cast<std::size_t>(transparent)] = 0;
@@ -225,7 +273,7 @@ void TIncrementalPasses::Materialize(int index) {
     if (state.StoredTransparent >= 0 && transparent >= 0) {
       table[static_cast<std::size_t>(state.StoredTransparent)] = static_cast<std::uint8_t>(transparent);
     }
-    Translate(frame, table);
+    Translate(frame, table, state.Absent);
     state.StoredTransparent = transparent;
   }
   state.Epoch = latest;
@@ -251,7 +299,7 @@ void TIncrementalPasses::MaterializeAll() {
       if (state.StoredTransparent >= 0 && transparent >= 0) {
         table[static_cast<std::size_t>(state.StoredTransparent)] = static_cast<std::uint8_t>(transparent);
       }
-      Translate(frame, table);
+      Translate(frame, table, state.Absent);
     }
     state.Epoch = 0;
     state.StoredTransparent = TransparentIndexOf(frame);
@@ -269,14 +317,13 @@ void TIncrementalPasses::Resynchronize() {
     TFrameState& state = states_[static_cast<std::size_t>(i)];
     const int transparent = TransparentIndexOf(frame);
     state.StoredTransparent = transparent;
-    const std::uint8_t* p = frame.PixelData();
-    const std::uint8_t* const end = p + frame.PixelDataSize();
-    const bool global = DrawsWithGlobal(frame);
-    for (; p != end; ++p) {
-      if (*p == transparent) {
-        ++state.TransparentPixels;
-      } else if (global) {
-        ++counts_[*p];
+    TIndexCounts uses{};
+    CountIndices(frame.PixelData(), frame.PixelDataSize(), uses);
+    state.Absent = AbsentFrom(uses);
+    if (transparent >= 0) state.TransparentPixels = uses[static_cast<std::size_t>(transparent)];
+    if (DrawsWithGlobal(frame)) {
+      for (std::size_t g = 0; g < counts_.size(); ++g) {
+        if (static_cast<int>(g) != transparent) counts_[g] += uses[g];
       }
     }
   }

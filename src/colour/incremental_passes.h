@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <vector>
 
@@ -49,6 +50,9 @@ class TIncrementalPasses {
     int StoredTransparent = -1;
     // Pixels equal to the transparent index (when the frame has one).
     std::int64_t TransparentPixels = 0;
+    // Indices known not to occur in the frame's pixels: a renumbering that
+    // moves none of the others leaves the pixels as they are.
+    std::bitset<256> Absent;
   };
 
   // False when the shortcut does not apply. Recolored tells whether a
@@ -60,7 +64,9 @@ class TIncrementalPasses {
   void MaterializeAll();
   // Recounts the running tables from the document's frames as they stand.
   void Resynchronize();
-  void CountNewest();
+  // Counts the newest frame into the running tables; Unchanged tells that
+  // nothing touched its pixels since the packing counted them.
+  void CountNewest(bool unchanged);
   static bool DrawsWithGlobal(const TGIFSubImage& frame);
 
   TGIFImage& document_;
@@ -69,6 +75,13 @@ class TIncrementalPasses {
   // Uses of each global entry by the non-transparent pixels of the frames
   // that draw with the global map.
   std::array<std::int64_t, 256> counts_{};
+  // The newest frame's uses of each global entry and its transparent
+  // pixels, as the packing counted them (when Known).
+  struct TNewestCounts {
+    bool Known = false;
+    std::array<std::int64_t, 256> Uses{};
+    std::int64_t TransparentPixels = 0;
+  } newest_;
   bool started_ = false;
   bool firstPalette_ = false;
   TCompactOptions firstCompact_;
