@@ -1,7 +1,7 @@
 // The conversion speed table: for each option set, a.fli converted whole,
 // its first 96 and 192 frames, and two generated 320 x 200 animations of
 // 384 and 1,536 frames, each conversion in a child process so that its peak
-// memory is its own. Each time is the best of three runs, FFmpeg's too.
+// memory is its own. Each time is the best of five runs, FFmpeg's too.
 // When ffmpeg is on the PATH it converts a.fli in the same run and the
 // table gives the ratios.
 //
@@ -69,10 +69,10 @@ TRun InChildOnce(const std::function<void()>& work) {
   return {elapsed.count(), static_cast<double>(usage.ru_maxrss) / 1024.0};
 }
 
-// The fastest of three runs: the others were slowed by something else.
+// The fastest of five runs: the others were slowed by something else.
 TRun InChild(const std::function<void()>& work) {
   TRun best = InChildOnce(work);
-  for (int i = 0; i < 2 && best.Seconds >= 0; ++i) {
+  for (int i = 0; i < 4 && best.Seconds >= 0; ++i) {
     const TRun run = InChildOnce(work);
     if (run.Seconds < 0) return run;
     if (run.Seconds < best.Seconds) best.Seconds = run.Seconds;
