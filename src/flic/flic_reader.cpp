@@ -11,6 +11,24 @@
 
 namespace tovasel {
 
+namespace {
+
+// Whether decoding a chunk reads its bytes: a postage stamp is skipped,
+// BLACK needs none and an unknown chunk is only reported.
+bool ReadsPayload(std::uint16_t type) {
+  switch (type) {
+    case ctColor256:
+    case ctColor64:
+    case ctDeltaFlc:
+    case ctDeltaFli:
+    case ctByteRun:
+    case ctFliCopy: return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
 TFlicLoadResult TFlicReader::Load(const std::filesystem::path& path, const TLimits& limits) {
   Release();
   const TFlicLoadResult refused{false, kFlicErrorFile};
@@ -25,17 +43,15 @@ TFlicLoadResult TFlicReader::Load(const std::filesystem::path& path, const TLimi
   const std::optional<TFlicHeader> header = ReadHeader(in);
   if (!header || !header->PictureSizeAcceptable(limits.MaxFramePixels)) return refused;
 
-  // The header's size decides how much is loaded, but never more than the
+  // The header's size decides how much is walked, but never more than the
   // file really holds.
   TFlicLoadResult result{true, kFlicErrorNone};
-  std::uint64_t toLoad = header->Size;
-  if (toLoad > fileSize) {
-    toLoad = fileSize;
+  end_ = header->Size;
+  if (end_ > fileSize) {
+    end_ = fileSize;
     result.ErrorCode = kFlicErrorFile;
   }
-  // A file that shrank between the size query and the read.
-  if (!LoadFile(in, toLoad)) result.ErrorCode = kFlicErrorFile;
-
+  file_ = std::move(in);
   Accept(*header);
   return result;
 }
@@ -53,6 +69,7 @@ TFlicLoadResult TFlicReader::Load(std::span<const std::uint8_t> bytes, const TLi
     result.ErrorCode = kFlicErrorFile;
   }
   buffer_.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(toLoad));
+  end_ = buffer_.size();
   Accept(header);
   return result;
 }
@@ -69,19 +86,24 @@ std::optional<TFlicHeader> TFlicReader::ReadHeader(std::ifstream& in) {
   return TFlicHeader::Parse(head);
 }
 
-bool TFlicReader::LoadFile(std::ifstream& in, std::uint64_t bytes) {
-  buffer_.resize(static_cast<std::size_t>(bytes));
-  in.clear();
-  in.seekg(0);
-  in.read(reinterpret_cast<char*>(buffer_.data()), static_cast<std::streamsize>(buffer_.size()));
-  const auto got = static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0));
-  if (got == buffer_.size()) return true;
-  buffer_.resize(got);
-  return false;
+std::span<const std::uint8_t> TFlicReader::BytesAt(std::uint64_t offset, std::size_t count) {
+  if (offset >= end_) return {};
+  count = static_cast<std::size_t>(std::min<std::uint64_t>(count, end_ - offset));
+  if (!file_.is_open()) return std::span<const std::uint8_t>(buffer_).subspan(static_cast<std::size_t>(offset), count);
+  if (window_.size() < count) window_.resize(count);
+  file_.clear();
+  file_.seekg(static_cast<std::streamoff>(offset));
+  file_.read(reinterpret_cast<char*>(window_.data()), static_cast<std::streamsize>(count));
+  const auto got = static_cast<std::size_t>(std::max<std::streamsize>(file_.gcount(), 0));
+  return std::span<const std::uint8_t>(window_.data(), std::min(got, count));
 }
 
 void TFlicReader::Release() {
   std::vector<std::uint8_t>().swap(buffer_);
+  std::vector<std::uint8_t>().swap(window_);
+  if (file_.is_open()) file_.close();
+  file_.clear();
+  end_ = 0;
   loaded_ = false;
   header_ = TFlicHeader{};
   first_ = second_ = next_ = 0;
@@ -89,13 +111,14 @@ void TFlicReader::Release() {
   work_ = 0;
 }
 
-std::optional<TFlicReader::TFrameHeader> TFlicReader::ReadFrameHeader(std::uint64_t offset) const {
+std::optional<TFlicReader::TFrameHeader> TFlicReader::ReadFrameHeader(std::uint64_t offset) {
   if (offset > EndMark() || EndMark() - offset < kFrameHeaderSize) return std::nullopt;
-  const std::span<const std::uint8_t> b = buffer_;
+  const std::span<const std::uint8_t> b = BytesAt(offset, kFrameHeaderSize);
+  if (b.size() < kFrameHeaderSize) return std::nullopt;
   TFrameHeader h;
-  h.Size = LoadU32(b, offset);
-  h.Type = LoadU16(b, offset + 4);
-  h.Chunks = LoadU16(b, offset + 6);
+  h.Size = LoadU32(b, 0);
+  h.Type = LoadU16(b, 4);
+  h.Chunks = LoadU16(b, 6);
   if (h.Size < kFrameHeaderSize) return std::nullopt;
   return h;
 }
@@ -145,14 +168,16 @@ std::uint32_t TFlicReader::DecodeFrame(TFlicSurface& surface, TPalette& palette)
   const std::uint64_t budget = FrameBudget(surface);
   std::uint64_t spent = 0;
   std::uint64_t chunk = current + kFrameHeaderSize;
-  const std::span<const std::uint8_t> b = buffer_;
   for (std::uint32_t i = 0; i < frame->Chunks; ++i) {
-    if (chunk > EndMark() || EndMark() - chunk < kChunkHeaderSize) {
+    const std::span<const std::uint8_t> head =
+        chunk > EndMark() || EndMark() - chunk < kChunkHeaderSize ? std::span<const std::uint8_t>()
+                                                                   : BytesAt(chunk, kChunkHeaderSize);
+    if (head.size() < kChunkHeaderSize) {
       error = kFlicErrorChunk;
       break;
     }
-    const std::uint32_t size = LoadU32(b, chunk);
-    const std::uint16_t type = LoadU16(b, chunk + 4);
+    const std::uint32_t size = LoadU32(head, 0);
+    const std::uint16_t type = LoadU16(head, 4);
     if (size < kChunkHeaderSize) {
       error = kFlicErrorChunk;
       break;
@@ -171,8 +196,12 @@ std::uint32_t TFlicReader::DecodeFrame(TFlicSurface& surface, TPalette& palette)
     }
     spent += cost;
     work_ += cost;
-    const std::uint32_t chunkError =
-        DecodeChunk(type, b.subspan(static_cast<std::size_t>(payload), payloadBytes), surface, palette);
+    // Only the chunks that decode their bytes read them.
+    const bool reads = ReadsPayload(type);
+    const std::span<const std::uint8_t> bytes = reads ? BytesAt(payload, payloadBytes) : std::span<const std::uint8_t>();
+    // Bytes the file no longer has cut the chunk short.
+    if (reads && bytes.size() < payloadBytes) error = kFlicErrorChunk;
+    const std::uint32_t chunkError = DecodeChunk(type, bytes, surface, palette);
     if (chunkError != kFlicErrorNone) error = chunkError;
     chunk += size;
   }

@@ -24,12 +24,15 @@ struct TFlicLoadResult {
   std::uint32_t ErrorCode = 0;
 };
 
-// Holds one FLIC file in memory and walks it frame by frame, chunk by chunk,
-// decoding each chunk into a surface and a working palette. It knows nothing
-// of frame numbers or time; the decoder counts frames.
+// Walks one FLIC file frame by frame, chunk by chunk, decoding each chunk
+// into a surface and a working palette. It knows nothing of frame numbers
+// or time; the decoder counts frames. A file opened by path stays open and
+// each chunk is read when it is decoded, so memory does not grow with the
+// file; a file given as bytes is copied and read from memory.
 //
-// Every frame and chunk boundary is checked against the end mark (the number
-// of bytes actually loaded): a frame header that does not fit, or a frame
+// Every frame and chunk boundary is checked against the end mark (the bytes
+// the header's size covers, never more than the file held when opened; bytes
+// that can no longer be read, in a file cut short since, count as past it): a frame header that does not fit, or a frame
 // smaller than its own header, is not decoded and the walk wraps as at the
 // end of the file; a chunk header that does not fit or a chunk smaller than
 // its header ends the frame; a chunk running past the end mark is decoded up
@@ -58,22 +61,23 @@ class TFlicReader {
   // whole colour table.
   static constexpr std::uint64_t kPaletteWork = 1024;
 
-  // Reads the header and loads the file. Refused (nothing allocated): a path
-  // that is not a readable regular file, a file shorter than the header, or a
-  // picture of 0 or more than limits.MaxFramePixels pixels. The buffer never
-  // holds more than the file has: a header size beyond the file loads the
-  // file and reports 262.
+  // Reads the header and opens the file for the walk. Refused (nothing
+  // kept): a path that is not a readable regular file, a file shorter than
+  // the header, or a picture of 0 or more than limits.MaxFramePixels pixels.
+  // A header size beyond the file keeps the file's own size as the end mark
+  // and reports 262.
   TFlicLoadResult Load(const std::filesystem::path& path, const TLimits& limits = {});
   // The same for a file already in memory: the buffer takes a copy of the
   // bytes the header's size covers, and `bytes` may go away afterwards.
   TFlicLoadResult Load(std::span<const std::uint8_t> bytes, const TLimits& limits = {});
-  // Frees the file buffer.
+  // Closes the file, or frees the bytes.
   void Release();
 
   bool Loaded() const { return loaded_; }
   const TFlicHeader& Header() const { return header_; }
+  // The bytes of a file given as bytes (empty for a file opened by path).
   std::span<const std::uint8_t> FileBuffer() const { return buffer_; }
-  std::uint64_t EndMark() const { return buffer_.size(); }
+  std::uint64_t EndMark() const { return end_; }
 
   // Where frame 1 starts and where the walk continues after the end of the
   // file, with the classic FLI layout (0 in the header) resolved.
@@ -105,12 +109,12 @@ class TFlicReader {
   // The header fields, each from its fixed offset; nothing when the file
   // cannot be read or is shorter than the header.
   static std::optional<TFlicHeader> ReadHeader(std::ifstream& in);
-  // Reads `bytes` bytes from the start of the file into FileBuffer; false
-  // when fewer came back (the buffer then holds what did).
-  bool LoadFile(std::ifstream& in, std::uint64_t bytes);
+  // Up to `count` bytes from offset, no further than the end mark: fewer
+  // when the file no longer has them. Valid until the next call.
+  std::span<const std::uint8_t> BytesAt(std::uint64_t offset, std::size_t count);
   // The frame header at offset, when it fits before the end mark and its
   // size covers at least the header itself.
-  std::optional<TFrameHeader> ReadFrameHeader(std::uint64_t offset) const;
+  std::optional<TFrameHeader> ReadFrameHeader(std::uint64_t offset);
   // Keeps the header of a loaded buffer and finds the walk's frames.
   void Accept(const TFlicHeader& header);
   void ResolveLayout();
@@ -121,7 +125,12 @@ class TFlicReader {
 
   bool loaded_ = false;
   TFlicHeader header_;
+  // A file given as bytes; empty for a file opened by path.
   std::vector<std::uint8_t> buffer_;
+  // A file opened by path, and the chunk last read from it.
+  std::ifstream file_;
+  std::vector<std::uint8_t> window_;
+  std::uint64_t end_ = 0;
   std::uint64_t first_ = 0;
   std::uint64_t second_ = 0;
   std::uint64_t next_ = 0;

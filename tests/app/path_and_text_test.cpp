@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "app/app_error.h"
 #include "app/path_names.h"
 
@@ -77,6 +79,11 @@ TEST(ErrorBoxTextTest, AppendsAFullStopOnlyAfterCharactersSortingAfterIt) {
   EXPECT_EQ(ErrorBoxText("value -"), "value -");
   EXPECT_EQ(ErrorBoxText("path ends with a slash/"), "path ends with a slash/.");
   EXPECT_EQ(ErrorBoxText(""), "");
+}
+
+TEST(ErrorTextTest, AFailedAllocationSaysOutOfMemory) {
+  EXPECT_EQ(ErrorText(std::bad_alloc()), "Out of memory.");
+  EXPECT_EQ(ErrorText(EAppError("Cannot open FLIC file a.flc")), "Cannot open FLIC file a.flc.");
 }
 
 }  // namespace

@@ -219,5 +219,34 @@ TEST(ClassicLayout, WrapsToTheFrameAfterFrameOne) {
   EXPECT_EQ(player.Reader().SecondFrameOffset(), fw::FrameOffset(layout, 1));
 }
 
+// A file cut short while it is open: each frame is read when it is
+// decoded, so the lost bytes show as damage (770) and the walk goes on, and
+// the frames before the cut decode as they did.
+class FileCutWhileOpen : public ::testing::TestWithParam<int> {};
+
+TEST_P(FileCutWhileOpen, LostBytesAreDamageNeverACrash) {
+  const std::vector<std::uint8_t> bytes = fw::Serialize(fw::BuildAnimation(BaseFrames(), fw::TAnimationOptions{}));
+  const auto keep = static_cast<std::size_t>(GetParam() < 0 ? static_cast<int>(bytes.size()) + GetParam() : GetParam());
+  TTempFlic file(bytes);
+  TFlicDecoder cut;
+  ASSERT_TRUE(cut.Open(file.Path()));
+  TFlicDecoder whole;
+  ASSERT_TRUE(whole.Open(bytes));
+  std::filesystem::resize_file(file.Path(), keep);
+  bool damaged = false;
+  for (int step = 0; step < 3 * kFrames; ++step) {
+    cut.NextFrame();
+    whole.NextFrame();
+    damaged = damaged || cut.ErrorCode() == kFlicErrorChunk;
+    // Until the walk meets the cut, the pictures agree.
+    if (!damaged) {
+      EXPECT_EQ(DifferingPixels(PictureOf(cut.Surface()), PictureOf(whole.Surface())), 0) << step;
+    }
+  }
+  EXPECT_TRUE(damaged);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cuts, FileCutWhileOpen, ::testing::Values(-1, -200, 300, 140, 0));
+
 }  // namespace
 }  // namespace tovasel::testing
