@@ -112,7 +112,6 @@ void TFlicReader::Release() {
 }
 
 std::optional<TFlicReader::TFrameHeader> TFlicReader::ReadFrameHeader(std::uint64_t offset) {
-  if (offset > EndMark() || EndMark() - offset < kFrameHeaderSize) return std::nullopt;
   const std::span<const std::uint8_t> b = BytesAt(offset, kFrameHeaderSize);
   if (b.size() < kFrameHeaderSize) return std::nullopt;
   TFrameHeader h;
@@ -169,9 +168,7 @@ std::uint32_t TFlicReader::DecodeFrame(TFlicSurface& surface, TPalette& palette)
   std::uint64_t spent = 0;
   std::uint64_t chunk = current + kFrameHeaderSize;
   for (std::uint32_t i = 0; i < frame->Chunks; ++i) {
-    const std::span<const std::uint8_t> head =
-        chunk > EndMark() || EndMark() - chunk < kChunkHeaderSize ? std::span<const std::uint8_t>()
-                                                                   : BytesAt(chunk, kChunkHeaderSize);
+    const std::span<const std::uint8_t> head = BytesAt(chunk, kChunkHeaderSize);
     if (head.size() < kChunkHeaderSize) {
       error = kFlicErrorChunk;
       break;
