@@ -41,9 +41,7 @@ int TFrameCache::Add(const TIndexedPicture& picture) {
 
 bool TFrameCache::CopyTo(int index, TBitmap& target) const {
   if (index < 0 || index >= Count()) return false;
-  SizeAs24Bit(target, width_, height_);
-  const Entry& e = *entries_[static_cast<std::size_t>(index)];
-  DrawIndexed(e.indices.data(), width_, width_, height_, e.colors, target);
+  DrawPicture(Picture(index), target);
   return true;
 }
 

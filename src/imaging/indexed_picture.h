@@ -21,16 +21,8 @@ struct TIndexedPicture {
   const std::uint8_t* Row(int y) const { return TopRow + RowStep * static_cast<std::ptrdiff_t>(y); }
 };
 
-// Sizes Target as a 24-bit bitmap of width x height, keeping its pixels
-// when it already is one.
-void SizeAs24Bit(TBitmap& target, int width, int height);
-
 // Draws the picture into Target as 24-bit colour, sizing Target to the
 // picture first.
 void DrawPicture(const TIndexedPicture& picture, TBitmap& target);
-
-// Renders an indexed picture into a 24-bit bitmap of the same size.
-void DrawIndexed(const std::uint8_t* topRow, std::ptrdiff_t rowStep, int width, int height,
-                 const std::array<TRGBQuad, 256>& colors, TBitmap& target);
 
 }  // namespace tovasel
