@@ -36,6 +36,7 @@ bool TFlicDecoder::Start(const TFlicLoadResult& loaded) {
     return false;
   }
   const TFlicHeader& h = reader_.Header();
+  startSurfacePalette_ = surface_.Palette();
   // One resize to the final size: setting the width against the previous
   // file's height first could ask for a far larger store than either file.
   surface_.SetSize(h.Width, h.Height);
@@ -47,6 +48,24 @@ bool TFlicDecoder::Start(const TFlicLoadResult& loaded) {
   // sets keep the previous file's values.
   startPalette_ = palette_;
   return true;
+}
+
+void TFlicDecoder::Restart() {
+  if (!open_) return;
+  palette_ = startPalette_;
+  // The resize below takes its colours from the surface palette, as the
+  // open did.
+  surface_.SetPalette(startSurfacePalette_.LogPalette());
+  surface_.SetSize(reader_.Header().Width, reader_.Header().Height);
+  reader_.Rewind();
+  DecodeFrame();
+  currentFrame_ = 1;
+  currentLoop_ = 1;
+}
+
+void TFlicDecoder::Adopt(const TDecoderCarry& carry) {
+  palette_ = carry.WorkingPalette;
+  surface_.SetPalette(carry.SurfacePalette.LogPalette());
 }
 
 void TFlicDecoder::DecodeFrame() { RaiseError(reader_.DecodeFrame(surface_, palette_)); }

@@ -13,6 +13,15 @@
 
 namespace tovasel {
 
+// What a decoder carries from one file to the next: colours a file never
+// sets keep the values the files before it left. A batch that converts its
+// files on several decoders hands each one the carry its file would have met
+// on a single decoder.
+struct TDecoderCarry {
+  TPalette WorkingPalette;
+  TPalette SurfacePalette;
+};
+
 // Walks a FLIC file frame by frame into an 8-bit surface and its working
 // palette, and counts the frames it shows. This is all a conversion needs of
 // a FLIC file; the player adds playback and painting on top of it.
@@ -54,6 +63,17 @@ class TFlicDecoder {
   void SkipFrame();
   // Decodes the next frame in file order without counting it.
   void DecodeFrame();
+
+  // Puts the walk back where Open left it, as if the file had just been
+  // opened on the state it was opened on: frame 1 decoded from the same
+  // colours, counted as frame 1 of pass 1. ErrorCode keeps what it holds.
+  // For a caller that walks the frames more than once.
+  void Restart();
+
+  // The colours the next file will start from, and the same set from a
+  // carry taken on another decoder (before Open or Load).
+  TDecoderCarry Carry() const { return {palette_, surface_.Palette()}; }
+  void Adopt(const TDecoderCarry& carry);
 
   // Frees the file; the surface keeps its last picture and the working
   // palette its colours, and ErrorCode stays.
@@ -98,8 +118,10 @@ class TFlicDecoder {
   TFlicReader reader_;
   TFlicSurface surface_;
   TPalette palette_;
-  // The working palette as it was just before frame 1 was first decoded.
+  // The working and surface palettes as they were just before frame 1 was
+  // first decoded.
   TPalette startPalette_;
+  TPalette startSurfacePalette_;
   std::string fileName_;
   bool open_ = false;
   std::uint32_t errorCode_ = 0;

@@ -76,6 +76,33 @@ TEST_P(FrameWalk, StepsEndAndReportDamage) {
   ExpectSameWalkState(player, fromMemory);
 }
 
+// A second walk after Restart meets the pictures, colours and counters of
+// the first, whatever the damage: conversions that read a file more than
+// once rely on it.
+TEST_P(FrameWalk, RestartWalksTheSameFramesAgain) {
+  const TWalkCase& c = GetParam();
+  fw::TFlicLayout layout = fw::BuildAnimation(BaseFrames(), fw::TAnimationOptions{});
+  c.Bend(layout);
+  const std::vector<std::uint8_t> bytes = fw::Serialize(layout);
+  TFlicDecoder decoder;
+  ASSERT_TRUE(decoder.Open(bytes));
+  std::vector<fw::TIndexedPicture> pictures;
+  std::vector<fw::TColours> colours;
+  const int steps = 2 * kFrames + 1;
+  for (int step = 0; step < steps; ++step) {
+    if (step > 0) decoder.NextFrame();
+    pictures.push_back(PictureOf(decoder.Surface()));
+    colours.push_back(ColoursOf(decoder.Surface().Palette()));
+  }
+  decoder.Restart();
+  for (int step = 0; step < steps; ++step) {
+    if (step > 0) decoder.NextFrame();
+    EXPECT_EQ(DifferingPixels(PictureOf(decoder.Surface()), pictures[step]), 0) << "step " << step;
+    EXPECT_EQ(ColoursOf(decoder.Surface().Palette()), colours[step]) << "step " << step;
+  }
+  EXPECT_EQ(decoder.CurrentFrame(), (steps - 1) % decoder.FrameCount() + 1);
+}
+
 fw::TChunk Chunk(std::uint16_t type, std::vector<std::uint8_t> payload = {}) {
   return fw::TChunk{type, std::move(payload), std::nullopt};
 }
@@ -247,6 +274,45 @@ TEST_P(FileCutWhileOpen, LostBytesAreDamageNeverACrash) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cuts, FileCutWhileOpen, ::testing::Values(-1, -200, 300, 140, 0));
+
+// A file whose frames set only some colours shows the rest as the file
+// before left them. A decoder handed the carry of another decoder that
+// walked the earlier file shows the same pictures in the same colours as
+// that decoder going on to the file.
+TEST(DecoderCarry, SecondDecoderShowsWhatTheFirstWouldShow) {
+  std::vector<fw::TAnimationFrame> second;
+  for (int f = 0; f < 2; ++f) second.push_back({PatternPicture(kWidth, kHeight, 20 + f), PatternColours(7), fw::TEncoding::enDelta});
+  fw::TFlicLayout layout = fw::BuildAnimation(second, fw::TAnimationOptions{});
+  // Frame 1 sets only the first 16 colours.
+  for (fw::TChunk& chunk : layout.Frames[0].Chunks) {
+    if (chunk.Type == fw::kColor256) {
+      chunk.Payload = fw::Color256Payload({{0, std::vector<fw::TRgb>(16, fw::TRgb{9, 8, 7})}});
+    }
+  }
+  const std::vector<std::uint8_t> earlier = fw::Serialize(fw::BuildAnimation(BaseFrames(), fw::TAnimationOptions{}));
+  const std::vector<std::uint8_t> later = fw::Serialize(layout);
+
+  TFlicDecoder one;
+  ASSERT_TRUE(one.Open(earlier));
+  for (int i = 0; i < one.FrameCount(); ++i) one.NextFrame();
+  TFlicDecoder other;
+  other.Adopt(one.Carry());
+  ASSERT_TRUE(one.Open(later));
+  ASSERT_TRUE(other.Open(later));
+  for (int step = 0; step < 4; ++step) {
+    if (step > 0) {
+      one.NextFrame();
+      other.NextFrame();
+    }
+    EXPECT_EQ(DifferingPixels(PictureOf(one.Surface()), PictureOf(other.Surface())), 0) << "step " << step;
+    EXPECT_EQ(one.Surface().ColorTable(), other.Surface().ColorTable()) << "step " << step;
+    EXPECT_EQ(ColoursOf(one.Palette()), ColoursOf(other.Palette())) << "step " << step;
+  }
+  // Without the carry the colours the later file leaves unset differ.
+  TFlicDecoder fresh;
+  ASSERT_TRUE(fresh.Open(later));
+  EXPECT_NE(ColoursOf(fresh.Palette()), ColoursOf(other.Palette()));
+}
 
 }  // namespace
 }  // namespace tovasel::testing
