@@ -118,14 +118,6 @@ void TGIFColorMap::CopyFrom(const TGIFColorMap& other) {
   NotifyChanged();
 }
 
-void TGIFColorMap::WriteTable(std::ostream& stream) const {
-  if (count_ == 0) return;
-  // The file's table always has a power-of-two size; black fills the rest.
-  std::array<TGIFColor, MaxEntries> table{};
-  std::copy_n(entries_.begin(), count_, table.begin());
-  WriteBytes(stream, table.data(), sizeof(TGIFColor) * (std::size_t{1} << ColorBits()));
-}
-
 void TGIFColorMap::ReportWarning(int severity, const std::string& message) const {
   if (TGIFImage* document = OwnerImage()) document->ReportWarning(severity, message);
 }

@@ -93,7 +93,7 @@ class TGIFColorMap {
 
   // The table as written to a file: the entries, then black padding up to
   // 2^ColorBits entries. Nothing for an empty map.
-  void WriteTable(std::ostream& stream) const;
+
 
   // The document the map belongs to, if any.
   virtual TGIFImage* OwnerImage() const { return nullptr; }

@@ -58,19 +58,16 @@ void TGIFHeader::CopyFrom(const TGIFColorMap& colors) {
   globalColors_.CopyFrom(colors);
 }
 
-// Header and Logical Screen Descriptor, then the Global Color Table.
-void TGIFHeader::SaveToStream(std::ostream& stream) {
+TGifHead TGIFHeader::Head() {
   const int version = OwnerImage()->FileVersion();
   if (version != 1 && version != 2) throw GIFException("Unsupported GIF version");
-  WriteBytes(stream, version == 2 ? "GIF89a" : "GIF87a", 6);
   PreparePacked();
-  const std::uint8_t descriptor[7] = {
-      static_cast<std::uint8_t>(screenWidth_), static_cast<std::uint8_t>(screenWidth_ >> 8),
-      static_cast<std::uint8_t>(screenHeight_), static_cast<std::uint8_t>(screenHeight_ >> 8),
-      screenPacked_, backgroundIndex_, aspectRatio_};
-  WriteBytes(stream, descriptor, sizeof descriptor);
-  if ((screenPacked_ & 0x80) != 0) globalColors_.WriteTable(stream);
+  return {version == 2,     screenWidth_,     screenHeight_,
+          screenPacked_,    backgroundIndex_, aspectRatio_,
+          globalColors_.Entries()};
 }
+
+void TGIFHeader::SaveToStream(std::ostream& stream) { WriteHeadBlock(stream, Head()); }
 
 void TGIFTrailer::SaveToStream(std::ostream& stream) { WriteByte(stream, 0x3B); }
 

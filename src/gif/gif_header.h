@@ -5,6 +5,7 @@
 
 #include "gif/colour_map.h"
 #include "gif/gif_item.h"
+#include "gif/gif_stream_writer.h"
 
 namespace tovasel {
 
@@ -36,8 +37,11 @@ class TGIFHeader : public TGIFItem {
   void CopyFrom(const TGIFHeader& other);
   void CopyFrom(const TGIFColorMap& colors);
 
-  // Signature, logical screen descriptor and global colour table. Raises
-  // "Unsupported GIF version" for a document without frames.
+  // What the stream's header says of the document as it stands, the packed
+  // byte prepared. Raises "Unsupported GIF version" for a document without
+  // frames. Valid while the global map is unchanged.
+  TGifHead Head();
+  // Signature, logical screen descriptor and global colour table.
   void SaveToStream(std::ostream& stream) override;
 
  private:

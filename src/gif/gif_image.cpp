@@ -6,7 +6,6 @@
 #include "gif/frame_encoding.h"
 #include "gif/gif_exception.h"
 #include "gif/safe_file_store.h"
-#include "gif/stream_output.h"
 
 namespace tovasel {
 
@@ -109,21 +108,20 @@ void TGIFImage::Clear() {
 // The whole stream: header, frames in list order, trailer.
 void TGIFImage::SaveToStream(std::ostream& stream) {
   TProgressScope progress(*this, "Saving...");
+  TGifStreamWriter writer(stream);
   // The header refuses a document without frames before writing a byte.
-  header_.SaveToStream(stream);
+  writer.WriteHead(header_.Head());
   const int count = frames_.ItemCount();
   TFrameEncoding encoding(frames_, MaxColorBits());
   for (int i = 0; i < count; ++i) {
     // The head goes out before the data is waited for, so a frame that
     // fails to encode leaves the stream as the plain writer would.
-    const bool hasData = frames_.FrameAt(i).SaveHeadToStream(stream);
+    const bool hasData = frames_.FrameAt(i).SaveHeadTo(writer);
     const std::string data = encoding.Take(i);
-    if (hasData) WriteBytes(stream, data.data(), data.size());
+    if (hasData) writer.WriteImageData(data);
     progress.Running((i + 1) * 100 / count);
   }
-  TGIFTrailer(this).SaveToStream(stream);
-  stream.flush();
-  if (!stream) throw GIFException("Stream write error");
+  writer.Finish();
   progress.Succeeded();
 }
 

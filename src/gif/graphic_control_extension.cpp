@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "gif/stream_output.h"
+#include "gif/gif_stream_writer.h"
 #include "gif/sub_image.h"
 
 namespace tovasel {
@@ -38,18 +38,8 @@ void TGIFGraphicControlExtension::SetDisposalMethod(int method) {
   packed_ = static_cast<std::uint8_t>((packed_ & 0xE3) | ((method << 2) & 0x1C));
 }
 
-// Graphic Control Extension: block size 4, packed byte, delay, transparent
-// colour index, terminator.
 void TGIFGraphicControlExtension::SaveToStream(std::ostream& stream) {
-  const std::uint8_t block[8] = {ExtensionIntroducer,
-                                 Label,
-                                 4,
-                                 packed_,
-                                 static_cast<std::uint8_t>(delay_),
-                                 static_cast<std::uint8_t>(delay_ >> 8),
-                                 transparentIndex_,
-                                 0};
-  WriteBytes(stream, block, sizeof block);
+  WriteGraphicControlBlock(stream, {packed_, delay_, transparentIndex_});
 }
 
 }  // namespace tovasel

@@ -6,7 +6,6 @@
 #include "gif/gif_image.h"
 #include "gif/lzw_encoder.h"
 #include "gif/rle_encoder.h"
-#include "gif/stream_output.h"
 
 namespace tovasel {
 
@@ -113,18 +112,18 @@ int TGIFSubImage::RequiredVersion() const {
 }
 
 // Image Descriptor packed byte: local table flag, interlace, sort flag and
-// local table size.
-void TGIFSubImage::PrepareDescriptor() {
-  if (!localColors_.Empty()) {
-    std::uint8_t packed = 0x80;
-    if (localColors_.IsSorted()) packed |= 0x20;
-    packed |= static_cast<std::uint8_t>(localColors_.ColorBits() - 1);
-    // The interlace bit survives: an interlaced frame must be written as one.
-    packed_ = static_cast<std::uint8_t>(packed | (packed_ & 0x40));
-  } else {
-    packed_ &= 0x58;
-  }
+// local table size. Computed, never stored while writing: the writer's
+// encoding threads read the frame at the same time.
+std::uint8_t TGIFSubImage::DescriptorPacked() const {
+  if (localColors_.Empty()) return packed_ & 0x58;
+  std::uint8_t packed = 0x80;
+  if (localColors_.IsSorted()) packed |= 0x20;
+  packed |= static_cast<std::uint8_t>(localColors_.ColorBits() - 1);
+  // The interlace bit survives: an interlaced frame must be written as one.
+  return static_cast<std::uint8_t>(packed | (packed_ & 0x40));
 }
+
+TGifImageHead TGIFSubImage::ImageHead() const { return {left_, top_, width_, height_, DescriptorPacked()}; }
 
 void TGIFSubImage::EncodePixels(std::ostream& stream, int globalBits) const {
   int bits;
@@ -148,22 +147,18 @@ void TGIFSubImage::EncodePixels(std::ostream& stream, int globalBits) const {
 // Extensions, then Image Descriptor, Local Color Table and Table Based
 // Image Data.
 void TGIFSubImage::SaveToStream(std::ostream& stream) {
-  if (SaveHeadToStream(stream)) EncodePixels(stream, OwnerImage()->MaxColorBits());
+  TGifStreamWriter writer(stream);
+  SaveTo(writer, OwnerImage()->MaxColorBits());
 }
 
-bool TGIFSubImage::SaveHeadToStream(std::ostream& stream) {
-  extensions_.SaveToStream(stream);
+void TGIFSubImage::SaveTo(TGifStreamWriter& writer, int globalBits) {
+  if (SaveHeadTo(writer)) EncodePixels(writer.Stream(), globalBits);
+}
+
+bool TGIFSubImage::SaveHeadTo(TGifStreamWriter& writer) {
+  extensions_.SaveToStream(writer.Stream());
   if (IsBlank()) return false;
-  PrepareDescriptor();
-  const std::uint8_t descriptor[10] = {
-      0x2C,
-      static_cast<std::uint8_t>(left_),   static_cast<std::uint8_t>(left_ >> 8),
-      static_cast<std::uint8_t>(top_),    static_cast<std::uint8_t>(top_ >> 8),
-      static_cast<std::uint8_t>(width_),  static_cast<std::uint8_t>(width_ >> 8),
-      static_cast<std::uint8_t>(height_), static_cast<std::uint8_t>(height_ >> 8),
-      packed_};
-  WriteBytes(stream, descriptor, sizeof descriptor);
-  localColors_.WriteTable(stream);
+  writer.WriteImageHead(ImageHead(), localColors_.Entries());
   return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include "gif/colour_map.h"
 #include "gif/gif_item.h"
+#include "gif/gif_stream_writer.h"
 
 namespace tovasel {
 
@@ -52,8 +53,11 @@ class TGIFSubImage : public TGIFItem {
   bool IsBlank() const { return pixels_.empty() || width_ == 0 || height_ == 0; }
   bool IsInterlaced() const { return (packed_ & 0x40) != 0; }
   void SetInterlaced(bool interlaced);
-  // The descriptor's packed byte as it stands (PrepareDescriptor refreshes it).
-  std::uint8_t DescriptorPacked() const { return packed_; }
+  // The descriptor's packed byte for the frame as it stands: the local
+  // table's flag, sort flag and size, and the interlace bit.
+  std::uint8_t DescriptorPacked() const;
+  // The image descriptor the frame is written with.
+  TGifImageHead ImageHead() const;
 
   TGIFLocalColorMap& LocalColors() { return localColors_; }
   const TGIFLocalColorMap& LocalColors() const { return localColors_; }
@@ -82,17 +86,18 @@ class TGIFSubImage : public TGIFItem {
   void Clear();
 
   int RequiredVersion() const override;
-  // Sets the packed byte's colour table bits from LocalColors.
-  void PrepareDescriptor();
   // Minimum code size, image data sub-blocks and terminator. A frame
   // drawing with the global map is written with globalBits bits, the
   // owner's MaxColorBits.
   void EncodePixels(std::ostream& stream, int globalBits) const;
   // Extensions, image descriptor, local colour table and image data.
   void SaveToStream(std::ostream& stream) override;
-  // What SaveToStream writes before the image data; false for a blank
-  // frame, which has no image data to follow.
-  bool SaveHeadToStream(std::ostream& stream);
+  // The same through a writer that counts the images; frames drawing with
+  // the global map are encoded with globalBits bits.
+  void SaveTo(TGifStreamWriter& writer, int globalBits);
+  // What SaveTo writes before the image data; false for a blank frame,
+  // which has no image data to follow.
+  bool SaveHeadTo(TGifStreamWriter& writer);
 
  private:
   std::uint16_t left_ = 0;
