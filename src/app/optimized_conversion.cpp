@@ -4,6 +4,7 @@
 #include <array>
 #include <limits>
 #include <ostream>
+#include <sstream>
 #include <vector>
 
 #include "app/app_error.h"
@@ -99,7 +100,9 @@ std::string BuildOptimizedGif(const TConversionInput& input, int Level) {
   source.Step = input.StepProgress;
   auto pictures = std::make_shared<TShownPictures>(input);
   source.Picture = [pictures](std::int64_t i, std::uint16_t& delay) { return pictures->Picture(i, delay); };
-  return EncodeLosslessGif(source, Level);
+  std::ostringstream out;
+  EncodeLosslessGif(source, Level, out);
+  return std::move(out).str();
 }
 
 int CountGifFrames(const std::string& Bytes) {

@@ -236,7 +236,7 @@ TEST_P(LosslessEncoderTest, PixelsThatTurnClearAreCleared) {
   TempFolder folder("lossless");
   {
     std::ofstream out(folder / "out.gif", std::ios::binary);
-    out << EncodeLosslessGif(source, GetParam());
+    EncodeLosslessGif(source, GetParam(), out);
   }
   const auto gif = testing::PlayGif(folder / "out.gif");
   ASSERT_EQ(gif.error, 0);
