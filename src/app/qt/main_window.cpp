@@ -261,11 +261,10 @@ void TForm1::CreateMenus() {
   }
   English1->setChecked(true);
   Smallest1 = Language1->addAction(QString());
-  Smallest1->setCheckable(true);
-  // The lossless mode replaces these boxes; their ticks wait untouched.
-  connect(Smallest1, &QAction::toggled, this, [this](bool on) {
-    for (QCheckBox* box : {CheckBoxPalette, CheckBoxMerge, CheckBoxCrop}) box->setEnabled(!on);
-  });
+  ExactColours1 = Language1->addAction(QString());
+  ExactTiming1 = Language1->addAction(QString());
+  for (QAction* action : {Smallest1, ExactColours1, ExactTiming1}) action->setCheckable(true);
+  connect(Smallest1, &QAction::toggled, this, &TForm1::Smallest1Toggled);
 
   Aide1 = menuBar()->addMenu(QString());
   // The manual item is there but does nothing.
@@ -284,9 +283,21 @@ void TForm1::CreateMenus() {
                 {English1, "English1"},
                 {Francais1, "Francais1"},
                 {Smallest1, "Smallest1"},
+                {ExactColours1, "ExactColours1"},
+                {ExactTiming1, "ExactTiming1"},
                 {Aide1, "Aide1"},
                 {About1, "About1"},
                 {About2, "About2"}});
+}
+
+void TForm1::Smallest1Toggled(bool on) {
+  // The lossless mode replaces these boxes; their ticks wait untouched.
+  for (QCheckBox* box : {CheckBoxPalette, CheckBoxMerge, CheckBoxCrop}) box->setEnabled(!on);
+  // It keeps the exact colours whatever the item says, so the item shows
+  // that while the user's own tick waits for the mode to end.
+  if (on) exactColoursChoice_ = ExactColours1->isChecked();
+  ExactColours1->setChecked(on || exactColoursChoice_);
+  ExactColours1->setEnabled(!on);
 }
 
 void TForm1::ApplyLanguage(int code) {
@@ -314,6 +325,8 @@ void TForm1::ApplyLanguage(int code) {
   About1->setText(QString::fromUtf8(t.About1));
   About2->setText(QString::fromUtf8(t.About2));
   Smallest1->setText(QString::fromUtf8(t.Smallest1));
+  ExactColours1->setText(QString::fromUtf8(t.ExactColours1));
+  ExactTiming1->setText(QString::fromUtf8(t.ExactTiming1));
   toolkitTranslation_.Apply(code);
 }
 
@@ -396,6 +409,8 @@ TConvertOptions TForm1::ReadOptions() const {
   options.Crop = CheckBoxCrop->isChecked();
   options.LimitOn = CheckLimiteFrame->isChecked();
   options.LimitText = Edit1->text().toStdString();
+  options.ExactColours = ExactColours1->isChecked();
+  options.ExactTiming = ExactTiming1->isChecked();
   if (Smallest1->isChecked()) {
     options.Optimize = 1;
     options.Palette = options.Merge = options.Crop = false;
