@@ -145,6 +145,9 @@ class TForm1 : public QMainWindow, public TAppView {
  private:
   void CreateControls();
   void CreateMenus();
+  // Sets the smallest sizes at which every control of the right-hand panel
+  // stays in view.
+  void KeepControlsInView();
   void Smallest1Toggled(bool on);
   // Runs one command; an error it raises is shown in the error box, once.
   void RunCommand(const std::function<void()>& work);
