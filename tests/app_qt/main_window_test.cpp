@@ -7,7 +7,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -56,6 +55,8 @@ const LanguageControl kLanguageControls[] = {
     {"About1", &TLanguageTexts::About1, [](TForm1& w) { return Control<QAction>(w, "About1")->text(); }},
     {"About2", &TLanguageTexts::About2, [](TForm1& w) { return Control<QAction>(w, "About2")->text(); }},
     {"Smallest1", &TLanguageTexts::Smallest1, [](TForm1& w) { return Control<QAction>(w, "Smallest1")->text(); }},
+    {"ExactColours1", &TLanguageTexts::ExactColours1, [](TForm1& w) { return Control<QAction>(w, "ExactColours1")->text(); }},
+    {"ExactTiming1", &TLanguageTexts::ExactTiming1, [](TForm1& w) { return Control<QAction>(w, "ExactTiming1")->text(); }},
 };
 
 // The texts that read the same in both languages.
@@ -78,22 +79,6 @@ void ComparePicture(const QImage& picture, const fw::TAnimationFrame& frame) {
       }
     }
   }
-}
-
-QByteArray FileBytes(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Runs the command line; returns its standard output, or fails the test.
-QByteArray RunCli(const QStringList& arguments) {
-  QProcess cli;
-  cli.start(QStringLiteral(TOVASEL_CLI), arguments);
-  if (!cli.waitForFinished(120000) || cli.exitCode() != 0) {
-    qWarning() << cli.readAllStandardError();
-    return "<command line failed>";
-  }
-  return cli.readAllStandardOutput();
 }
 
 // A window whose Convert button state is recorded whenever the conversion

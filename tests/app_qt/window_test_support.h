@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QByteArray>
+#include <QDebug>
+#include <QFile>
 #include <QObject>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 
@@ -51,5 +55,22 @@ struct ScriptedDialogs {
 };
 
 inline QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+inline QByteArray FileBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Runs the command line; returns its standard output, or a text no GIF
+// equals when it fails.
+inline QByteArray RunCli(const QStringList& arguments) {
+  QProcess cli;
+  cli.start(QStringLiteral(TOVASEL_CLI), arguments);
+  if (!cli.waitForFinished(120000) || cli.exitCode() != 0) {
+    qWarning() << cli.readAllStandardError();
+    return "<command line failed>";
+  }
+  return cli.readAllStandardOutput();
+}
 
 }  // namespace tovasel::testing

@@ -27,6 +27,8 @@ constexpr TLanguageTexts kEnglish{
     "&Manual",
     "About ...",
     "Smallest GIF (lossless)",
+    "Exact colours",
+    "Exact timing",
 };
 
 constexpr TLanguageTexts kFrench{
@@ -52,6 +54,8 @@ constexpr TLanguageTexts kFrench{
     "&Manuel",
     "A &propos de ...",
     "GIF le plus petit (sans perte)",
+    "Couleurs exactes",
+    "Durées exactes",
 };
 
 }  // namespace

@@ -32,8 +32,10 @@ struct TLanguageTexts {
   const char* Aide1;
   const char* About1;
   const char* About2;
-  // The Option menu's lossless mode.
+  // The Option menu's lossless mode and the two faithful modes.
   const char* Smallest1;
+  const char* ExactColours1;
+  const char* ExactTiming1;
 };
 
 inline constexpr int kLanguageFrench = 1;

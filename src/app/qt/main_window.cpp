@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -37,6 +38,10 @@
 namespace tovasel {
 
 namespace {
+
+// The window's designed size, below which the right-hand panel's controls
+// would leave the window.
+constexpr QSize kDesignedSize(800, 414);
 
 // Paths travel through the core as the file system's own bytes.
 std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
@@ -124,7 +129,8 @@ TForm1::TForm1(TWindowDialogs dialogs, QWidget* parent)
   // FormCreate.
   ApplyLanguage(kLanguageEnglish);
 
-  resize(800, 414);
+  KeepControlsInView();
+  resize(kDesignedSize);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
     move(area.center() - QPoint(width() / 2, height() / 2));
@@ -146,7 +152,6 @@ void TForm1::CreateControls() {
 
   Panel2 = new QFrame(Splitter1);
   Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  Panel2->setMinimumWidth(30);
   Splitter1->setStretchFactor(0, 0);
   Splitter1->setStretchFactor(1, 1);
   Splitter1->setSizes({313, 479});
@@ -245,6 +250,11 @@ void TForm1::CreateMenus() {
   Ouvrir1 = Fichier1->addAction(QString(), this, &TForm1::Ouvrir1Click);
   Fichier1->addSeparator();
   Quitter1 = Fichier1->addAction(QString(), this, &TForm1::Quitter1Click);
+  // Spelled out rather than QKeySequence::Quit: on a platform without a
+  // desktop theme Qt falls back to the Windows key scheme, which has no
+  // Quit key.
+  Ouvrir1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  Quitter1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
   Conversion1 = menuBar()->addMenu(QString());
   Convertirfichier1 = Conversion1->addAction(QString(), this, &TForm1::Convertirfichier1Click);
@@ -261,11 +271,10 @@ void TForm1::CreateMenus() {
   }
   English1->setChecked(true);
   Smallest1 = Language1->addAction(QString());
-  Smallest1->setCheckable(true);
-  // The lossless mode replaces these boxes; their ticks wait untouched.
-  connect(Smallest1, &QAction::toggled, this, [this](bool on) {
-    for (QCheckBox* box : {CheckBoxPalette, CheckBoxMerge, CheckBoxCrop}) box->setEnabled(!on);
-  });
+  ExactColours1 = Language1->addAction(QString());
+  ExactTiming1 = Language1->addAction(QString());
+  for (QAction* action : {Smallest1, ExactColours1, ExactTiming1}) action->setCheckable(true);
+  connect(Smallest1, &QAction::toggled, this, &TForm1::Smallest1Toggled);
 
   Aide1 = menuBar()->addMenu(QString());
   // The manual item is there but does nothing.
@@ -284,9 +293,32 @@ void TForm1::CreateMenus() {
                 {English1, "English1"},
                 {Francais1, "Francais1"},
                 {Smallest1, "Smallest1"},
+                {ExactColours1, "ExactColours1"},
+                {ExactTiming1, "ExactTiming1"},
                 {Aide1, "Aide1"},
                 {About1, "About1"},
                 {About2, "About2"}});
+}
+
+void TForm1::KeepControlsInView() {
+  // The panel's controls keep fixed positions from its corner, so the
+  // splitter must leave it room for the rightmost and lowest of them inside
+  // its frame.
+  const QRect controls = Panel2->childrenRect();
+  const int frame = Panel2->frameWidth();
+  Panel2->setMinimumSize(controls.right() + 1 + frame, controls.bottom() + 1 + frame);
+  // An explicit minimum overrides the layout's, so it takes the larger.
+  setMinimumSize(kDesignedSize.expandedTo(minimumSizeHint()));
+}
+
+void TForm1::Smallest1Toggled(bool on) {
+  // The lossless mode replaces these boxes; their ticks wait untouched.
+  for (QCheckBox* box : {CheckBoxPalette, CheckBoxMerge, CheckBoxCrop}) box->setEnabled(!on);
+  // It keeps the exact colours whatever the item says, so the item shows
+  // that while the user's own tick waits for the mode to end.
+  if (on) exactColoursChoice_ = ExactColours1->isChecked();
+  ExactColours1->setChecked(on || exactColoursChoice_);
+  ExactColours1->setEnabled(!on);
 }
 
 void TForm1::ApplyLanguage(int code) {
@@ -314,6 +346,8 @@ void TForm1::ApplyLanguage(int code) {
   About1->setText(QString::fromUtf8(t.About1));
   About2->setText(QString::fromUtf8(t.About2));
   Smallest1->setText(QString::fromUtf8(t.Smallest1));
+  ExactColours1->setText(QString::fromUtf8(t.ExactColours1));
+  ExactTiming1->setText(QString::fromUtf8(t.ExactTiming1));
   toolkitTranslation_.Apply(code);
 }
 
@@ -396,6 +430,8 @@ TConvertOptions TForm1::ReadOptions() const {
   options.Crop = CheckBoxCrop->isChecked();
   options.LimitOn = CheckLimiteFrame->isChecked();
   options.LimitText = Edit1->text().toStdString();
+  options.ExactColours = ExactColours1->isChecked();
+  options.ExactTiming = ExactTiming1->isChecked();
   if (Smallest1->isChecked()) {
     options.Optimize = 1;
     options.Palette = options.Merge = options.Crop = false;

@@ -126,6 +126,11 @@ class TForm1 : public QMainWindow, public TAppView {
   QAction* Francais1 = nullptr;
   // Off at every start; ticked, conversions write the smallest lossless GIF.
   QAction* Smallest1 = nullptr;
+  // Off at every start; ticked, conversions keep each frame's FLIC colours
+  // and take the delays from the speed in its true unit, as the command
+  // line's --exact-colours and --exact-timing do.
+  QAction* ExactColours1 = nullptr;
+  QAction* ExactTiming1 = nullptr;
   QMenu* Aide1 = nullptr;
   QAction* About1 = nullptr;
   QAction* About2 = nullptr;
@@ -140,6 +145,10 @@ class TForm1 : public QMainWindow, public TAppView {
  private:
   void CreateControls();
   void CreateMenus();
+  // Sets the smallest sizes at which every control of the right-hand panel
+  // stays in view.
+  void KeepControlsInView();
+  void Smallest1Toggled(bool on);
   // Runs one command; an error it raises is shown in the error box, once.
   void RunCommand(const std::function<void()>& work);
   void ShowErrorBox(const QString& text);
@@ -149,6 +158,9 @@ class TForm1 : public QMainWindow, public TAppView {
   TConversionSession session_;
   TForm2* form2_ = nullptr;
   TForm3* form3_ = nullptr;
+  // The user's own Exact colours tick, kept while the lossless mode shows
+  // the item ticked.
+  bool exactColoursChoice_ = false;
 };
 
 // The file named on the program's command line (arguments as the
