@@ -33,7 +33,6 @@
 #include "app/options_only_view.h"
 #include "app/conversion_session.h"
 #include "app/gif_conversion.h"
-#include "app/streamed_conversion.h"
 #include "flicwriter/flic_writer.h"
 #include "gif/gif_image.h"
 
@@ -81,7 +80,7 @@ TRun InChild(const std::function<void()>& work) {
   return best;
 }
 
-enum class TPath { CommandLine, Window, WholeDocument };
+enum class TPath { CommandLine, Window };
 
 TRun Convert(const fs::path& source, tovasel::TConvertOptions options, TPath path, const fs::path& output) {
   return InChild([&] {
@@ -92,13 +91,7 @@ TRun Convert(const fs::path& source, tovasel::TConvertOptions options, TPath pat
       return;
     }
     session.OpenForConversion(source.string());
-    tovasel::TConversionInput input;
-    input.Frames = &session.FrameCache;
-    input.Speed = session.FlicDecoder.Speed();
-    input.FlicType = session.FlicDecoder.FlicType();
-    input.ReadOptions = [&] { return options; };
-    input.WholeDocumentPasses = path == TPath::WholeDocument;
-    tovasel::BuildGifDocument(input)->StoreToFile(output.string());
+    session.ConvertToGif(output.string());
   });
 }
 
@@ -205,7 +198,6 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (std::strcmp(argv[i], "--window") == 0 && path == TPath::CommandLine) path = TPath::Window;
-    if (std::strcmp(argv[i], "--whole-document") == 0) path = TPath::WholeDocument;
     if (std::strcmp(argv[i], "--skip-long") == 0) skipLong = true;
   }
   const fs::path source = fs::path(TOVASEL_SHARED_CORPUS) / "flic" / "a.fli";
@@ -257,7 +249,6 @@ int main(int argc, char** argv) {
     // does not grow with the frame count.
     std::printf("\n20,000 frames of 320 x 200 (a 100-frame cycle), one run each:\n");
     for (const TOptionSet& set : OptionSets()) {
-      if (!tovasel::StreamsFrames(set.Options)) continue;
       const TRun run = InChildOnce([&] {
         tovasel::TOptionsOnlyView view(set.Options);
         tovasel::TConversionSession session(view);

@@ -8,7 +8,6 @@
 #include "app/app_view.h"
 #include "app/file_search.h"
 #include "app/frame_budget.h"
-#include "app/gif_conversion.h"
 #include "app/frame_cache.h"
 #include "flic/flic_decoder.h"
 #include "imaging/bitmap.h"
@@ -16,7 +15,7 @@
 
 namespace tovasel {
 
-class TGIFImage;
+class TFrameSource;
 
 // The application's work behind the main window, free of any toolkit: the
 // FLIC decoder, the frame cache and the preview picture, opening a file,
@@ -25,7 +24,7 @@ class TGIFImage;
 // TAppView.
 class TConversionSession {
  public:
-  // The limits' FrameBudget caps what the cache and the document hold
+  // The limits' FrameBudget caps what the cache and a conversion hold
   // together (in budget units, see FramesCost), and the decoder opens files
   // within the limits; callers with little memory give less.
   explicit TConversionSession(TAppView& view, const TLimits& limits = {})
@@ -56,30 +55,16 @@ class TConversionSession {
   // FLIC file itself.
   int ConvertToGif(const std::string& OutputPath);
 
-  // OpenForConversion, then ConvertToGif, with the same bytes written.
-  // When the options let every GIF frame be final once built
-  // (StreamsFrames), the frames go from the decoder into the file one by
-  // one instead, in the cache's order, without filling the cache: memory
-  // then stays the same whatever the frame count, and no frame budget
-  // applies.
+  // Opens FileName and writes its GIF at OutputPath as ConvertToGif would
+  // after OpenForConversion, byte for byte, but with the frames going from
+  // the decoder into the conversion as they are decoded: the cache stays
+  // empty, and memory holds what the options need, not every frame.
   int ConvertFile(const std::string& FileName, const std::string& OutputPath);
 
-  // Builds the GIF document of the cached frames without writing it. The
-  // document's frames are counted in the session's budget until the next
-  // build or conversion; frames beyond what the budget has left after the
-  // cache are refused before any is built.
-  std::unique_ptr<TGIFImage> BuildDocument();
-
-  // The bytes of the optimised GIF of the cached frames (the options'
-  // Optimize level), without writing them.
-  std::string BuildOptimizedBytes();
-
-  // Converts every .flc file below Folder into a GIF beside it, logging each
-  // step in French, from the line naming the folder on. The first error
-  // ends the batch and propagates; with KeepGoing each failure goes to the
-  // view's FileFailed instead and the batch goes on. Returns the number of
-  // files that failed. Folders the search cannot list go to FolderSkipped.
-  int RunBatch(const std::string& Folder, bool KeepGoing = false);
+  // Converts every .flc file below Folder into a GIF beside it, Jobs files
+  // at once, as TDirectoryBatch describes. Returns the number of files that
+  // failed.
+  int RunBatch(const std::string& Folder, bool KeepGoing = false, int Jobs = 1);
 
   bool FileOpen() const { return FlicDecoder.IsOpen(); }
 
@@ -89,7 +74,8 @@ class TConversionSession {
   TFileSearch Search;
 
  private:
-  TConversionInput ConversionInput();
+  // Converts the source's pictures with the view's options into OutputPath.
+  int Convert(TFrameSource& Frames, const std::string& OutputPath);
   // Empties the cache and closes the file it came from.
   void ReleaseFile();
   // Captures every frame of the file just opened into the cache.
@@ -101,7 +87,6 @@ class TConversionSession {
   // The cache and the document of one conversion share one budget.
   TFrameBudget budget_;
   TBudgetHold cacheHold_;
-  TBudgetHold documentHold_;
 };
 
 }  // namespace tovasel

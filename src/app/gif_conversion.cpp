@@ -1,23 +1,45 @@
 #include "app/gif_conversion.h"
 
+#include <algorithm>
 #include <limits>
 #include <string>
 
 #include "app/app_error.h"
+#include "app/frame_budget.h"
 #include "app/frame_delays.h"
+#include "app/frame_source.h"
+#include "app/optimized_conversion.h"
+#include "app/rolling_gif.h"
 #include "colour/bitmap_import.h"
-#include "colour/colour_map_optimizer.h"
-#include "colour/frame_optimizer.h"
 #include "colour/incremental_passes.h"
 #include "gif/application_extension.h"
+#include "gif/gif_exception.h"
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"
 #include "imaging/indexed_picture.h"
 
 namespace tovasel {
 
-int AppendGifFrame(TGIFImage& Document, const TIndexedPicture& Picture, bool Transparent,
-                   std::uint16_t Delay) {
+namespace {
+
+// What the frame-by-frame route holds: the frame waiting to go out and the
+// newest one, compacted against it.
+constexpr std::int64_t kFrameByFrameFrames = 2;
+
+std::uint16_t DelayOf(const TConversionSettings& settings, std::int64_t i) {
+  return settings.Options.ExactTiming ? ExactDelay(settings.FlicType, settings.Speed, i) : WindowDelay(settings.Speed);
+}
+
+TCompactOptions CompactOptionsOf(const TConvertOptions& options) {
+  TCompactOptions compact;
+  if (options.Merge) compact |= coMergeUnchanged;
+  if (options.Crop) compact |= coCropFrames;
+  return compact;
+}
+
+}  // namespace
+
+int AppendGifFrame(TGIFImage& Document, const TIndexedPicture& Picture, bool Transparent, std::uint16_t Delay) {
   const int index = AddFrame(Document, Picture);
   TGIFSubImage& frame = Document.Frames().FrameAt(index);
   if (index == 0) {
@@ -35,12 +57,21 @@ int AppendGifFrame(TGIFImage& Document, const TIndexedPicture& Picture, bool Tra
   return index;
 }
 
-std::uint8_t CornerColorIndex(TGIFSubImage& Frame) {
-  return Frame.PixelAt(0, Frame.FrameHeight() - 1);
-}
+std::uint8_t CornerColorIndex(TGIFSubImage& Frame) { return Frame.PixelAt(0, Frame.FrameHeight() - 1); }
 
 std::string NoFramesMessage(const std::string& FileName) {
   return "FLIC file " + FileName + " has no frames to convert";
+}
+
+std::string MemoryText(std::int64_t units) {
+  // Below a MiB only a caller's own small budget goes, but "1 MiB needed,
+  // 1 MiB allowed" would read as nonsense.
+  const bool small = units < (std::int64_t{1} << 20);
+  const std::int64_t unit = std::int64_t{1} << (small ? 10 : 20);
+  const std::int64_t amount = units / unit + (units % unit != 0 ? 1 : 0);
+  std::string digits = std::to_string(amount);
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<std::size_t>(at), ",");
+  return digits + (small ? " KiB" : " MiB");
 }
 
 std::int64_t LastFrameIndex(const TConvertOptions& options, int frameCount, const std::string& progressBarName) {
@@ -54,45 +85,85 @@ std::int64_t LastFrameIndex(const TConvertOptions& options, int frameCount, cons
   return last;
 }
 
-std::int64_t LastFrameIndex(const TConvertOptions& options, const TFrameCache& cache,
-                            const std::string& progressBarName, std::int64_t available) {
-  const std::int64_t last = LastFrameIndex(options, cache.Count(), progressBarName);
-  const std::int64_t maximum = last + 1;
-  const std::int64_t pixels = std::int64_t{cache.Width()} * cache.Height();
-  if (FramesCost(maximum, pixels) > available) {
-    throw EAppError("Frame limit " + std::to_string(last) +
-                    " asks for more frames than fit in memory");
+TGifConversion::TGifConversion(TFrameSource& frames, TConversionSettings settings)
+    : frames_(frames), settings_(std::move(settings)) {
+  const TConvertOptions& options = settings_.Options;
+  // A limit would only repeat a blank frame.
+  if (frames_.Count() == 0) throw EAppError(NoFramesMessage(settings_.FileName));
+  last_ = LastFrameIndex(options, frames_.Count(), settings_.ProgressBarName);
+
+  const std::int64_t pixels = std::int64_t{frames_.Width()} * frames_.Height();
+  std::int64_t cost = 0;
+  if (options.Optimize > 0) {
+    cost = FramesCost(kSmallestGifPictures, pixels);
+  } else if (options.Palette) {
+    cost = FramesCost(last_ + 1, pixels);
+  } else {
+    cost = FramesCost(kFrameByFrameFrames, pixels);
   }
-  return last;
+  if (cost > settings_.Budget) {
+    const std::string amounts = ": " + MemoryText(cost) + " needed, " + MemoryText(settings_.Budget) + " allowed";
+    if (!options.Palette || options.Optimize > 0) {
+      throw EAppError("FLIC file " + settings_.FileName + " has frames too large to convert" + amounts);
+    }
+    if (options.LimitOn && last_ >= frames_.Count()) {
+      throw EAppError("Frame limit " + std::to_string(last_) + " asks for too many frames for the Palette option" +
+                      amounts);
+    }
+    throw EAppError("FLIC file " + settings_.FileName + " has too many frames for the Palette option" + amounts);
+  }
+  if (settings_.StartProgress) settings_.StartProgress(static_cast<int>(last_ + 1));
+  // As a document without frames is refused when stored, before any file
+  // is touched.
+  if (last_ < 0) throw GIFException("Unsupported GIF version");
 }
 
-std::unique_ptr<TGIFImage> BuildGifDocument(const TConversionInput& input) {
-  if (input.Frames->Count() == 0) throw EAppError(NoFramesMessage(input.FileName));
+int TGifConversion::WriteTo(std::ostream& stream) {
+  frames_.Rewind();
+  if (settings_.Options.Optimize > 0) return WriteSmallest(stream);
+  if (settings_.Options.Palette) return WriteDocument(stream);
+  return WriteFrameByFrame(stream);
+}
+
+int TGifConversion::WriteFrameByFrame(std::ostream& stream) {
+  const TConvertOptions& options = settings_.Options;
+  TGifStreamWriter writer(stream);
+  TRollingGif gif(writer, options.ExactColours, CompactOptionsOf(options));
+  TIndexedPicture picture;
+  for (std::int64_t i = 0; i <= last_; ++i) {
+    if (settings_.StepProgress) settings_.StepProgress();
+    // Past the last picture it repeats.
+    if (i < frames_.Count()) picture = frames_.Next();
+    gif.Add(picture, options.Transparent, DelayOf(settings_, i));
+  }
+  gif.Finish();
+  return writer.ImagesWritten();
+}
+
+int TGifConversion::WriteDocument(std::ostream& stream) {
+  const std::unique_ptr<TGIFImage> document = BuildGifDocument(frames_, settings_, last_);
+  document->SaveToStream(stream);
+  return document->Frames().ItemCount();
+}
+
+int TGifConversion::WriteSmallest(std::ostream& stream) {
+  return WriteSmallestGif(frames_, settings_, last_, stream);
+}
+
+std::unique_ptr<TGIFImage> BuildGifDocument(TFrameSource& Frames, const TConversionSettings& Settings,
+                                            std::int64_t Last) {
+  const TConvertOptions& options = Settings.Options;
   auto document = std::make_unique<TGIFImage>();
+  if (options.ExactColours) document->SetReductionScheme(rsKeepColors);
   TIncrementalPasses passes(*document);
-
-  const TConvertOptions first = input.ReadOptions();
-  const std::int64_t last = LastFrameIndex(first, *input.Frames, input.ProgressBarName, input.FrameBudget);
-  if (input.StartProgress) input.StartProgress(static_cast<int>(last + 1));
-  if (first.ExactColours) document->SetReductionScheme(rsKeepColors);
-
-  for (std::int64_t i = 0; i <= last; ++i) {
-    if (input.StepProgress) input.StepProgress();
-    // Past the cache's end the last frame repeats.
-    const int entry = static_cast<int>(std::min<std::int64_t>(i, input.Frames->Count() - 1));
-    const TConvertOptions options = input.ReadOptions();
-    const std::uint16_t delay =
-        options.ExactTiming ? ExactDelay(input.FlicType, input.Speed, i) : WindowDelay(input.Speed);
-    AppendGifFrame(*document, input.Frames->Picture(entry), options.Transparent, delay);
-    TCompactOptions compact;
-    if (options.Merge) compact |= coMergeUnchanged;
-    if (options.Crop) compact |= coCropFrames;
-    if (input.WholeDocumentPasses) {
-      if (options.Palette) PackColorMaps(*document);
-      if (!compact.Empty()) CompactFrames(*document, compact, rsKeepColors, dkNone, 0);
-    } else {
-      passes.AfterFrameAdded(options.Palette, compact);
-    }
+  const TCompactOptions compact = CompactOptionsOf(options);
+  TIndexedPicture picture;
+  for (std::int64_t i = 0; i <= Last; ++i) {
+    if (Settings.StepProgress) Settings.StepProgress();
+    // Past the last picture it repeats.
+    if (i < Frames.Count()) picture = Frames.Next();
+    AppendGifFrame(*document, picture, options.Transparent, DelayOf(Settings, i));
+    passes.AfterFrameAdded(options.Palette, compact);
   }
   passes.Finish();
   return document;

@@ -1,23 +1,25 @@
 #pragma once
 
-#include <string>
-
-#include "app/gif_conversion.h"
+#include <cstdint>
+#include <iosfwd>
 
 namespace tovasel {
 
-// The bytes of the smallest lossless GIF of a conversion at optimisation
-// Level (1 or 2): the pictures the exact-colour conversion shows, frame for
-// frame and with its delays (with Transparent, a frame's bottom-left colour
-// lets the picture before show through). Raises what BuildGifDocument
-// raises for a file without frames or a bad limit, and GIFException
-// "Unsupported GIF version" for a limit of -1.
-std::string BuildOptimizedGif(const TConversionInput& input, int Level);
+class TFrameSource;
+struct TConversionSettings;
 
-// The number of images in a GIF stream this program wrote.
-int CountGifFrames(const std::string& Bytes);
+// What the smallest lossless GIF holds, counted in pictures of one byte per
+// pixel: the composed picture, the encoder's three pictures of four bytes
+// per pixel and its per-pixel working arrays.
+inline constexpr std::int64_t kSmallestGifPictures = 20;
 
-// Writes Bytes at OutputPath, replacing an existing file only whole.
-void StoreGifBytes(const std::string& Bytes, const std::string& OutputPath);
+// Writes the smallest lossless GIF (the options' Optimize level, 1 or 2) of
+// frames 0 .. Last: the pictures the exact-colour conversion shows, frame
+// for frame and with its delays (with Transparent, a frame's bottom-left
+// colour lets the picture before show through). The encoder reads the
+// pictures once per pass, so the source is rewound for each. Returns the
+// number of GIF frames written.
+int WriteSmallestGif(TFrameSource& Frames, const TConversionSettings& Settings, std::int64_t Last,
+                     std::ostream& Stream);
 
 }  // namespace tovasel

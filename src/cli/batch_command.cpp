@@ -5,7 +5,6 @@
 
 #include "app/app_error.h"
 #include "app/conversion_session.h"
-#include "app/parallel_batch.h"
 #include "cli/commands.h"
 #include "cli/console_view.h"
 
@@ -50,13 +49,8 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
       std::filesystem::directory_iterator probe(folder, ec);
       if (ec) throw EAppError("Cannot read folder " + folder + ": " + ec.message());
       TConsoleView view(args->options, args->quiet);
-      int failures = 0;
-      if (args->jobs > 1) {
-        failures = RunParallelBatch(folder, args->jobs, view, args->keepGoing);
-      } else {
-        TConversionSession session(view);
-        failures = session.RunBatch(folder, args->keepGoing);
-      }
+      TConversionSession session(view);
+      const int failures = session.RunBatch(folder, args->keepGoing, args->jobs);
       if (failures > 0) throw EAppError(FailedFilesText(failures));
     });
   });

@@ -7,18 +7,23 @@
 #include <vector>
 
 #include "app/app_error.h"
-#include "app/batch_outputs.h"
 #include "app/conversion_session.h"
+#include "app/output_plan.h"
 #include "app/path_names.h"
 #include "cli/commands.h"
 #include "cli/console_view.h"
-#include "cli/scratch_file.h"
+#include "cli/standard_input.h"
+#include "gif/output_target.h"
+#include "gif/scratch_file.h"
 
 namespace tovasel::cli {
 namespace {
 
 // The name that stands for standard input as FILE, standard output as -o.
 constexpr const char* kStandardStream = "-";
+// Where a GIF for standard output goes: the descriptor, as for any other
+// name of it.
+constexpr const char* kStandardOutputPath = "/dev/stdout";
 
 struct ConvertArgs {
   std::vector<std::string> inputs;
@@ -34,8 +39,8 @@ std::string OutputFor(const std::string& input, const std::string& output) {
   return input == kStandardStream ? kStandardStream : StripExtension(input) + ".gif";
 }
 
-// Messages name the scratch files by what they stand for.
-std::string Renamed(std::string text, const std::optional<TScratchFile>& file, const std::string& name) {
+// Messages name the scratch file by what it stands for.
+std::string Renamed(std::string text, const std::unique_ptr<TScratchFile>& file, const std::string& name) {
   if (!file) return text;
   for (auto at = text.find(file->Path()); at != std::string::npos; at = text.find(file->Path(), at + name.size())) {
     text.replace(at, file->Path().size(), name);
@@ -43,54 +48,59 @@ std::string Renamed(std::string text, const std::optional<TScratchFile>& file, c
   return text;
 }
 
-// Outputs is set when several files are converted: x.flc and x.FLC both
-// name x.gif, and the second must not replace the first.
-int ConvertOne(const ConvertArgs& args, const std::string& input, TBatchOutputs* outputs) {
+int ConvertOne(const ConvertArgs& args, const std::string& input, const std::string& output) {
   return RunReportingErrors([&] {
-    const std::string output = OutputFor(input, args.output);
-    if (outputs != nullptr) outputs->Claim(input);
-    std::optional<TScratchFile> source;
-    std::optional<TScratchFile> gif;
+    std::unique_ptr<TScratchFile> source;
     try {
-      if (input == kStandardStream) {
-        source.emplace("input");
-        CopyStandardInputTo(*source);
-      }
-      if (output == kStandardStream) gif.emplace("output");
-      // Both scratch files outlive the view, so that its progress bar has
+      if (input == kStandardStream) source = SpoolStandardInput();
+      const bool toStandardOutput = output == kStandardStream;
+      // The scratch file outlives the view, so that its progress bar has
       // ended its line before any error is printed.
       TConsoleView view(args.options, args.quiet);
       TConversionSession session(view);
-      const int written = session.ConvertFile(source ? source->Path() : input, gif ? gif->Path() : output);
-      if (gif) {
-        CopyFileToStandardOutput(gif->Path());
-      } else {
+      if (toStandardOutput) {
+        // Whatever standard output's buffer holds goes first.
+        if (const std::string error = StandardOutputError(); !error.empty()) throw EAppError(error);
+      }
+      const int written =
+          session.ConvertFile(source ? source->Path() : input, toStandardOutput ? kStandardOutputPath : output);
+      if (DescriptorNamedBy(toStandardOutput ? kStandardOutputPath : output) < 0) {
         view.AddLogLine("Wrote " + output + " with " + std::to_string(written) +
                         (written == 1 ? " GIF frame" : " GIF frames"));
       }
-      if (outputs != nullptr) outputs->Written(input, output);
     } catch (const std::bad_alloc&) {
       throw;
     } catch (const std::exception& e) {
-      throw EAppError(Renamed(Renamed(e.what(), source, "standard input"), gif, "standard output"));
+      throw EAppError(Renamed(e.what(), source, "standard input"));
     }
   });
 }
 
-// What the command line asks for, checked before any file is touched.
-void CheckUsage(const ConvertArgs& args) {
+// What the command line asks for, checked before any file is touched: the
+// streams, and every output against every input.
+void CheckUsage(const ConvertArgs& args, const std::vector<std::string>& outputs) {
   if (args.inputs.size() > 1 && !args.output.empty()) {
     throw CLI::ValidationError("--output names the GIF of one FILE only; without it each FILE gets its own");
   }
-  bool toStandardOutput = false;
-  for (const auto& input : args.inputs) {
+  std::vector<std::string> namedInputs, namedOutputs;
+  for (std::size_t i = 0; i < args.inputs.size(); ++i) {
+    const std::string& input = args.inputs[i];
     if (input == kStandardStream && args.inputs.size() > 1) {
       throw CLI::ValidationError("- (standard input) must be the only FILE");
     }
-    toStandardOutput = toStandardOutput || OutputFor(input, args.output) == kStandardStream;
+    const int fd = outputs[i] == kStandardStream ? STDOUT_FILENO : DescriptorNamedBy(outputs[i]);
+    if (fd >= 0 && ::isatty(fd) == 1) {
+      throw CLI::ValidationError(fd == STDOUT_FILENO
+                                     ? "Standard output is a terminal; write the GIF to a file with -o or redirect it"
+                                     : outputs[i] + " is a terminal; write the GIF to a file or redirect it");
+    }
+    if (input != kStandardStream && fd < 0) {
+      namedInputs.push_back(input);
+      namedOutputs.push_back(outputs[i]);
+    }
   }
-  if (toStandardOutput && ::isatty(STDOUT_FILENO) == 1) {
-    throw CLI::ValidationError("Standard output is a terminal; write the GIF to a file with -o or redirect it");
+  if (const auto refusal = TOutputPlan(namedInputs, namedOutputs).FirstRefusal()) {
+    throw CLI::ValidationError(*refusal + "; nothing was written");
   }
 }
 
@@ -110,12 +120,12 @@ void AddConvertCommand(CLI::App& app, int& exitCode) {
   cmd->add_flag("-q,--quiet", args->quiet, "Print nothing but errors: no \"Wrote\" line, no progress bar");
   AddConvertOptions(*cmd, args->options);
   cmd->callback([args, &exitCode] {
-    CheckUsage(*args);
+    std::vector<std::string> outputs;
+    for (const auto& input : args->inputs) outputs.push_back(OutputFor(input, args->output));
+    CheckUsage(*args, outputs);
     int failures = 0;
-    TBatchOutputs outputs;
-    TBatchOutputs* several = args->inputs.size() > 1 ? &outputs : nullptr;
-    for (const auto& input : args->inputs) {
-      if (ConvertOne(*args, input, several) != 0) ++failures;
+    for (std::size_t i = 0; i < args->inputs.size(); ++i) {
+      if (ConvertOne(*args, args->inputs[i], outputs[i]) != 0) ++failures;
     }
     if (failures > 0 && args->inputs.size() > 1) ReportError(ErrorBoxText(FailedFilesText(failures)));
     exitCode = failures > 0 ? 1 : 0;

@@ -51,6 +51,14 @@ TCropResult CropFrameAt(TGIFImageList& frames, int j) {
   return TCropResult::crDeleted;
 }
 
+bool CompactNewestFrame(TGIFImageList& frames, TCompactOptions compact) {
+  const int k = frames.ItemCount() - 1;
+  if (compact.Contains(coMergeUnchanged) && k >= 1) {
+    MergeWithPrevious(frames.FrameAt(k), &frames.FrameAt(MergeSourceIndex(frames, k)));
+  }
+  return !(compact.Contains(coCropFrames) && CropFrameAt(frames, k) == TCropResult::crDeleted);
+}
+
 namespace {
 
 constexpr const char* kOptimizing = "Optimizing...";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gif/reduction_settings.h"
+
 namespace tovasel {
 
 class TGIFImageList;
@@ -27,5 +29,11 @@ enum class TCropResult { crSkipped, crCropped, crDeleted };
 // is deleted and its delay goes to the frame before it when that one is
 // transparent.
 TCropResult CropFrameAt(TGIFImageList& frames, int j);
+
+// What compacting the whole document after an added frame does to that
+// frame, the last of Frames, when every frame before it was compacted the
+// same way already (which then stays as it is): merged against the frame
+// it builds on, then cropped. False when the crop deleted it.
+bool CompactNewestFrame(TGIFImageList& frames, TCompactOptions compact);
 
 }  // namespace tovasel

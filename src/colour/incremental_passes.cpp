@@ -207,13 +207,10 @@ void TIncrementalPasses::CompactNewest(TCompactOptions compact) {
   TGIFImageList& frames = document_.Frames();
   const int k = frames.ItemCount() - 1;
   // Earlier frames were merged against their predecessors and cropped by
-  // the earlier calls; doing it again changes none of them.
-  if (compact.Contains(coMergeUnchanged) && k >= 1) {
-    const int p = MergeSourceIndex(frames, k);
-    Materialize(p);
-    MergeWithPrevious(frames.FrameAt(k), &frames.FrameAt(p));
-  }
-  if (compact.Contains(coCropFrames) && CropFrameAt(frames, k) == TCropResult::crDeleted) {
+  // the earlier calls; doing it again changes none of them. The merge reads
+  // its source frame's pixels, which must be up to date.
+  if (compact.Contains(coMergeUnchanged) && k >= 1) Materialize(MergeSourceIndex(frames, k));
+  if (!CompactNewestFrame(frames, compact)) {
     states_.pop_back();
     newestAlive_ = false;
   }

@@ -28,18 +28,19 @@ void TGIFHeader::ResetHeader() {
 
 // Logical Screen Descriptor packed byte: global table flag, colour
 // resolution, sort flag and global table size.
-void TGIFHeader::PreparePacked() {
-  const TGIFImage& document = *OwnerImage();
+void TGIFHeader::PreparePacked() { PreparePacked(OwnerImage()->MaxColorBits()); }
+
+void TGIFHeader::PreparePacked(int maxColorBits) {
   std::uint8_t packed = 0;
   const bool hasGlobal = !globalColors_.Empty();
   if (hasGlobal) {
     packed |= 0x80;
     if (globalColors_.IsSorted()) packed |= 0x08;
   }
-  packed |= static_cast<std::uint8_t>((document.MaxColorResolution() & 0x07) << 4);
+  packed |= static_cast<std::uint8_t>(((maxColorBits - 1) & 0x07) << 4);
   // With a global table the size bits must describe exactly the table that
   // is written, or decoders read the wrong number of entries.
-  const int sizeBits = hasGlobal ? globalColors_.ColorBits() - 1 : document.MaxColorBits() - 1;
+  const int sizeBits = hasGlobal ? globalColors_.ColorBits() - 1 : maxColorBits - 1;
   packed |= static_cast<std::uint8_t>(sizeBits & 0x07);
   screenPacked_ = packed;
 }
@@ -58,10 +59,11 @@ void TGIFHeader::CopyFrom(const TGIFColorMap& colors) {
   globalColors_.CopyFrom(colors);
 }
 
-TGifHead TGIFHeader::Head() {
-  const int version = OwnerImage()->FileVersion();
+TGifHead TGIFHeader::Head() { return HeadFor(OwnerImage()->FileVersion(), OwnerImage()->MaxColorBits()); }
+
+TGifHead TGIFHeader::HeadFor(int version, int maxColorBits) {
   if (version != 1 && version != 2) throw GIFException("Unsupported GIF version");
-  PreparePacked();
+  PreparePacked(maxColorBits);
   return {version == 2,     screenWidth_,     screenHeight_,
           screenPacked_,    backgroundIndex_, aspectRatio_,
           globalColors_.Entries()};

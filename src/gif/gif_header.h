@@ -41,10 +41,15 @@ class TGIFHeader : public TGIFItem {
   // byte prepared. Raises "Unsupported GIF version" for a document without
   // frames. Valid while the global map is unchanged.
   TGifHead Head();
+  // The same for a stream whose frames are not all in the document: the
+  // file version and the largest colour table bits of every frame written.
+  TGifHead HeadFor(int version, int maxColorBits);
   // Signature, logical screen descriptor and global colour table.
   void SaveToStream(std::ostream& stream) override;
 
  private:
+  void PreparePacked(int maxColorBits);
+
   std::uint16_t screenWidth_ = 0;
   std::uint16_t screenHeight_ = 0;
   std::uint8_t screenPacked_ = 0;

@@ -5,16 +5,21 @@
 
 namespace tovasel {
 
+// A quarter of the machine's physical memory, and never less than 1 GiB:
+// what the frames of one conversion may hold unless the caller says
+// otherwise.
+std::int64_t DefaultFrameBudget();
+
 // How much input the program takes on before it refuses rather than
 // allocates. The defaults suit a desktop machine; a caller with less memory,
 // or a test that wants to reach a limit quickly, sets its own and hands the
 // structure to what it opens, which passes it down.
 struct TLimits {
   // Budget units (about a byte each, see FramesCost) that the frames of one
-  // conversion may hold at once: the frame cache and the GIF document
-  // together, or the pictures `frames` writes. A file, frame limit or batch
-  // beyond it is refused or held back up front, not half-way.
-  std::int64_t FrameBudget = std::int64_t{1} << 30;
+  // conversion may hold at once: the frame cache and what the conversion
+  // holds together, or the pictures `frames` writes. A file, frame limit or
+  // batch beyond it is refused or held back up front, not half-way.
+  std::int64_t FrameBudget = DefaultFrameBudget();
   // Largest FLIC picture, in pixels, that is opened at all; a larger one is
   // refused from its header, before anything is allocated.
   std::uint64_t MaxFramePixels = std::uint64_t{1} << 24;

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "app/conversion_session.h"
-#include "app/parallel_batch.h"
 #include "app_test_support.h"
 #include "support/giflib_reader.h"
 
@@ -24,12 +23,8 @@ std::string RunBatch(const std::string& folder, int jobs, RecordingView& view, b
                      int* failures = nullptr) {
   int failed = 0;
   try {
-    if (jobs == 0) {
-      TConversionSession session(view);
-      failed = session.RunBatch(folder, keepGoing);
-    } else {
-      failed = RunParallelBatch(folder, jobs, view, keepGoing);
-    }
+    TConversionSession session(view);
+    failed = session.RunBatch(folder, keepGoing, std::max(jobs, 1));
   } catch (const std::exception& e) {
     return e.what();
   }

@@ -12,7 +12,6 @@
 #include "app/app_error.h"
 #include "app/conversion_session.h"
 #include "app/frame_budget.h"
-#include "app/parallel_batch.h"
 #include "app_test_support.h"
 
 namespace fs = std::filesystem;
@@ -82,13 +81,15 @@ TEST(ConversionBudgetTest, ManyTinyFramesAreRefusedByTheirBookkeeping) {
   RecordingView view;
   view.options.LimitOn = true;
   view.options.LimitText = "2999999";
-  TConversionSession session(view);
+  view.options.Palette = true;
+  TConversionSession session(view, {.FrameBudget = std::int64_t{1} << 30});
   session.OpenForConversion(folder / "dot.flc");
   try {
     session.ConvertToGif(folder / "dot.gif");
     FAIL() << "no error";
   } catch (const EAppError& e) {
-    EXPECT_EQ(std::string(e.what()), "Frame limit 2999999 asks for more frames than fit in memory");
+    EXPECT_EQ(std::string(e.what()),
+              "Frame limit 2999999 asks for too many frames for the Palette option: 2,933 MiB needed, 1,024 MiB allowed");
   }
   EXPECT_FALSE(fs::exists(folder / "dot.gif"));
 }
@@ -101,6 +102,7 @@ TEST(ConversionBudgetTest, CacheAndDocumentShareTheSessionBudget) {
   const std::int64_t cache = FramesCost(10, 64);
   RecordingView view;
   view.options.LimitOn = true;
+  view.options.Palette = true;
   TConversionSession session(view, {.FrameBudget = cache + FramesCost(10, 64)});
   session.OpenForConversion(folder / "a.flc");
   view.options.LimitText = "9";
@@ -121,7 +123,7 @@ TEST(ConversionBudgetTest, CallersLargestPictureIsHonoured) {
   RecordingView view;
   EXPECT_NO_THROW(TConversionSession(view, {.MaxFramePixels = 64}).OpenForConversion(folder / "a.flc"));
   EXPECT_THROW(TConversionSession(view, {.MaxFramePixels = 63}).OpenForConversion(folder / "a.flc"), EAppError);
-  EXPECT_EQ(RunParallelBatch(folder.path().string(), 2, view, true, {.MaxFramePixels = 63}), 1);
+  EXPECT_EQ(TConversionSession(view, {.MaxFramePixels = 63}).RunBatch(folder.path().string(), true, 2), 1);
   EXPECT_FALSE(fs::exists(folder / "a.gif"));
 }
 
@@ -151,7 +153,7 @@ TEST(ConversionBudgetTest, ParallelBatchUnderABudgetForOneFileWritesEveryFile) {
   RecordingView one, many;
   TConversionSession session(one);
   session.RunBatch(a.path().string());
-  RunParallelBatch(b.path().string(), 4, many, false, {.FrameBudget = 2 * FramesCost(5, 120)});
+  TConversionSession(many, {.FrameBudget = 2 * FramesCost(5, 120)}).RunBatch(b.path().string(), false, 4);
   for (int i = 0; i < 4; ++i) {
     const std::string name = "f" + std::to_string(i) + ".gif";
     EXPECT_EQ(testing::ReadBytes(a / name), testing::ReadBytes(b / name)) << name;
@@ -183,19 +185,16 @@ TEST_P(StreamedBudgetTest, FramesBeyondTheBudgetConvertOnlyWhenStreamed) {
   view.options.Palette = c.palette;
   int failures = -1;
   const auto run = [&](const std::string& root, const TLimits& limits) {
-    if (c.jobs == 0) {
-      TConversionSession session(view, limits);
-      failures = session.RunBatch(root, true);
-    } else {
-      failures = RunParallelBatch(root, c.jobs, view, true, limits);
-    }
+    TConversionSession session(view, limits);
+    failures = session.RunBatch(root, true, std::max(c.jobs, 1));
   };
   run(folder.path().string(), small);
   if (c.palette) {
     EXPECT_EQ(failures, 2);
     for (const char* name : {"a", "b"}) {
       const std::string flic = folder / (std::string(name) + ".flc");
-      const std::string refusal = "failed " + flic + ": FLIC file " + flic + " has more frames than fit in memory";
+      const std::string refusal = "failed " + flic + ": FLIC file " + flic +
+                                  " has too many frames for the Palette option: 22 KiB needed, 4 KiB allowed";
       EXPECT_NE(std::find(view.log.begin(), view.log.end(), refusal), view.log.end()) << refusal;
       EXPECT_FALSE(fs::exists(folder / (std::string(name) + ".gif")));
     }

@@ -1,7 +1,8 @@
 #pragma once
 
-// Builds the same conversion twice, once with the whole-document passes
-// after every frame and once with the incremental ones, and compares the
+// Builds the same conversion twice, once here with the whole-document
+// passes after every frame and once as a conversion writes it (frame by
+// frame, or with the incremental passes for Palette), and compares the
 // written GIF streams byte for byte.
 
 #include <gtest/gtest.h>
@@ -13,9 +14,15 @@
 #include <string>
 #include <vector>
 
+#include "app/app_error.h"
 #include "app/conversion_session.h"
 #include "app/frame_cache.h"
+#include "app/frame_delays.h"
+#include "app/frame_source.h"
 #include "app/gif_conversion.h"
+#include "colour/colour_map_optimizer.h"
+#include "colour/frame_optimizer.h"
+#include "colour/incremental_passes.h"
 #include "app_test_support.h"
 #include "gif/gif_image.h"
 #include "support/shared_corpus.h"
@@ -100,29 +107,61 @@ inline TFrameCache MakeAnimation(const TAnimationRecipe& recipe) {
   return cache;
 }
 
-// The written stream, or the error that ended the conversion.
+// The GIF a conversion of the cached frames writes, or the error that ended
+// it: the route the options choose.
 inline std::string ConvertedBytes(const TFrameCache& cache, const TConvertOptions& options,
-                                  bool wholeDocument, std::uint16_t speed = 70,
-                                  int optionsChangeAt = -1) {
-  TConversionInput input;
-  input.Frames = &cache;
-  input.Speed = speed;
-  input.FlicType = 0xAF12;
-  input.WholeDocumentPasses = wholeDocument;
-  int reads = 0;
-  input.ReadOptions = [&] {
-    TConvertOptions now = options;
-    // A view whose boxes change during the conversion.
-    if (optionsChangeAt >= 0 && reads++ > optionsChangeAt) {
-      now.Palette = !now.Palette;
-      now.Merge = !now.Merge;
-    }
-    return now;
-  };
+                                  std::uint16_t speed = 70) {
+  TConversionSettings settings;
+  settings.Options = options;
+  settings.Speed = speed;
+  settings.FlicType = 0xAF12;
   try {
-    auto document = BuildGifDocument(input);
+    TCachedFrames frames(cache);
+    TGifConversion conversion(frames, settings);
     std::ostringstream out;
-    document->SaveToStream(out);
+    conversion.WriteTo(out);
+    return out.str();
+  } catch (const std::exception& e) {
+    return std::string("error: ") + e.what();
+  }
+}
+
+// The same document built here, with the colour-map packing and frame
+// compaction run over the whole document after every frame (Whole, the
+// plain way every shortcut is measured against) or by the incremental
+// passes. With ChangeAt, the boxes of Palette and Merge turn over after
+// that frame, as a view whose boxes change would have them.
+enum class TPasses { Whole, Incremental };
+
+inline std::string PassBytes(const TFrameCache& cache, const TConvertOptions& options, TPasses passes,
+                             std::uint16_t speed = 70, int changeAt = -1) {
+  try {
+    if (cache.Count() == 0) throw EAppError("no frames");
+    const std::int64_t last = LastFrameIndex(options, cache.Count(), "Progress bar");
+    TGIFImage document;
+    if (options.ExactColours) document.SetReductionScheme(rsKeepColors);
+    TIncrementalPasses incremental(document);
+    for (std::int64_t i = 0; i <= last; ++i) {
+      TConvertOptions now = options;
+      if (changeAt >= 0 && i > changeAt) {
+        now.Palette = !now.Palette;
+        now.Merge = !now.Merge;
+      }
+      const int entry = static_cast<int>(std::min<std::int64_t>(i, cache.Count() - 1));
+      AppendGifFrame(document, cache.Picture(entry), now.Transparent, WindowDelay(speed));
+      TCompactOptions compact;
+      if (now.Merge) compact |= coMergeUnchanged;
+      if (now.Crop) compact |= coCropFrames;
+      if (passes == TPasses::Whole) {
+        if (now.Palette) PackColorMaps(document);
+        if (!compact.Empty()) CompactFrames(document, compact, rsKeepColors, dkNone, 0);
+      } else {
+        incremental.AfterFrameAdded(now.Palette, compact);
+      }
+    }
+    incremental.Finish();
+    std::ostringstream out;
+    document.SaveToStream(out);
     return out.str();
   } catch (const std::exception& e) {
     return std::string("error: ") + e.what();
@@ -162,10 +201,10 @@ inline void ExpectSameBytesForEveryOptionSet(const TFrameCache& cache, bool exac
   for (int limit = 0; limit < 2; ++limit) {
     for (int bits = 0; bits < 16; ++bits) {
       const TConvertOptions options = OptionsFromBits(bits, exactColours, limit != 0, cache.Count());
-      const std::string reference = ConvertedBytes(cache, options, true);
-      const std::string incremental = ConvertedBytes(cache, options, false);
-      ASSERT_EQ(reference.size(), incremental.size()) << what << OptionsName(options);
-      ASSERT_TRUE(reference == incremental) << what << OptionsName(options) << ": bytes differ";
+      const std::string reference = PassBytes(cache, options, TPasses::Whole);
+      const std::string converted = ConvertedBytes(cache, options);
+      ASSERT_EQ(reference.size(), converted.size()) << what << OptionsName(options);
+      ASSERT_TRUE(reference == converted) << what << OptionsName(options) << ": bytes differ";
     }
   }
 }
@@ -211,9 +250,9 @@ inline void ExpectSameBytesForCorpusFile(const std::filesystem::path& file, int 
       options.LimitText = std::to_string(lastFrame);
     }
     const std::uint16_t speed = session.FlicDecoder.Speed();
-    const std::string reference = ConvertedBytes(session.FrameCache, options, true, speed);
-    const std::string incremental = ConvertedBytes(session.FrameCache, options, false, speed);
-    ASSERT_TRUE(reference == incremental) << file.filename() << OptionsName(options) << ": bytes differ";
+    const std::string reference = PassBytes(session.FrameCache, options, TPasses::Whole, speed);
+    const std::string converted = ConvertedBytes(session.FrameCache, options, speed);
+    ASSERT_TRUE(reference == converted) << file.filename() << OptionsName(options) << ": bytes differ";
   }
 }
 

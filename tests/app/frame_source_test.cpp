@@ -1,6 +1,7 @@
-// The conversion that writes each GIF frame as it decodes it against the
-// one that builds the whole document first: the written files are the same
-// byte for byte, and so are the errors.
+// A conversion reads its pictures from the frame cache (the window) or
+// straight from the decoder (the command line): both sources give the same
+// pictures in the same order, again after a rewind and past the end, so the
+// written files are the same byte for byte, and so are the errors.
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,9 @@
 #include "app/conversion_session.h"
 #include "app/frame_budget.h"
 #include "app/pass_differential.h"
-#include "app/streamed_conversion.h"
+#include "app/frame_source.h"
+#include "app/gif_conversion.h"
+#include "gif/output_target.h"
 #include "app_test_support.h"
 #include "imaging/bitmap.h"
 
@@ -82,8 +85,8 @@ std::string FileText(const std::string& path) {
   return std::string(bytes.begin(), bytes.end());
 }
 
-// The window's way: the whole file into the cache, then the document.
-TOutcome ThroughDocument(const std::string& flic, const TConvertOptions& options, const std::string& gif) {
+// The window's way: the whole file into the cache first.
+TOutcome FromCache(const std::string& flic, const TConvertOptions& options, const std::string& gif) {
   RecordingView view;
   view.options = options;
   TConversionSession session(view);
@@ -100,7 +103,7 @@ TOutcome ThroughDocument(const std::string& flic, const TConvertOptions& options
   return outcome;
 }
 
-TOutcome Streamed(const std::string& flic, const TConvertOptions& options, const std::string& gif) {
+TOutcome FromDecoder(const std::string& flic, const TConvertOptions& options, const std::string& gif) {
   RecordingView view;
   view.options = options;
   TConversionSession session(view);
@@ -121,10 +124,10 @@ TOutcome Streamed(const std::string& flic, const TConvertOptions& options, const
 // Both ways write into folders of their own, so that a file one leaves
 // cannot pass for the other's.
 void ExpectSameOutcome(const std::string& flic, const TConvertOptions& options, const std::string& what) {
-  TempFolder document("document");
-  TempFolder streamed("streamed");
-  const TOutcome expected = ThroughDocument(flic, options, document / "out.gif");
-  const TOutcome actual = Streamed(flic, options, streamed / "out.gif");
+  TempFolder document("cached");
+  TempFolder streamed("decoded");
+  const TOutcome expected = FromCache(flic, options, document / "out.gif");
+  const TOutcome actual = FromDecoder(flic, options, streamed / "out.gif");
   const std::string name = what + OptionsName(options) + (options.ExactTiming ? " exact-timing" : "");
   ASSERT_EQ(expected.Bytes.size(), actual.Bytes.size()) << name << "\n" << expected.Bytes.substr(0, 80) << "\n"
                                                        << actual.Bytes.substr(0, 80);
@@ -136,22 +139,30 @@ void ExpectSameOutcome(const std::string& flic, const TConvertOptions& options, 
   if (actual.Written < 0) { EXPECT_TRUE(fs::is_empty(streamed.path())) << name; }
 }
 
-// The option sets that stream: any of transparency, exact colours and
-// exact timing, each without a limit and with limits at the start, within
-// and beyond the frames.
-std::vector<TConvertOptions> StreamedOptionSets(int frames) {
+// Option sets that take every route (frame by frame, the document, the
+// smallest GIF), without a limit and with limits at the start, within and
+// beyond the frames.
+std::vector<TConvertOptions> OptionSets(int frames) {
   std::vector<TConvertOptions> sets;
   for (const std::string& limit : {std::string(), std::string("0"), std::to_string(frames / 2),
                                   std::to_string(frames + 3)}) {
-    for (int bits = 0; bits < 8; ++bits) {
+    for (int route = 0; route < 5; ++route) {
       TConvertOptions options;
-      options.Transparent = (bits & 1) != 0;
-      options.ExactColours = (bits & 2) != 0;
-      options.ExactTiming = (bits & 4) != 0;
       options.LimitOn = !limit.empty();
       options.LimitText = limit;
+      options.Transparent = route % 2 == 1;
+      options.ExactColours = route == 1 || route == 4;
+      options.ExactTiming = route == 2;
+      options.Merge = options.Crop = route == 3;
+      options.Palette = route == 4;
       sets.push_back(options);
     }
+    TConvertOptions smallest;
+    smallest.LimitOn = !limit.empty();
+    smallest.LimitText = limit;
+    smallest.Transparent = true;
+    smallest.Optimize = limit.empty() ? 2 : 1;
+    sets.push_back(smallest);
   }
   return sets;
 }
@@ -166,14 +177,14 @@ struct TStreamCase {
   fw::TAnimationOptions Flic;
 };
 
-class StreamedConversionTest : public ::testing::TestWithParam<TStreamCase> {};
+class FrameSourceTest : public ::testing::TestWithParam<TStreamCase> {};
 
-TEST_P(StreamedConversionTest, WritesWhatTheDocumentWrites) {
+TEST_P(FrameSourceTest, DecoderWritesWhatTheCacheWrites) {
   const TStreamCase& c = GetParam();
-  TempFolder folder("stream-source");
+  TempFolder folder("source");
   const std::string flic = folder / "a.flc";
   WriteAnimation(flic, RandomAnimation(c.Width, c.Height, c.Frames, c.Seed, c.Inks), c.Flic);
-  for (const TConvertOptions& options : StreamedOptionSets(c.Frames)) ExpectSameOutcome(flic, options, c.Name);
+  for (const TConvertOptions& options : OptionSets(c.Frames)) ExpectSameOutcome(flic, options, c.Name);
 }
 
 fw::TAnimationOptions Fli(bool classic, bool ring, std::uint32_t speed) {
@@ -194,7 +205,7 @@ fw::TAnimationOptions Flc(bool ring, std::uint32_t speed) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    GeneratedAnimations, StreamedConversionTest,
+    GeneratedAnimations, FrameSourceTest,
     ::testing::Values(TStreamCase{"OnePixel", 1, 1, 7, 1, 3, Flc(true, 70)},
                       TStreamCase{"OddSize", 7, 5, 12, 2, 5, Flc(false, 33)},
                       TStreamCase{"TallNarrowFli", 3, 17, 10, 3, 8, Fli(false, true, 5)},
@@ -207,27 +218,30 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<TStreamCase>& info) { return info.param.Name; });
 
 // The largest colour table anywhere but the first frame, and the first
-// frame's table the largest: the header rewritten at the end names it.
-TEST(StreamedConversionHeaderTest, LargestTableFirstOrLast) {
+// frame's table the largest: the header rewritten at the end names it, as
+// the whole document's header does.
+TEST(FrameByFrameHeaderTest, LargestTableFirstOrLast) {
   for (const bool largestFirst : {true, false}) {
-    std::vector<fw::TAnimationFrame> frames(4);
+    TFrameCache cache;
+    cache.SetWidth(16);
+    cache.SetHeight(16);
+    std::vector<std::uint8_t> pixels(256);
+    TIndexedPicture picture{16, 16, pixels.data(), 16, {}};
+    for (int i = 0; i < 256; ++i) picture.Colors[static_cast<std::size_t>(i)] = {0, 0, static_cast<std::uint8_t>(i), 0};
     for (int f = 0; f < 4; ++f) {
-      frames[f].Picture = fw::TIndexedPicture(16, 16);
-      const bool large = (f == 1) == largestFirst;  // GIF frame 0 is FLIC frame 2
-      for (std::size_t i = 0; i < frames[f].Picture.Pixels.size(); ++i) {
-        frames[f].Picture.Pixels[i] = static_cast<std::uint8_t>(large ? i % 256 : i % 2);
-      }
-      for (int i = 0; i < 256; ++i) frames[f].Colours[i] = {static_cast<std::uint8_t>(i), 0, 0};
+      const bool large = (f == 0) == largestFirst;
+      for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint8_t>(large ? i % 256 : i % 2);
+      cache.Add(picture);
     }
-    TempFolder folder("stream-header");
-    WriteAnimation(folder / "a.flc", frames);
     TConvertOptions exact;
     exact.ExactColours = true;
-    ExpectSameOutcome(folder / "a.flc", exact, largestFirst ? "largest first" : "largest last");
+    const std::string written = ConvertedBytes(cache, exact);
+    ASSERT_EQ(written, PassBytes(cache, exact, TPasses::Whole)) << (largestFirst ? "largest first" : "largest last");
+    EXPECT_EQ(static_cast<unsigned char>(written[10]) & 7, 7) << "the screen names a 256-entry table";
   }
 }
 
-TEST(StreamedConversionErrorTest, SameErrorsAndNothingWritten) {
+TEST(FrameSourceErrorTest, SameErrorsAndNothingWritten) {
   TempFolder folder("stream-errors");
   WriteAnimation(folder / "a.flc", MovingBlocks(9, 7, 3, 1));
   auto empty = fw::BuildAnimation(MovingBlocks(9, 7, 2, 1), {});
@@ -248,35 +262,53 @@ TEST(StreamedConversionErrorTest, SameErrorsAndNothingWritten) {
   }
 }
 
-// A source that fails half-way: the file that was there stays as it was
-// and no temporary file is left beside it.
-TEST(StreamedConversionErrorTest, FailureHalfWayKeepsTheExistingFile) {
-  TempFolder folder("stream-fail");
+// Pictures that fail half-way.
+class TFailingFrames final : public TFrameSource {
+ public:
+  int Width() const override { return 4; }
+  int Height() const override { return 3; }
+  int Count() const override { return 5; }
+  TIndexedPicture Next() override {
+    if (++drawn_ == 3) throw std::runtime_error("decoder gave up");
+    return TIndexedPicture{4, 3, pixels_.data(), 4, {}};
+  }
+  void Rewind() override { drawn_ = 0; }
+
+ private:
+  int drawn_ = 0;
+  std::vector<std::uint8_t> pixels_ = std::vector<std::uint8_t>(12);
+};
+
+// A source that fails half-way, on every route: the file that was there
+// stays as it was and no temporary file is left beside it.
+TEST(FrameSourceErrorTest, FailureHalfWayKeepsTheExistingFile) {
+  TempFolder folder("source-fail");
   const std::string gif = folder / "out.gif";
   { std::ofstream(gif) << "keep"; }
-  TStreamedInput input;
-  input.FrameCount = 5;
-  input.Speed = 70;
-  int drawn = 0;
-  const std::vector<std::uint8_t> pixels(4 * 3);
-  input.NextPicture = [&drawn, &pixels] {
-    if (++drawn == 3) throw std::runtime_error("decoder gave up");
-    return TIndexedPicture{4, 3, pixels.data(), 4, {}};
-  };
-  EXPECT_THROW(StreamGifConversion(input, gif), std::runtime_error);
-  EXPECT_EQ(FileText(gif), "keep");
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
+  for (const int route : {0, 1, 2}) {
+    TFailingFrames frames;
+    TConversionSettings settings;
+    settings.Speed = 70;
+    settings.Options.Merge = route == 0;
+    settings.Options.Palette = route == 1;
+    settings.Options.Optimize = route == 2 ? 1 : 0;
+    TGifConversion conversion(frames, settings);
+    EXPECT_THROW(StoreOutput(gif, [&](std::ostream& stream) { conversion.WriteTo(stream); }), std::runtime_error)
+        << route;
+    EXPECT_EQ(FileText(gif), "keep");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
+  }
 }
 
 // Memory that does not grow with the frames is not refused for them: a
-// session whose budget holds no more than one frame still streams many.
-TEST(StreamedConversionBudgetTest, FramesNeverHeldAreNotCountedInTheBudget) {
+// session whose budget holds two frames still converts many.
+TEST(FrameByFrameBudgetTest, FramesNeverHeldAreNotCountedInTheBudget) {
   TempFolder folder("stream-budget");
   WriteAnimation(folder / "a.flc", MovingBlocks(8, 8, 12, 3));
   RecordingView view;
   view.options.LimitOn = true;
   view.options.LimitText = "40";
-  TConversionSession session(view, {.FrameBudget = FramesCost(1, 64)});
+  TConversionSession session(view, {.FrameBudget = FramesCost(2, 64)});
   EXPECT_EQ(session.ConvertFile(folder / "a.flc", folder / "a.gif"), 41);
   view.options.Palette = true;
   EXPECT_THROW(session.ConvertFile(folder / "a.flc", folder / "b.gif"), EAppError);
@@ -285,7 +317,7 @@ TEST(StreamedConversionBudgetTest, FramesNeverHeldAreNotCountedInTheBudget) {
 
 // A long animation made by repeating a cycle plays as the cycle written
 // out in full: both convert to the same bytes.
-TEST(StreamedConversionLoopTest, LoopedAnimationPlaysItsCycleOverAndOver) {
+TEST(DecodedFramesTest, LoopedAnimationPlaysItsCycleOverAndOver) {
   const auto cycle = RandomAnimation(6, 5, 3, 11, 6);
   std::vector<fw::TAnimationFrame> repeated;
   for (int f = 0; f < 12; ++f) repeated.push_back(cycle[static_cast<std::size_t>(f % 3)]);
@@ -305,7 +337,7 @@ TEST(StreamedConversionLoopTest, LoopedAnimationPlaysItsCycleOverAndOver) {
 
 // Whole real files with each option alone, and all of them with a limit
 // beyond the last frame.
-TEST(StreamedConversionCorpusTest, EveryRealFileThatOpens) {
+TEST(FrameSourceCorpusTest, EveryRealFileThatOpens) {
   TOVASEL_SKIP_WITHOUT_CORPUS();
   const auto files = CorpusFlicFiles();
   for (const auto& file : files) {
@@ -314,12 +346,11 @@ TEST(StreamedConversionCorpusTest, EveryRealFileThatOpens) {
     if (!probe.IsOpen()) continue;
     // The damaged files' 4096 x 4096 frames take seconds each to reduce.
     if (std::int64_t{probe.Surface().Width()} * probe.Surface().Height() > kLargestComparedFrame) continue;
-    std::vector<TConvertOptions> sets(5);
-    sets[1].Transparent = true;
-    sets[2].ExactColours = true;
-    sets[3].ExactTiming = true;
-    sets[4].Transparent = sets[4].ExactColours = sets[4].ExactTiming = sets[4].LimitOn = true;
-    sets[4].LimitText = std::to_string(probe.FrameCount() + 3);
+    std::vector<TConvertOptions> sets(4);
+    sets[1].Transparent = sets[1].ExactColours = sets[1].ExactTiming = sets[1].LimitOn = true;
+    sets[1].LimitText = std::to_string(probe.FrameCount() + 3);
+    sets[2].Merge = sets[2].Crop = sets[2].Palette = true;
+    sets[3].Optimize = 1;
     for (const TConvertOptions& options : sets) ExpectSameOutcome(file.string(), options, file.filename().string());
   }
 }
