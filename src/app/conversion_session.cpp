@@ -118,13 +118,14 @@ void TConversionSession::CaptureFrames(const std::string& FileName) {
     if (previews) view_.ShowPreview(Preview);
     view_.FrameCaptured(i, frameCount);
   }
+  FlicDecoder.ReleaseFile();
 }
 
 void TConversionSession::OpenForConversion(const std::string& FileName) {
   OpenFlicFile(FileName);
   // Converting a file that did not open would write blank frames (with the
   // frame limit on) as if all went well.
-  if (!FlicDecoder.IsOpen()) throw EAppError("Cannot open FLIC file " + FileName);
+  if (!FlicDecoder.IsOpen()) throw EAppError("Cannot open FLIC file " + FileName + ": " + FlicDecoder.OpenFailure());
 }
 
 void TConversionSession::ShowCachedFrame(int Position) {
@@ -164,7 +165,7 @@ int TConversionSession::ConvertFile(const std::string& FileName, const std::stri
   FrameCache.Clear();
   openedFile_ = FileName;
   FlicDecoder.Open(FileName);
-  if (!FlicDecoder.IsOpen()) throw EAppError("Cannot open FLIC file " + FileName);
+  if (!FlicDecoder.IsOpen()) throw EAppError("Cannot open FLIC file " + FileName + ": " + FlicDecoder.OpenFailure());
   RefuseOutputOverInput(FileName, OutputPath);
 
   TStreamedInput input;
