@@ -116,27 +116,5 @@ INSTANTIATE_TEST_SUITE_P(
                      kFrames + 1, true}),
     [](const auto& info) { return info.param.Name; });
 
-// The case that once streamed for an hour: 150 bytes of 4096 x 4096 pixels
-// claiming 65,535 frames, the second-frame offset back at frame 1.
-TEST(FramesPresent, ASmallFileClaimingAHugeCountHasOneFrame) {
-  fw::TFlicLayout layout;
-  layout.Width = 4096;
-  layout.Height = 4096;
-  layout.RingFrame = false;
-  fw::TFrame frame;
-  frame.Chunks.push_back(fw::TChunk{fw::kBlack, {}, std::nullopt});
-  layout.Frames.push_back(frame);
-  layout.FrameCountOverride = 65535;
-  layout.SecondFrameOverride = 128;
-  const std::vector<std::uint8_t> bytes = fw::Serialize(layout);
-  ASSERT_EQ(bytes.size(), 150u);
-  TFlicDecoder decoder;
-  ASSERT_TRUE(decoder.Open(bytes));
-  EXPECT_EQ(decoder.FrameCount(), 1);
-  EXPECT_EQ(decoder.ErrorCode(), 0x302u);
-  EXPECT_EQ(decoder.FirstDamagedFrame(), 2);
-  EXPECT_FALSE(decoder.DamagedFramePartial());
-}
-
 }  // namespace
 }  // namespace tovasel::testing
