@@ -1,6 +1,7 @@
 // Opens a FLIC file made of the fuzzer's bytes through the player's real
 // file path and steps through every frame and past the wrap. A decoder given
-// the same bytes in memory must show the same pictures and errors.
+// the same bytes in memory must show the same pictures and errors, and a
+// thumbnail's open of frame 1 alone the same first picture.
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "flic/flic_decoder.h"
 #include "flic/flic_player.h"
@@ -48,8 +50,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   player.FileName = TempPath();
   player.Open();
   tovasel::TFlicDecoder decoder;
-  if (decoder.Open(std::span<const std::uint8_t>(data, size)) != player.IsOpen()) std::abort();
+  if (decoder.Open(std::vector<std::uint8_t>(data, data + size), "input") != player.IsOpen()) std::abort();
+  tovasel::TFlicDecoder thumbnail;
+  if (thumbnail.OpenFirstFrame(TempPath()) != player.IsOpen()) std::abort();
   if (!player.IsOpen()) return 0;
+  {
+    tovasel::TBitmap first;
+    player.Surface().CopyToBitmap(first);
+    tovasel::TBitmap firstAlone;
+    thumbnail.Surface().CopyToBitmap(firstAlone);
+    if (!(first == firstAlone)) std::abort();
+  }
   const std::uint64_t pixels =
       std::uint64_t(player.Surface().Width()) * static_cast<std::uint64_t>(player.Surface().Height());
   const auto affordable = static_cast<int>(std::max<std::uint64_t>(kFuzzBudget / std::max<std::uint64_t>(pixels, 1), 2));

@@ -96,13 +96,14 @@ void TConversionSession::CaptureFrames(const std::string& FileName) {
     if (previews) view_.ShowPreview(Preview);
     view_.FrameCaptured(i, frameCount);
   }
+  FlicDecoder.ReleaseFile();
 }
 
 void TConversionSession::OpenForConversion(const std::string& FileName) {
   OpenFlicFile(FileName);
   // Converting a file that did not open would write blank frames (with the
   // frame limit on) as if all went well.
-  if (!FlicDecoder.IsOpen()) throw EAppError("Cannot open FLIC file " + FileName);
+  if (!FlicDecoder.IsOpen()) throw EAppError("Cannot open FLIC file " + FileName + ": " + FlicDecoder.OpenFailure());
 }
 
 void TConversionSession::ShowCachedFrame(int Position) {
@@ -125,7 +126,7 @@ int TConversionSession::ConvertFile(const std::string& FileName, const std::stri
   ReleaseFile();
   openedFile_ = FileName;
   FlicDecoder.Open(FileName);
-  if (!FlicDecoder.IsOpen()) throw EAppError("Cannot open FLIC file " + FileName);
+  if (!FlicDecoder.IsOpen()) throw EAppError("Cannot open FLIC file " + FileName + ": " + FlicDecoder.OpenFailure());
   RefuseOutputOverInput(FileName, OutputPath);
   TDecodedFrames frames(FlicDecoder);
   return Convert(frames, OutputPath);

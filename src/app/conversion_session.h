@@ -42,7 +42,8 @@ class TConversionSession {
   void OpenFlicBytes(std::span<const std::uint8_t> Bytes, const std::string& FileName);
 
   // OpenFlicFile for the batch and the command line, where a file that does
-  // not open is an error: raises EAppError "Cannot open FLIC file <path>".
+  // not open is an error: raises EAppError "Cannot open FLIC file <path>:
+  // <why>".
   void OpenForConversion(const std::string& FileName);
 
   // Shows cache entry Position in the preview (the scroll bar's change).
@@ -78,7 +79,8 @@ class TConversionSession {
   int Convert(TFrameSource& Frames, const std::string& OutputPath);
   // Empties the cache and closes the file it came from.
   void ReleaseFile();
-  // Captures every frame of the file just opened into the cache.
+  // Captures every frame of the file just opened into the cache, then lets
+  // the file go: the cache is all that is read from then on.
   void CaptureFrames(const std::string& FileName);
 
   TAppView& view_;

@@ -28,7 +28,7 @@ void ReportError(const std::string& message);
 std::string StandardOutputError();
 
 // Opens path in decoder; a file that does not open raises TPlainError
-// "Cannot open FLIC file <path>".
+// "Cannot open FLIC file <path>: <why>" (TFlicDecoder::OpenFailure).
 void OpenFlic(TFlicDecoder& decoder, const std::string& path);
 
 // The batch's closing error after --keep-going met failures.

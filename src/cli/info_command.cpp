@@ -7,7 +7,8 @@
 namespace tovasel::cli {
 
 // `info FILE`: opens the file, steps through one whole pass (so that damage
-// anywhere in the file shows in the error code) and prints the facts.
+// anywhere in the file shows in the error code, with the frame it starts
+// at) and prints the facts.
 void AddInfoCommand(CLI::App& app, int& exitCode) {
   auto* cmd = app.add_subcommand("info", "Print frame count, size, speed and error code of a FLIC file");
   auto path = std::make_shared<std::string>();
@@ -23,7 +24,9 @@ void AddInfoCommand(CLI::App& app, int& exitCode) {
                 << "height: " << decoder.Surface().Height() << '\n'
                 << "speed: " << decoder.Speed() << '\n'
                 << "ring frame: " << (decoder.HasRingFrame() ? "yes" : "no") << '\n'
-                << "error: " << decoder.ErrorCode() << '\n';
+                << "error: " << decoder.ErrorCode();
+      if (decoder.FirstDamagedFrame() != 0) std::cout << " (damaged from frame " << decoder.FirstDamagedFrame() << ')';
+      std::cout << '\n';
     });
   });
 }

@@ -25,7 +25,7 @@ std::string StandardOutputError() {
 }
 
 void OpenFlic(TFlicDecoder& decoder, const std::string& path) {
-  if (!decoder.Open(path)) throw TPlainError("Cannot open FLIC file " + path);
+  if (!decoder.Open(path)) throw TPlainError("Cannot open FLIC file " + path + ": " + decoder.OpenFailure());
 }
 
 }  // namespace tovasel::cli

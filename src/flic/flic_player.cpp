@@ -95,7 +95,9 @@ void TFlicPlayer32::Open() {
   params_.NotifyCount = 0;
 
   params_.Speed = static_cast<std::uint16_t>(h.Speed & 0xFFFF);
-  params_.FrameCount = h.Frames;
+  // The frames the file holds, which a damaged file may have fewer of than
+  // its header counts.
+  params_.FrameCount = decoder_.FrameCount();
   params_.FrameWidth = h.Width;
   params_.FrameHeight = h.Height;
   params_.FileSize = h.Size;

@@ -111,8 +111,9 @@ class TFlicPlayer32 {
   std::atomic<bool> StopRequested{false};
 
   // Loads FileName and decodes frame 1 onto the surface. A missing, unreadable
-  // or refused file leaves the player closed with ErrorCode 262; a file
-  // shorter than its header says opens with 262.
+  // or refused file leaves the player closed with ErrorCode 262 (and the
+  // reason in OpenFailure); a file shorter than its header says opens with
+  // 262, one holding fewer frames than its header counts with 770.
   void Open();
   // Decodes the next frame of the walk and paints it; only when open and idle.
   void NextFrame();
@@ -133,7 +134,13 @@ class TFlicPlayer32 {
   bool IsOpen() const { return decoder_.IsOpen(); }
   TPlayState PlayState() const { return params_.PlayState; }
   std::uint32_t ErrorCode() const { return params_.ErrorCode; }
-  // Header frame count, the ring frame not included; 0 while closed.
+  // Why the last Open refused its file (see TFlicDecoder::OpenFailure).
+  const std::string& OpenFailure() const { return decoder_.OpenFailure(); }
+  // Where the damage starts (see TFlicDecoder::FirstDamagedFrame).
+  int FirstDamagedFrame() const { return decoder_.FirstDamagedFrame(); }
+  bool DamagedFramePartial() const { return decoder_.DamagedFramePartial(); }
+  // Frames of the walk, the ring frame not included: the header's count, or
+  // the frames present in a file that holds fewer; 0 while closed.
   std::uint16_t FrameCount() const { return IsOpen() ? params_.FrameCount : 0; }
   // Low 16 bits of the header speed; 0 while closed.
   std::uint16_t Speed() const { return IsOpen() ? params_.Speed.load() : std::uint16_t{0}; }

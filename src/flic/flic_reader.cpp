@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
-#include <system_error>
+#include <string>
+#include <utility>
 
 #include "flic/byte_reader.h"
 #include "flic/chunk_decoders.h"
@@ -29,86 +29,114 @@ bool ReadsPayload(std::uint16_t type) {
 
 }  // namespace
 
-TFlicLoadResult TFlicReader::Load(const std::filesystem::path& path, const TLimits& limits) {
+TFlicLoadResult TFlicReader::Load(const std::filesystem::path& path, const TLimits& limits, TFlicScope scope) {
   Release();
-  const TFlicLoadResult refused{false, kFlicErrorFile};
-
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec) || ec) return refused;
-  const std::uintmax_t fileSize = std::filesystem::file_size(path, ec);
-  if (ec || fileSize < TFlicHeader::kSize) return refused;
-
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return refused;
-  const std::optional<TFlicHeader> header = ReadHeader(in);
-  if (!header || !header->PictureSizeAcceptable(limits.MaxFramePixels)) return refused;
+  TFlicFile file;
+  if (std::string reason = file.Open(path); !reason.empty()) return Refused(std::move(reason));
+  std::array<std::uint8_t, TFlicHeader::kSize> head{};
+  const std::size_t got = file.ReadAt(0, head);
+  const std::span<const std::uint8_t> headBytes = std::span<const std::uint8_t>(head).first(got);
+  if (std::string reason = HeaderRefusal(headBytes, limits); !reason.empty()) return Refused(std::move(reason));
+  const TFlicHeader header = TFlicHeader::Parse(headBytes);
 
   // The header's size decides how much is walked, but never more than the
   // file really holds.
-  TFlicLoadResult result{true, kFlicErrorNone};
-  end_ = header->Size;
-  if (end_ > fileSize) {
-    end_ = fileSize;
+  TFlicLoadResult result{true, kFlicErrorNone, {}};
+  end_ = header.Size;
+  if (end_ > file.Size()) {
+    end_ = file.Size();
     result.ErrorCode = kFlicErrorFile;
   }
-  file_ = std::move(in);
-  Accept(*header);
+  if (scope == TFlicScope::fsAllFrames && end_ <= limits.WholeFileBytes) {
+    // Read whole, the file is closed when this returns.
+    buffer_.resize(static_cast<std::size_t>(end_));
+    const std::size_t read = file.ReadAt(0, buffer_);
+    if (read < buffer_.size()) {
+      buffer_.resize(read);
+      end_ = read;
+      result.ErrorCode = kFlicErrorFile;
+    }
+  } else {
+    file_ = std::move(file);
+  }
+  Accept(header, scope);
   return result;
 }
 
 TFlicLoadResult TFlicReader::Load(std::span<const std::uint8_t> bytes, const TLimits& limits) {
   Release();
-  if (bytes.size() < TFlicHeader::kSize) return TFlicLoadResult{false, kFlicErrorFile};
-  const TFlicHeader header = TFlicHeader::Parse(bytes.first(TFlicHeader::kSize));
-  if (!header.PictureSizeAcceptable(limits.MaxFramePixels)) return TFlicLoadResult{false, kFlicErrorFile};
-
-  TFlicLoadResult result{true, kFlicErrorNone};
-  std::uint64_t toLoad = header.Size;
-  if (toLoad > bytes.size()) {
-    toLoad = bytes.size();
-    result.ErrorCode = kFlicErrorFile;
-  }
-  buffer_.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(toLoad));
-  end_ = buffer_.size();
-  Accept(header);
-  return result;
+  if (std::string reason = HeaderRefusal(bytes, limits); !reason.empty()) return Refused(std::move(reason));
+  const TFlicHeader header = TFlicHeader::Parse(bytes);
+  const auto keep = static_cast<std::size_t>(std::min<std::uint64_t>(header.Size, bytes.size()));
+  buffer_.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(keep));
+  return AcceptBuffer(header, header.Size > bytes.size());
 }
 
-void TFlicReader::Accept(const TFlicHeader& header) {
+TFlicLoadResult TFlicReader::Load(std::vector<std::uint8_t>&& bytes, const TLimits& limits) {
+  Release();
+  buffer_ = std::move(bytes);
+  if (std::string reason = HeaderRefusal(buffer_, limits); !reason.empty()) return Refused(std::move(reason));
+  const TFlicHeader header = TFlicHeader::Parse(buffer_);
+  const bool cutShort = header.Size > buffer_.size();
+  // Shrinking keeps the block where it is: no copy, whatever the size.
+  if (!cutShort) buffer_.resize(header.Size);
+  return AcceptBuffer(header, cutShort);
+}
+
+std::string TFlicReader::HeaderRefusal(std::span<const std::uint8_t> bytes, const TLimits& limits) {
+  if (bytes.size() < TFlicHeader::kSize) return "not a FLIC file (shorter than the 128-byte header)";
+  const TFlicHeader header = TFlicHeader::Parse(bytes);
+  if (header.PictureSizeAcceptable(limits.MaxFramePixels)) return {};
+  const std::string picture =
+      "a picture of " + std::to_string(header.Width) + " × " + std::to_string(header.Height) + " pixels";
+  if (std::uint64_t{header.Width} * header.Height == 0) return "not a FLIC file (" + picture + ")";
+  return "not a FLIC file (" + picture + ", more than " + std::to_string(limits.MaxFramePixels) + ")";
+}
+
+TFlicLoadResult TFlicReader::Refused(std::string reason) {
+  Release();
+  return TFlicLoadResult{false, kFlicErrorFile, std::move(reason)};
+}
+
+TFlicLoadResult TFlicReader::AcceptBuffer(const TFlicHeader& header, bool cutShort) {
+  end_ = buffer_.size();
+  Accept(header, TFlicScope::fsAllFrames);
+  return TFlicLoadResult{true, cutShort ? kFlicErrorFile : kFlicErrorNone, {}};
+}
+
+void TFlicReader::Accept(const TFlicHeader& header, TFlicScope scope) {
   header_ = header;
   loaded_ = true;
-  ResolveLayout();
-}
-
-std::optional<TFlicHeader> TFlicReader::ReadHeader(std::ifstream& in) {
-  std::array<std::uint8_t, TFlicHeader::kSize> head{};
-  if (!in.read(reinterpret_cast<char*>(head.data()), head.size())) return std::nullopt;
-  return TFlicHeader::Parse(head);
+  ResolveLayout(scope);
 }
 
 std::span<const std::uint8_t> TFlicReader::BytesAt(std::uint64_t offset, std::size_t count) {
   if (offset >= end_) return {};
   count = static_cast<std::size_t>(std::min<std::uint64_t>(count, end_ - offset));
-  if (!file_.is_open()) return std::span<const std::uint8_t>(buffer_).subspan(static_cast<std::size_t>(offset), count);
+  if (!file_.IsOpen()) return std::span<const std::uint8_t>(buffer_).subspan(static_cast<std::size_t>(offset), count);
   if (window_.size() < count) window_.resize(count);
-  file_.clear();
-  file_.seekg(static_cast<std::streamoff>(offset));
-  file_.read(reinterpret_cast<char*>(window_.data()), static_cast<std::streamsize>(count));
-  const auto got = static_cast<std::size_t>(std::max<std::streamsize>(file_.gcount(), 0));
-  return std::span<const std::uint8_t>(window_.data(), std::min(got, count));
+  const std::size_t got = file_.ReadAt(offset, std::span<std::uint8_t>(window_.data(), count));
+  return std::span<const std::uint8_t>(window_.data(), got);
 }
 
 void TFlicReader::Release() {
-  std::vector<std::uint8_t>().swap(buffer_);
-  std::vector<std::uint8_t>().swap(window_);
-  if (file_.is_open()) file_.close();
-  file_.clear();
+  ReleaseFile();
+  released_ = false;
   end_ = 0;
   loaded_ = false;
   header_ = TFlicHeader{};
   first_ = second_ = next_ = 0;
+  frames_ = 0;
   ringFrame_ = false;
+  lastFrameMissing_ = false;
   work_ = 0;
+}
+
+void TFlicReader::ReleaseFile() {
+  std::vector<std::uint8_t>().swap(buffer_);
+  std::vector<std::uint8_t>().swap(window_);
+  file_.Close();
+  released_ = loaded_;
 }
 
 std::optional<TFlicReader::TFrameHeader> TFlicReader::ReadFrameHeader(std::uint64_t offset) {
@@ -122,7 +150,7 @@ std::optional<TFlicReader::TFrameHeader> TFlicReader::ReadFrameHeader(std::uint6
   return h;
 }
 
-void TFlicReader::ResolveLayout() {
+void TFlicReader::ResolveLayout(TFlicScope scope) {
   first_ = header_.FirstFrameOffset();
   if (header_.SecondFrame != 0) {
     second_ = header_.SecondFrame;
@@ -132,14 +160,17 @@ void TFlicReader::ResolveLayout() {
     second_ = frame1 ? first_ + frame1->Size : first_;
   }
   next_ = first_;
+  frames_ = header_.Frames;
+  if (scope == TFlicScope::fsFirstFrame) return;
 
-  // Many writers leave out the ring frame; walking the frame headers tells
-  // whether there is a frame after the counted ones. The count is capped so
-  // that a long chain of frames costs nothing extra.
+  // Walking the frame headers tells how many of the counted frames the file
+  // holds, and whether a frame follows them: many writers leave out the
+  // ring frame. The chain stops one past the count, so that a file with a
+  // long tail costs nothing extra.
   const std::uint64_t wanted = std::uint64_t{header_.Frames} + 1;
   std::uint64_t found = 0;
   std::uint64_t offset = first_;
-  while (found <= wanted) {
+  while (found < wanted) {
     const auto frame = ReadFrameHeader(offset);
     if (!frame) break;
     ++found;
@@ -147,12 +178,15 @@ void TFlicReader::ResolveLayout() {
     if (offset >= EndMark()) break;
   }
   ringFrame_ = found >= wanted;
+  frames_ = static_cast<std::uint16_t>(std::min<std::uint64_t>(found, header_.Frames));
 }
 
 std::uint32_t TFlicReader::DecodeFrame(TFlicSurface& surface, TPalette& palette) {
-  if (!loaded_) return kFlicErrorNone;
+  lastFrameMissing_ = false;
+  if (!loaded_ || released_) return kFlicErrorNone;
   const auto frame = ReadFrameHeader(next_);
   if (!frame) {
+    lastFrameMissing_ = true;
     next_ = second_;
     return kFlicErrorChunk;
   }

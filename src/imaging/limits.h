@@ -23,6 +23,13 @@ struct TLimits {
   // Largest FLIC picture, in pixels, that is opened at all; a larger one is
   // refused from its header, before anything is allocated.
   std::uint64_t MaxFramePixels = std::uint64_t{1} << 24;
+  // Largest FLIC file, in bytes of what its header's size covers, that is
+  // read whole into memory when it is opened and closed at once, so that
+  // the file is not held while its frames are shown and changes to it do
+  // not reach them. Every real FLIC file is far smaller; a larger one stays
+  // open and is read chunk by chunk as its frames are decoded, so that
+  // memory does not grow with it.
+  std::uint64_t WholeFileBytes = std::uint64_t{64} << 20;
   // Largest size in bytes of the player's display caches (PreRender,
   // Transparent); beyond it the player decodes and paints every frame as it
   // would without them.

@@ -3,8 +3,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -150,8 +153,8 @@ TEST_P(BrokenFileBatchTest, FirstFailureEndsTheBatchAndNothingAfterIsWritten) {
 INSTANTIATE_TEST_SUITE_P(
     Files, BrokenFileBatchTest,
     ::testing::Combine(::testing::Values(BrokenCase{"NoFrames", "FLIC file %s has no frames to convert"},
-                                         BrokenCase{"TooShort", "Cannot open FLIC file %s"},
-                                         BrokenCase{"FolderNamedFlc", "Cannot open FLIC file %s"}),
+                                         BrokenCase{"TooShort", "Cannot open FLIC file %s: not a FLIC file (shorter than the 128-byte header)"},
+                                         BrokenCase{"FolderNamedFlc", "Cannot open FLIC file %s: it is a folder"}),
                        ::testing::Values(0, 3)),
     [](const auto& info) {
       return std::string(std::get<0>(info.param).name) +
@@ -182,14 +185,18 @@ TEST_P(KeepGoingTest, ReportsEachFailureAndConvertsTheRest) {
   int failures = -1;
   ASSERT_EQ(RunBatch(tree.path().string(), GetParam(), view, true, &failures), "");
   EXPECT_EQ(failures, 3);
+  std::map<std::string, std::string> reasons{{"bad.flc", "not a FLIC file (shorter than the 128-byte header)"},
+                                              {"m.flc", "not a regular file"},
+                                              {"loop.flc", std::strerror(ELOOP)}};
   std::vector<std::string> failed;
   for (std::size_t i = 3; i < view.log.size(); ++i) {
     if (view.log[i].rfind("failed ", 0) != 0) continue;
     // Reported right after the line naming the file.
     const std::string path = view.log[i].substr(7, view.log[i].find(": ") - 7);
     EXPECT_EQ(view.log[i - 1], "Traitement de " + path);
-    EXPECT_EQ(view.log[i], "failed " + path + ": Cannot open FLIC file " + path);
-    failed.push_back(fs::path(path).filename().string());
+    const std::string name = fs::path(path).filename().string();
+    EXPECT_EQ(view.log[i], "failed " + path + ": Cannot open FLIC file " + path + ": " + reasons[name]);
+    failed.push_back(name);
   }
   std::sort(failed.begin(), failed.end());
   EXPECT_EQ(failed, (std::vector<std::string>{"bad.flc", "loop.flc", "m.flc"}));

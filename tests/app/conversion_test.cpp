@@ -312,9 +312,9 @@ TEST(OpenFlicFileTest, MissingFileLeavesAnEmptyCacheAndConversionRefusesIt) {
 TEST(OpenFlicFileTest, FileWhoseFramesWouldNotFitIsRefusedBeforeCapturing) {
   TempFolder folder("budget");
   // 65535 frames of 129 x 129 pixels are more than the budget allows,
-  // however few bytes the file itself has.
+  // however few bytes the file itself has: all but two are empty.
   auto layout = fw::BuildAnimation(MovingBlocks(129, 129, 2, 1), {});
-  layout.FrameCountOverride = 65535;
+  layout.Frames.insert(layout.Frames.end() - 1, 65533, fw::TFrame{});
   fw::WriteFile(folder / "huge.flc", fw::Serialize(layout));
   RecordingView view;
   TConversionSession session(view);

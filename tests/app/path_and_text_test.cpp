@@ -83,7 +83,11 @@ TEST(ErrorBoxTextTest, AppendsAFullStopOnlyAfterCharactersSortingAfterIt) {
 
 TEST(ErrorTextTest, AFailedAllocationSaysOutOfMemory) {
   EXPECT_EQ(ErrorText(std::bad_alloc()), "Out of memory.");
-  EXPECT_EQ(ErrorText(EAppError("Cannot open FLIC file a.flc")), "Cannot open FLIC file a.flc.");
+  EXPECT_EQ(ErrorText(EAppError("Cannot open FLIC file a.flc: no such file")),
+            "Cannot open FLIC file a.flc: no such file.");
+  // A reason in brackets ends on a character that sorts before the stop.
+  EXPECT_EQ(ErrorText(EAppError("Cannot open FLIC file a.flc: not a FLIC file (a picture of 0 × 0 pixels)")),
+            "Cannot open FLIC file a.flc: not a FLIC file (a picture of 0 × 0 pixels)");
 }
 
 }  // namespace

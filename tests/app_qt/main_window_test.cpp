@@ -227,13 +227,15 @@ class MainWindowTest : public QObject {
 
   void OpenOfMissingOrForeignFileShowsErrorBox_data() {
     QTest::addColumn<QString>("name");
-    QTest::newRow("missing") << "none.flc";
-    QTest::newRow("not a FLIC") << "foreign.flc";
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << "none.flc" << "no such file.";
+    QTest::newRow("not a FLIC") << "foreign.flc" << "not a FLIC file (shorter than the 128-byte header)";
   }
 
   // The open runs to its end as for any file, then says what went wrong.
   void OpenOfMissingOrForeignFileShowsErrorBox() {
     QFETCH(QString, name);
+    QFETCH(QString, reason);
     const QString path = Q(folder_ / name.toStdString());
     std::ofstream(folder_ / "foreign.flc") << "GIF89a, not a FLIC file";
     ScriptedDialogs dialogs;
@@ -242,7 +244,7 @@ class MainWindowTest : public QObject {
     Control<QScrollBar>(window, "ScrollBar1")->setValue(3);
     dialogs.openAnswer = path;
     Control<QAction>(window, "Ouvrir1")->trigger();
-    QCOMPARE(dialogs.errors, QStringList{"Cannot open FLIC file " + path + "."});
+    QCOMPARE(dialogs.errors, QStringList{"Cannot open FLIC file " + path + ": " + reason});
     QCOMPARE(Control<QLineEdit>(window, "LabeledEdit1")->text(), QStringLiteral("0"));
     QCOMPARE(Control<QLabel>(window, "StaticText3")->text(), name);
     QCOMPARE(Control<QScrollBar>(window, "ScrollBar1")->maximum(), 0);
@@ -259,7 +261,7 @@ class MainWindowTest : public QObject {
   // not the previous file's count, range and picture.
   void RefusedOpenShowsTheEmptyCache() {
     auto layout = fw::BuildAnimation(MovingBlocks(129, 129, 2, 1), {});
-    layout.FrameCountOverride = 65535;
+    layout.Frames.insert(layout.Frames.end() - 1, 65533, fw::TFrame{});
     fw::WriteFile(folder_ / "huge.flc", fw::Serialize(layout));
     ScriptedDialogs dialogs;
     TForm1 window(dialogs.Hooks());

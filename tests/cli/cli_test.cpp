@@ -176,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"LimitBelowRangeOptimized", {"convert", "%d/walk.flc", "--limit", "-2", "--optimize"}, 1,
                   "tovasel-cli: QProgressBar property out of range."},
         ErrorCase{"MissingFile", {"convert", "%d/none.flc", "-o", "%d/walk.gif"}, 1,
-                  "tovasel-cli: Cannot open FLIC file %d/none.flc."},
+                  "tovasel-cli: Cannot open FLIC file %d/none.flc: no such file."},
         ErrorCase{"OutputFolderMissing", {"convert", "%d/walk.flc", "-o", "%d/no/such/x.gif"}, 1,
                   "tovasel-cli: Cannot create file %d/no/such/x.gif."},
         ErrorCase{"NoFramesWithLimit", {"convert", "%d/empty.flc", "--limit", "0", "-o", "%d/walk.gif"}, 1,
@@ -364,12 +364,12 @@ TEST(CliBatchTest, KeepGoingConvertsTheRestAndFailsAtTheEnd) {
     // Without the flag the first failure ends the batch, as in the window.
     const TRun stops = RunCli({"batch", folder.path().string(), "--jobs", jobs}, folder);
     EXPECT_EQ(stops.Exit, 1);
-    EXPECT_EQ(stops.Err, "tovasel-cli: Cannot open FLIC file " + (folder / "sub/bad.flc") + ".\n");
+    EXPECT_EQ(stops.Err, "tovasel-cli: Cannot open FLIC file " + (folder / "sub/bad.flc") + ": not a FLIC file (shorter than the 128-byte header)\n");
 
     const TRun r = RunCli({"batch", folder.path().string(), "--keep-going", "--jobs", jobs}, folder);
     EXPECT_EQ(r.Exit, 1);
-    EXPECT_EQ(r.Err, "tovasel-cli: Cannot open FLIC file " + (folder / "sub/bad.flc") +
-                         ".\ntovasel-cli: 1 file could not be converted.\n");
+    EXPECT_EQ(r.Err, "tovasel-cli: Cannot open FLIC file " + (folder / "sub/bad.flc") + ": not a FLIC file (shorter than the 128-byte header)\n"
+                     "tovasel-cli: 1 file could not be converted.\n");
     EXPECT_TRUE(fs::exists(folder / "a.gif"));
     EXPECT_TRUE(fs::exists(folder / "sub/z.gif"));
     EXPECT_EQ(Lines(r.Out).size(), 6u);
@@ -537,7 +537,7 @@ TEST_P(CliBadStreamTest, NamesTheStreamAndCleansUp) {
 INSTANTIATE_TEST_SUITE_P(
     Dash, CliBadStreamTest,
     ::testing::Values(BadStreamCase{"NotAFlic", {"convert", "-"}, "junk.flc",
-                                    "tovasel-cli: Cannot open FLIC file standard input."},
+                                    "tovasel-cli: Cannot open FLIC file standard input: not a FLIC file (shorter than the 128-byte header)"},
                       BadStreamCase{"NoFramesToStandardOutput", {"convert", "walk.flc", "-o", "-", "--limit", "-1"},
                                     "", "tovasel-cli: Unsupported GIF version."},
                       BadStreamCase{"TooLarge", {"convert", "-", "-o", "x.gif"}, "/dev/zero",
@@ -588,7 +588,8 @@ TEST(CliSeveralFilesTest, FailureInTheMiddleGoesOnAndFailsAtTheEnd) {
     const TRun r = RunCli(args, folder);
     EXPECT_EQ(r.Exit, 1);
     EXPECT_EQ(r.Err,
-              "tovasel-cli: Cannot open FLIC file bad.flc.\ntovasel-cli: Cannot open FLIC file none.flc.\n"
+              "tovasel-cli: Cannot open FLIC file bad.flc: not a FLIC file (shorter than the 128-byte header)\n"
+              "tovasel-cli: Cannot open FLIC file none.flc: no such file.\n"
               "tovasel-cli: 2 files could not be converted.\n");
     EXPECT_EQ(r.Out, quiet ? "" : "Wrote a.gif with 3 GIF frames\nWrote c.gif with 2 GIF frames\n");
     EXPECT_TRUE(fs::exists(folder / "a.gif"));

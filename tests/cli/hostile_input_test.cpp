@@ -56,18 +56,54 @@ fw::TFlicLayout SmallAnimation(int width, int height, int frames) {
 }
 
 TEST_F(CliHostileTest, FramesRefusesAPictureBombBeforeWritingAnything) {
-  // A few hundred bytes claiming 245 frames of 4096 x 4096 pixels.
+  // A few kilobytes holding 245 empty frames of 4096 x 4096 pixels.
   fw::TFlicLayout layout;
   layout.Width = 4096;
   layout.Height = 4096;
   layout.RingFrame = false;
-  layout.Frames.push_back(fw::TFrame{});
-  layout.FrameCountOverride = 245;
+  layout.Frames.assign(245, fw::TFrame{});
   const fs::path file = WriteFlic(layout, "bomb.flc");
   const TRun r = Run({"frames", file.string(), "-o", (Work() / "out").string()});
   EXPECT_EQ(r.Exit, 1);
   EXPECT_EQ(r.Err, "tovasel-cli: FLIC file " + file.string() + " has more frames than the frame budget lets write\n");
   EXPECT_FALSE(fs::exists(Work() / "out" / "0001.ppm"));
+}
+
+// 150 bytes of 4096 x 4096 pixels claiming 65,535 frames, the second-frame
+// offset back at frame 1: once an hour of streaming and a GIF of 940 MB,
+// now the one frame the file holds.
+TEST_F(CliHostileTest, FileHoldingFewerFramesThanItClaimsStopsAtThem) {
+  fw::TFlicLayout layout;
+  layout.Width = 4096;
+  layout.Height = 4096;
+  layout.RingFrame = false;
+  fw::TFrame frame;
+  frame.Chunks.push_back(fw::TChunk{fw::kBlack, {}, std::nullopt});
+  layout.Frames.push_back(frame);
+  layout.FrameCountOverride = 65535;
+  layout.SecondFrameOverride = 128;
+  const fs::path file = WriteFlic(layout, "claims.flc");
+  ASSERT_EQ(fs::file_size(file), 150u);
+
+  const TRun info = Run({"info", file.string()});
+  EXPECT_EQ(info.Exit, 0);
+  EXPECT_EQ(info.Out, "frames: 1\nwidth: 4096\nheight: 4096\nspeed: 70\nring frame: no\n"
+                      "error: 770 (damaged from frame 2)\n");
+  const TRun convert = Run({"convert", file.string(), "-o", (Work() / "claims.gif").string()});
+  EXPECT_EQ(convert.Exit, 0) << convert.Err;
+  EXPECT_EQ(convert.Out, "Wrote " + (Work() / "claims.gif").string() + " with 1 GIF frame\n");
+  EXPECT_LT(fs::file_size(Work() / "claims.gif"), 64u * 1024);
+}
+
+// The cause follows the message, here for a text file whose first bytes
+// read as a huge picture.
+TEST_F(CliHostileTest, TextFileIsNotAFlicFile) {
+  const fs::path file = Work() / "notes.flc";
+  std::ofstream(file) << "This text is no FLIC file. " << std::string(120, '.');
+  const TRun r = Run({"info", file.string()});
+  EXPECT_EQ(r.Exit, 1);
+  EXPECT_EQ(r.Err, "tovasel-cli: Cannot open FLIC file " + file.string() +
+                       ": not a FLIC file (a picture of 8308 × 29545 pixels, more than 16777216)\n");
 }
 
 struct TFolderCase {

@@ -61,7 +61,7 @@ TEST_F(CliInfoFramesTest, InfoReportsDamageFoundWhileStepping) {
   const auto file = WriteFlic(layout, "damaged.flc");
   const TRun r = Run({"info", file.string()});
   EXPECT_EQ(r.Exit, 0);
-  EXPECT_EQ(r.Out, "frames: 3\nwidth: 5\nheight: 3\nspeed: 66\nring frame: no\nerror: 770\n");
+  EXPECT_EQ(r.Out, "frames: 3\nwidth: 5\nheight: 3\nspeed: 66\nring frame: no\nerror: 770 (damaged from frame 3)\n");
 }
 
 TEST_F(CliInfoFramesTest, FileThatDoesNotOpenExitsOne) {
@@ -71,7 +71,7 @@ TEST_F(CliInfoFramesTest, FileThatDoesNotOpenExitsOne) {
     if (command == "frames") args.insert(args.end(), {"-o", (dir_ / "out").string()});
     const TRun r = Run(args);
     EXPECT_EQ(r.Exit, 1) << command;
-    EXPECT_EQ(r.Err, "tovasel-cli: Cannot open FLIC file " + missing + "\n") << command;
+    EXPECT_EQ(r.Err, "tovasel-cli: Cannot open FLIC file " + missing + ": no such file\n") << command;
     EXPECT_TRUE(r.Out.empty()) << command;
   }
 }

@@ -100,7 +100,8 @@ TEST_P(FrameWalk, RestartWalksTheSameFramesAgain) {
     EXPECT_EQ(DifferingPixels(PictureOf(decoder.Surface()), pictures[step]), 0) << "step " << step;
     EXPECT_EQ(ColoursOf(decoder.Surface().Palette()), colours[step]) << "step " << step;
   }
-  EXPECT_EQ(decoder.CurrentFrame(), (steps - 1) % decoder.FrameCount() + 1);
+  // A file without frames stays on frame 1.
+  EXPECT_EQ(decoder.CurrentFrame(), decoder.FrameCount() == 0 ? 1 : (steps - 1) % decoder.FrameCount() + 1);
 }
 
 fw::TChunk Chunk(std::uint16_t type, std::vector<std::uint8_t> payload = {}) {
@@ -133,8 +134,9 @@ INSTANTIATE_TEST_SUITE_P(
                     l.Frames[2].Chunks[0].SizeOverride = 0;
                   },
                   0, 0x302, {0, 1, 1}},
-        TWalkCase{"FrameSmallerThanItsHeaderIsNotDecoded",
-                  [](fw::TFlicLayout& l) { l.Frames[2].SizeOverride = 8; }, 0, 0x302, {0, 1, 1}, false},
+        // The file holds two frames: the pass ends there and starts again.
+        TWalkCase{"FrameSmallerThanItsHeaderEndsTheFrames",
+                  [](fw::TFlicLayout& l) { l.Frames[2].SizeOverride = 8; }, 0x302, 0x302, {0, 1, 0, 1}, false},
         TWalkCase{"ChunkCountBeyondTheFileStopsAtTheEnd",
                   [](fw::TFlicLayout& l) { l.Frames.back().ChunkCountOverride = 500; }, 0, 0x302,
                   {0, 1, 2, 3, 0}},
@@ -152,11 +154,13 @@ INSTANTIATE_TEST_SUITE_P(
                   false},
         TWalkCase{"SecondFrameOffsetOutsideTheFile",
                   [](fw::TFlicLayout& l) { l.SecondFrameOverride = 0x7FFFFFFF; }, 0, 0x302, {0, 1, 2, 3, 0}},
+        // Five frames present, the ring frame one of them; the walk never
+        // goes round the file again to reach the count.
         TWalkCase{"FrameCountAboveTheFramesInTheFile",
-                  [](fw::TFlicLayout& l) { l.FrameCountOverride = 9; }, 0, 0, {0, 1, 2, 3, 0}, false},
-        TWalkCase{"HugeFrameSizeWrapsInsteadOfOverflowing",
-                  [](fw::TFlicLayout& l) { l.Frames[1].SizeOverride = 0xFFFFFFFF; }, 0, 0,
-                  {0, 1, kAny}, false}),
+                  [](fw::TFlicLayout& l) { l.FrameCountOverride = 9; }, 0x302, 0x302, {0, 1, 2, 3, 0, 0, 1}, false},
+        TWalkCase{"HugeFrameSizeEndsTheFramesInsteadOfOverflowing",
+                  [](fw::TFlicLayout& l) { l.Frames[1].SizeOverride = 0xFFFFFFFF; }, 0x302, 0x302,
+                  {0, 1, 0, 1}, false}),
     [](const auto& info) { return info.param.Name; });
 
 // --- Files the player refuses ----------------------------------------------
@@ -246,17 +250,22 @@ TEST(ClassicLayout, WrapsToTheFrameAfterFrameOne) {
   EXPECT_EQ(player.Reader().SecondFrameOffset(), fw::FrameOffset(layout, 1));
 }
 
-// A file cut short while it is open: each frame is read when it is
-// decoded, so the lost bytes show as damage (770) and the walk goes on, and
-// the frames before the cut decode as they did.
+// A file read chunk by chunk and cut short while it is open: each frame is
+// read when it is decoded, so the lost bytes show as damage (770) and the
+// walk goes on, and the frames before the cut decode as they did.
 class FileCutWhileOpen : public ::testing::TestWithParam<int> {};
 
 TEST_P(FileCutWhileOpen, LostBytesAreDamageNeverACrash) {
   const std::vector<std::uint8_t> bytes = fw::Serialize(fw::BuildAnimation(BaseFrames(), fw::TAnimationOptions{}));
   const auto keep = static_cast<std::size_t>(GetParam() < 0 ? static_cast<int>(bytes.size()) + GetParam() : GetParam());
   TTempFlic file(bytes);
+  // Only a file too large to be read whole is still read after Open.
+  TLimits streamed;
+  streamed.WholeFileBytes = 0;
   TFlicDecoder cut;
+  cut.SetLimits(streamed);
   ASSERT_TRUE(cut.Open(file.Path()));
+  EXPECT_TRUE(cut.Reader().FileBuffer().empty());
   TFlicDecoder whole;
   ASSERT_TRUE(whole.Open(bytes));
   std::filesystem::resize_file(file.Path(), keep);
@@ -271,6 +280,8 @@ TEST_P(FileCutWhileOpen, LostBytesAreDamageNeverACrash) {
     }
   }
   EXPECT_TRUE(damaged);
+  // The pass that met the cut says where it begins.
+  EXPECT_NE(cut.FirstDamagedFrame(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cuts, FileCutWhileOpen, ::testing::Values(-1, -200, 300, 140, 0));
