@@ -10,7 +10,7 @@ packages=(
   cmake ninja-build g++ make pkg-config
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libcli11-dev libgif-dev libjpeg-dev
+  libcli11-dev libgif-dev libjpeg-dev libspng-dev
   fonts-dejavu-core
   qt6-base-dev libgl-dev
   help2man dpkg-dev

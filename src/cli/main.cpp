@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
   AddFramesCommand(app, exitCode);
   AddConvertCommand(app, exitCode);
   AddBatchCommand(app, exitCode);
+  AddThumbnailCommand(app, exitCode);
 
   try {
     app.parse(argc, argv);
