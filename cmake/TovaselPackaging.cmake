@@ -1,5 +1,5 @@
 # What a system installation holds beyond the two programs (manual pages,
-# desktop metadata, shell completion, copyright) and the Debian package
+# desktop metadata, the thumbnailer entry, shell completion, copyright) and the Debian package
 # `cpack -G DEB` (the `package` target) builds from it.
 include(GNUInstallDirs)
 
@@ -55,6 +55,8 @@ install(FILES ${TOVASEL_PACKAGING_DIR}/tovasel-cli.bash-completion
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME tovasel-cli)
 install(FILES ${TOVASEL_PACKAGING_DIR}/tovasel-mime.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME tovasel.xml)
+# File managers show frame 1 of each FLIC file through `tovasel-cli thumbnail`.
+install(FILES ${TOVASEL_PACKAGING_DIR}/tovasel.thumbnailer DESTINATION ${CMAKE_INSTALL_DATADIR}/thumbnailers)
 if(TARGET tovasel)
   install(FILES ${TOVASEL_PACKAGING_DIR}/io.github.tovasel.Tovasel.metainfo.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Inspects the Debian package `make package` builds: its control fields and
 # dependencies, every file it must install, and the files themselves (the
-# tool runs from the package, manual pages and metadata pass their checkers
-# where those are installed).
-#   scripts/check-package.sh build/tovasel_<version>_amd64.deb
+# tool runs from the package, the thumbnailer entry makes a thumbnail, both
+# programs carry Debian's hardening, manual pages and metadata pass their
+# checkers and lintian where those are installed).
+#   scripts/check-package.sh build-package/tovasel_<version>_amd64.deb
 set -uo pipefail
 deb=${1:?usage: check-package.sh PACKAGE.deb}
 
@@ -51,6 +52,7 @@ done <<'FILES'
 /usr/share/man/man1/tovasel-cli.1.gz -rw-r--r--
 /usr/share/metainfo/io.github.tovasel.Tovasel.metainfo.xml -rw-r--r--
 /usr/share/mime/packages/tovasel.xml -rw-r--r--
+/usr/share/thumbnailers/tovasel.thumbnailer -rw-r--r--
 /usr/share/bash-completion/completions/tovasel-cli -rw-r--r--
 /usr/share/doc/tovasel/copyright -rw-r--r--
 /usr/share/doc/tovasel/changelog.gz -rw-r--r--
@@ -74,6 +76,34 @@ for page in "$root"/share/man/man1/*.gz; do
     fi
 done
 bash -n "$root/share/bash-completion/completions/tovasel-cli" || fail "the completion is not valid bash"
+
+# The thumbnailer entry as file managers read it, run with the packaged tool
+# on the bundled sample.
+thumbnailer=$root/share/thumbnailers/tovasel.thumbnailer
+[[ $(head -n 1 "$thumbnailer") == "[Thumbnailer Entry]" ]] || fail "the thumbnailer entry has no [Thumbnailer Entry] group"
+for line in "TryExec=tovasel-cli" "Exec=tovasel-cli thumbnail -s %s %i %o" "MimeType=video/x-flic;"; do
+    grep -qxF "$line" "$thumbnailer" || fail "the thumbnailer entry lacks '$line'"
+done
+sample=$(dirname "$0")/../samples/sample.flc
+if [[ -f $sample ]]; then
+    PATH=$root/bin:$PATH tovasel-cli thumbnail -s 128 "$sample" "$work/thumbnail.png" ||
+        fail "the packaged tool makes no thumbnail"
+    [[ $(od -An -tx1 -N8 "$work/thumbnail.png" 2>/dev/null | tr -d ' \n') == 89504e470d0a1a0a ]] ||
+        fail "the thumbnail is not a PNG file"
+fi
+
+# Debian's hardening in both programs: position-independent, full RELRO
+# (GNU_RELRO with BIND_NOW), the stack protector and fortified calls.
+for program in "$root/bin/tovasel" "$root/bin/tovasel-cli"; do
+    name=$(basename "$program")
+    headers=$(readelf --file-header --program-headers --dynamic --wide "$program" 2>/dev/null)
+    symbols=$(readelf --dyn-syms --wide "$program" 2>/dev/null)
+    grep -q 'Type: *DYN' <<<"$headers" || fail "$name is not position-independent"
+    grep -q 'GNU_RELRO' <<<"$headers" || fail "$name has no RELRO segment"
+    grep -Eq '\(FLAGS\).*BIND_NOW|\(FLAGS_1\).*NOW' <<<"$headers" || fail "$name is not linked with -z now"
+    grep -q '__stack_chk_fail' <<<"$symbols" || fail "$name has no stack protector"
+    grep -Eq ' __[a-z0-9_]+_chk(@|$)' <<<"$symbols" || fail "$name calls no fortified functions"
+done
 if command -v desktop-file-validate >/dev/null; then
     out=$(desktop-file-validate "$root/share/applications/tovasel.desktop" 2>&1) || fail "desktop entry: $out"
     [[ -z $out ]] || fail "desktop entry warns: $out"
@@ -87,7 +117,11 @@ if command -v xmllint >/dev/null; then
 fi
 
 if command -v lintian >/dev/null; then
-    lintian --fail-on error,warning "$deb" || fail "lintian reports errors or warnings"
+    # With its informational tags, where it reports what hardening lacks.
+    tags=$(lintian --display-info "$deb" 2>&1)
+    echo "$tags"
+    grep -E '^[EW]: ' <<<"$tags" && fail "lintian reports errors or warnings"
+    grep -E ' hardening-' <<<"$tags" && fail "lintian finds hardening missing"
 fi
 
 if ((failures > 0)); then

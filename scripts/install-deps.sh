@@ -2,21 +2,25 @@
 # Installs the Debian packages the build needs, and only when one is missing,
 # so that a second `make` on a ready machine does not touch apt at all.
 # help2man writes tovasel-cli's manual page and dpkg-dev works out the Debian
-# package's dependencies; the last line's tools check the desktop metadata
-# and manual pages in the tests.
+# package's dependencies and hardening flags; the last line's tools check the
+# desktop metadata and manual pages in the tests. `install-deps.sh
+# package-check` adds lintian, which scripts/check-package.sh runs.
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ make pkg-config
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libcli11-dev libgif-dev libjpeg-dev
+  libcli11-dev libgif-dev libjpeg-dev libspng-dev
   fonts-dejavu-core
   qt6-base-dev libgl-dev
   help2man dpkg-dev
   desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db
   qt6-translations-l10n
 )
+if [ "${1:-}" = package-check ]; then
+  packages+=(lintian)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -6,7 +6,9 @@
 set -eu
 cli=$1
 
-has() { "$cli" "$1" --help 2>/dev/null | grep -q -- "^  $2[ ,]"; }
+# An option's line starts with its names; a value, optional ([=LEVEL]) or
+# not, may follow.
+has() { "$cli" "$1" --help 2>/dev/null | grep -Eq -- "^  $2([ ,[]|\$)"; }
 
 echo '[EXAMPLES]'
 if has convert --optimize; then

@@ -18,12 +18,7 @@ std::string FailedFilesText(int failures) {
 // `batch DIR`: the window's directory batch on DIR; its log goes to
 // standard output from the line naming the folder on.
 void AddBatchCommand(CLI::App& app, int& exitCode) {
-  auto* cmd = app.add_subcommand(
-      "batch",
-      "Convert every .flc file below DIR into a GIF file beside it.\n"
-      "With --jobs above 1 each file is converted by a player of its own: a file whose first "
-      "frame sets no colours then starts from black instead of the colours the previous file "
-      "left, so its GIF may differ from the one-at-a-time batch.");
+  auto* cmd = app.add_subcommand("batch", "Convert every .flc file below DIR into a GIF file beside it");
   struct Args {
     std::string folder;
     int jobs = 1;
@@ -34,8 +29,9 @@ void AddBatchCommand(CLI::App& app, int& exitCode) {
   auto args = std::make_shared<Args>();
   cmd->add_option("DIR", args->folder, "Folder to search, subfolders included")->required();
   AddConvertOptions(*cmd, args->options);
-  cmd->add_option("--jobs", args->jobs, "Files converted at once (default 1)")
-      ->check(CLI::Range(1, 256));
+  cmd->add_option("--jobs", args->jobs, "Convert N files at once, 1 to 256 (default 1)")
+      ->check(CLI::Range(1, 256))
+      ->type_name("N");
   cmd->add_flag("--keep-going", args->keepGoing,
                 "Go on after a file fails: report each failure on standard error and exit with 1 "
                 "at the end (by default the first failure ends the batch, as in the window)");

@@ -18,6 +18,7 @@ void AddInfoCommand(CLI::App& app, int& exitCode);
 void AddFramesCommand(CLI::App& app, int& exitCode);
 void AddConvertCommand(CLI::App& app, int& exitCode);
 void AddBatchCommand(CLI::App& app, int& exitCode);
+void AddThumbnailCommand(CLI::App& app, int& exitCode);
 
 // The one place the tool reports an error: "tovasel-cli: <message>" on
 // standard error.
@@ -34,7 +35,7 @@ void OpenFlic(TFlicDecoder& decoder, const std::string& path);
 // The batch's closing error after --keep-going met failures.
 std::string FailedFilesText(int failures);
 
-// An error of a command the window does not have (info, frames): its line
+// An error of a command the window does not have (info, frames, thumbnail): its line
 // shows the text as it is, without the error box's closing full stop.
 class TPlainError : public std::runtime_error {
  public:

@@ -75,25 +75,32 @@ void AddConvertOptions(CLI::App& cmd, TConvertOptions& options) {
   cmd.add_flag("--transparent", options.Transparent,
                "Each frame's bottom-left pixel colour becomes transparent (\"Transparence\")");
   auto* palette = cmd.add_flag("--palette", options.Palette,
-               "Merge all colour tables into one global table of the used colours (\"Palette\")");
+                               "Merge all colour tables into one global table of the used colours "
+                               "(\"Palette\"); cannot be combined with --optimize");
   auto* merge = cmd.add_flag("--merge", options.Merge,
-               "Pixels that repeat the previous frame become transparent (\"Merge\")");
-  auto* crop = cmd.add_flag("--crop", options.Crop, "Cut transparent frames down to their visible content (\"Crop\")");
+                             "Pixels that repeat the previous frame become transparent (\"Merge\"); "
+                             "cannot be combined with --optimize");
+  auto* crop = cmd.add_flag("--crop", options.Crop,
+                            "Cut transparent frames down to their visible content (\"Crop\"); cannot be "
+                            "combined with --optimize");
   cmd.add_option_function<std::string>(
-      "--limit",
-      [&options](const std::string& text) {
-        options.LimitOn = true;
-        options.LimitText = text;
-      },
-      "Convert frames 0 to N only (N + 1 frames); the text is read as the window reads it");
+         "--limit",
+         [&options](const std::string& text) {
+           options.LimitOn = true;
+           options.LimitText = text;
+         },
+         "Convert frames 0 to N only (N + 1 frames); N is read as the window reads its frame-limit field")
+      ->type_name("N");
   cmd.add_flag("--exact-colours", options.ExactColours,
                "Keep each frame's FLIC colours exactly instead of the 216-colour cube");
   cmd.add_flag("--exact-timing", options.ExactTiming,
                "Frame delays from the FLIC speed in its true unit (1/70 s for FLI, ms for FLC), "
                "without drift");
+  // A flag with a value of its own: --optimize alone is level 1.
   cmd.add_flag("--optimize{1}", options.Optimize,
-               "Smallest lossless GIF of the exact colours; --optimize=2 tries harder "
-               "(replaces --palette, --merge and --crop)")
+               "Write the smallest lossless GIF of the exact colours; LEVEL 1 (default) or 2, which "
+               "tries harder and is never larger; cannot be combined with --palette, --merge or --crop")
+      ->option_text("[=LEVEL]")
       ->check(CLI::Range(1, 2))
       ->excludes(palette)
       ->excludes(merge)

@@ -1,4 +1,5 @@
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include "cli/commands.h"
@@ -11,12 +12,18 @@ namespace tovasel::cli {
 // at) and prints the facts.
 void AddInfoCommand(CLI::App& app, int& exitCode) {
   auto* cmd = app.add_subcommand("info", "Print frame count, size, speed and error code of a FLIC file");
-  auto path = std::make_shared<std::string>();
-  cmd->add_option("FILE", *path, "FLIC file (.flc or .fli)")->required();
-  cmd->callback([path, &exitCode] {
+  struct Args {
+    std::string path;
+    bool quiet = false;
+  };
+  auto args = std::make_shared<Args>();
+  cmd->add_option("FILE", args->path, "FLIC file (.flc or .fli)")->required();
+  // The facts are the command's result and stay; nothing else is printed yet.
+  cmd->add_flag("-q,--quiet", args->quiet, "Print nothing but the facts and errors");
+  cmd->callback([args, &exitCode] {
     exitCode = RunReportingErrors([&] {
       TFlicDecoder decoder;
-      OpenFlic(decoder, *path);
+      OpenFlic(decoder, args->path);
       const int frames = decoder.FrameCount();
       for (int i = 0; i < frames; ++i) decoder.NextFrame();
       std::cout << "frames: " << frames << '\n'

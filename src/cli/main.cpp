@@ -2,11 +2,13 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <memory>
 
 #include <CLI/CLI.hpp>
 
 #include "app/app_error.h"
 #include "cli/commands.h"
+#include "cli/help_formatter.h"
 #include "flic/flic_decoder.h"
 #include "gif/temp_file_registry.h"
 #include "tovasel/version.h"
@@ -34,6 +36,8 @@ int main(int argc, char** argv) {
   using namespace tovasel::cli;
   tovasel::InstallTempFileCleanup();
   CLI::App app{"Tovasel: converts FLIC animations into animated GIF files", "tovasel-cli"};
+  // Set first: each command takes the parser's formatter when it is added.
+  app.formatter(std::make_shared<THelpFormatter>());
   app.set_version_flag("--version", std::string("tovasel-cli ") + tovasel::kVersion);
   app.require_subcommand(1);
   app.failure_message([](const CLI::App* failed, const CLI::Error& e) {
@@ -45,6 +49,7 @@ int main(int argc, char** argv) {
   AddFramesCommand(app, exitCode);
   AddConvertCommand(app, exitCode);
   AddBatchCommand(app, exitCode);
+  AddThumbnailCommand(app, exitCode);
 
   try {
     app.parse(argc, argv);

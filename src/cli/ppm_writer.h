@@ -1,13 +1,13 @@
 #pragma once
 
-#include <filesystem>
+#include <ostream>
 
 #include "imaging/bitmap.h"
 
 namespace tovasel::cli {
 
 // Writes a 24-bit bitmap as a binary PPM (P6, top row first, red, green,
-// blue). Returns false when the file cannot be written.
-bool WritePpm(const std::filesystem::path& path, const TBitmap& bitmap);
+// blue). A stream that fails is left for its owner to report.
+void WritePpm(std::ostream& out, const TBitmap& bitmap);
 
 }  // namespace tovasel::cli

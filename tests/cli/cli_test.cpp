@@ -402,13 +402,58 @@ TEST(CliBatchTest, RelativeFolderIsMadeAbsolute) {
   EXPECT_EQ(lines.back(), "Pas de fichiers trouvés");
 }
 
-TEST(CliHelpTest, HelpExitsZeroAndBatchHelpWarnsAboutJobs) {
-  TempFolder folder("cli-help");
-  EXPECT_EQ(RunCli({"--help"}, folder).Exit, 0);
-  const TRun r = RunCli({"batch", "--help"}, folder);
-  EXPECT_EQ(r.Exit, 0);
-  EXPECT_NE(r.Out.find("previous file"), std::string::npos);
+struct HelpCase {
+  const char* Name;
+  std::vector<std::string> Args;
+  std::vector<std::string> Shows;  // texts the help holds
+};
+
+class CliHelpTest : public ::testing::TestWithParam<HelpCase> {};
+
+// Runs of spaces and line breaks as one space: descriptions wrap anywhere.
+std::string OneLine(const std::string& text) {
+  std::string line;
+  for (const char c : text) {
+    const bool space = c == ' ' || c == '\n';
+    if (!space || line.empty() || line.back() != ' ') line += space ? ' ' : c;
+  }
+  return line;
 }
+
+// The help reads as a person would write it: values named, no CLI11
+// notation ("{1}", "INT:INT in [1 - 256]", "Excludes:", "REQUIRED"), lines
+// that fit 80 columns.
+TEST_P(CliHelpTest, HelpReadsAsWritten) {
+  TempFolder folder("cli-help");
+  const TRun r = RunCli(GetParam().Args, folder);
+  EXPECT_EQ(r.Exit, 0);
+  for (const std::string& text : GetParam().Shows) {
+    EXPECT_NE(OneLine(r.Out).find(OneLine(text)), std::string::npos) << text << "\n" << r.Out;
+  }
+  for (const char* notation : {"{", "Excludes", "REQUIRED", "INT", "TEXT", " in ["}) {
+    EXPECT_EQ(r.Out.find(notation), std::string::npos) << notation << "\n" << r.Out;
+  }
+  for (const std::string& line : Lines(r.Out)) EXPECT_LE(line.size(), 80u) << line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, CliHelpTest,
+    ::testing::Values(
+        HelpCase{"Tool", {"--help"}, {"info", "frames", "convert", "batch", "thumbnail"}},
+        HelpCase{"Convert",
+                 {"convert", "--help"},
+                 {"Usage: tovasel-cli convert [OPTIONS] FILE...\n", "  --optimize[=LEVEL] ", "LEVEL 1 (default) or 2",
+                  "cannot be combined with --palette, --merge or --crop", "  --limit N ", "  -o,--output OUT "}},
+        // One sentence: the --jobs warning of other bytes has gone with the
+        // other bytes.
+        HelpCase{"Batch",
+                 {"batch", "--help"},
+                 {"Convert every .flc file below DIR into a GIF file beside it\nUsage:", "  --jobs N "}},
+        HelpCase{"Frames",
+                 {"frames", "--help"},
+                 {"Usage: tovasel-cli frames [OPTIONS] FILE -o DIR\n", "  --format FORMAT ", "png (the default"}},
+        HelpCase{"Thumbnail", {"thumbnail", "--help"}, {"Usage: tovasel-cli thumbnail [OPTIONS] FILE OUT\n", "  -s,--size SIZE "}}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 // Runs the tool under `script`, which gives it a terminal for its three
 // streams; the result holds everything the terminal showed.

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "cli_fixture.h"
+#include "support/png_reader.h"
 
 namespace tovasel::testing {
 namespace {
@@ -66,7 +68,7 @@ TEST_F(CliHostileTest, FramesRefusesAPictureBombBeforeWritingAnything) {
   const TRun r = Run({"frames", file.string(), "-o", (Work() / "out").string()});
   EXPECT_EQ(r.Exit, 1);
   EXPECT_EQ(r.Err, "tovasel-cli: FLIC file " + file.string() + " has more frames than the frame budget lets write\n");
-  EXPECT_FALSE(fs::exists(Work() / "out" / "0001.ppm"));
+  EXPECT_TRUE(!fs::exists(Work() / "out") || fs::is_empty(Work() / "out")) << "a picture was written";
 }
 
 // 150 bytes of 4096 x 4096 pixels claiming 65,535 frames, the second-frame
@@ -173,13 +175,14 @@ TEST_P(HugeFileTest, HugeFileUnderAMemoryLimitIsReadChunkByChunk) {
                                 file.string()};
   if (std::string(GetParam()) == "frames") args.insert(args.end(), {"-o", "out"});
   if (std::string(GetParam()) == "convert") args.insert(args.end(), {"-q", "-o", "out.gif"});
+  if (std::string(GetParam()) == "thumbnail") args.push_back("out.png");
   const TRun r = RunProgram(args, Work());
   ASSERT_EQ(r.Signal, 0) << "ended by a signal";
   EXPECT_EQ(r.Exit, 0) << r.Err;
   EXPECT_EQ(r.Err, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, HugeFileTest, ::testing::Values("info", "frames", "convert"));
+INSTANTIATE_TEST_SUITE_P(Commands, HugeFileTest, ::testing::Values("info", "frames", "convert", "thumbnail"));
 
 struct TSameFileCase {
   const char* Name;
@@ -250,6 +253,62 @@ TEST_P(SameFileBatchTest, BatchRefusesAGifThatLinksToItsFlc) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, SameFileBatchTest, ::testing::Values("1", "2"));
+
+struct TFullDiskCase {
+  const char* Name;
+  const char* Format;
+  int FailingFrame;  // the first picture larger than the limit
+};
+
+class FullDiskTest : public CliHostileTest, public ::testing::WithParamInterface<TFullDiskCase> {};
+
+// A file size limit of 4 KiB (ulimit -f, with SIGXFSZ ignored so that the
+// write fails instead of ending the process) stands in for a full disk: the
+// flat frames fit as PNG, the noisy one and any PPM of 100 x 100 do not.
+// Every picture left is whole, the one that failed keeps what was there
+// before, and no temporary file stays.
+TEST_P(FullDiskTest, PicturesLeftAreWholeAndNoTemporaryFileStays) {
+  std::vector<fw::TAnimationFrame> list;
+  fw::TColours colours{};
+  for (int i = 0; i < 256; ++i) colours[i] = fw::TRgb{static_cast<std::uint8_t>(i), 0, static_cast<std::uint8_t>(255 - i)};
+  for (int f = 0; f < 3; ++f) {
+    fw::TIndexedPicture p(100, 100, 7);
+    std::uint32_t noise = 12345;
+    if (f == 1) {
+      for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x) p.At(x, y) = static_cast<std::uint8_t>((noise = noise * 1103515245u + 12345u) >> 24);
+    }
+    list.push_back(fw::TAnimationFrame{p, colours, fw::TEncoding::enByteRun});
+  }
+  const fs::path file = WriteFlic(fw::BuildAnimation(list, {}), "noisy.flc");
+  const std::string format = GetParam().Format;
+  const fs::path out = Work() / "out";
+  fs::create_directories(out);
+  char failing[16];
+  std::snprintf(failing, sizeof failing, "%04d.%s", GetParam().FailingFrame, format.c_str());
+  { std::ofstream(out / failing) << "old"; }
+
+  const TRun r = RunProgram({"bash", "-c", "trap '' XFSZ; ulimit -f 4; exec \"$@\"", "bash", TOVASEL_CLI, "frames",
+                             file.string(), "-o", out.string(), "--format", format},
+                            Work());
+  ASSERT_EQ(r.Signal, 0);
+  EXPECT_EQ(r.Exit, 1);
+  EXPECT_EQ(r.Err, "tovasel-cli: Cannot write file " + (out / failing).string() + "\n");
+  EXPECT_EQ(ReadText(out / failing), "old");
+  EXPECT_EQ(TempFilesLeft(), 0);
+  int pictures = 0;
+  for (const auto& entry : fs::directory_iterator(out)) {
+    if (entry.path().filename() == failing) continue;
+    ++pictures;
+    EXPECT_EQ(ReadPng(entry.path()).Error, "") << entry.path();
+  }
+  EXPECT_EQ(pictures, GetParam().FailingFrame - 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, FullDiskTest,
+                         ::testing::Values(TFullDiskCase{"PngAfterOnePicture", "png", 2},
+                                           TFullDiskCase{"PpmAtTheFirstPicture", "ppm", 1}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 struct TSignalCase {
   int Signal;

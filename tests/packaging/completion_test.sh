@@ -10,7 +10,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 mkdir sub "two words"
-touch a.flc b.FLI c.gif d.GIF notes.txt
+touch a.flc b.FLI c.gif d.GIF e.png F.PNG notes.txt
 
 # The number of --jobs offered follows the machine; this one has three cores.
 nproc() { echo 3; }
@@ -33,7 +33,7 @@ expect() {
 }
 
 # Commands and the tool's own options.
-expect "tovasel-cli " "batch convert frames info"
+expect "tovasel-cli " "batch convert frames info thumbnail"
 expect "tovasel-cli con" "convert"
 expect "tovasel-cli --v" "--version"
 
@@ -41,23 +41,35 @@ expect "tovasel-cli --v" "--version"
 expect "tovasel-cli convert --ex" "--exact-colours --exact-timing"
 expect "tovasel-cli batch --j" "--jobs"
 expect "tovasel-cli convert --q" "--quiet"
+expect "tovasel-cli convert --op" "--optimize"
 expect "tovasel-cli batch -" "--crop --exact-colours --exact-timing --help --jobs --keep-going --limit --merge --optimize --palette --quiet --transparent -h -q"
-expect "tovasel-cli info --" "--help"
-expect "tovasel-cli frames -" "--help --output -h -o"
+expect "tovasel-cli info --" "--help --quiet"
+expect "tovasel-cli frames -" "--format --help --output --quiet -h -o -q"
+expect "tovasel-cli thumbnail -" "--help --quiet --size -h -q -s"
 
 # Arguments: FLIC files (any case) and folders; folders only for batch.
 expect "tovasel-cli convert " "a.flc b.FLI sub two words"
 expect "tovasel-cli info b" "b.FLI"
 expect "tovasel-cli batch " "sub two words"
 expect "tovasel-cli convert --crop a.flc --merge " "a.flc b.FLI sub two words"
+expect "tovasel-cli convert --optimize " "a.flc b.FLI sub two words"
+
+# thumbnail reads a FLIC file and writes a PNG file; a size is not an argument.
+expect "tovasel-cli thumbnail " "a.flc b.FLI sub two words"
+expect "tovasel-cli thumbnail -s 128 " "a.flc b.FLI sub two words"
+expect "tovasel-cli thumbnail a.flc " "F.PNG e.png sub two words"
+expect "tovasel-cli thumbnail -s 64 a.flc -q " "F.PNG e.png sub two words"
 
 # Option values: GIF files for convert's output, a folder for frames', a
-# count for --jobs, nothing to guess for --limit.
+# count for --jobs, nothing to guess for --limit, the two picture formats,
+# the thumbnail sizes file managers ask for.
 expect "tovasel-cli convert a.flc -o " "c.gif d.GIF sub two words"
 expect "tovasel-cli convert a.flc --output c" "c.gif"
 expect "tovasel-cli frames a.flc -o " "sub two words"
 expect "tovasel-cli batch . --jobs " "1 2 3"
 expect "tovasel-cli convert a.flc --limit " ""
+expect "tovasel-cli frames a.flc --format " "png ppm"
+expect "tovasel-cli thumbnail --size " "1024 128 256 512"
 
 if ((failures > 0)); then
     echo "$failures completion checks failed"
