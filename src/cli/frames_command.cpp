@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "app/frame_budget.h"
+#include "app/gif_conversion.h"
 #include "cli/commands.h"
 #include "cli/picture_file.h"
 #include "cli/png_writer.h"
@@ -39,8 +40,9 @@ void WriteFrames(const FramesArgs& args) {
   // however few bytes the file has.
   const int frames = decoder.FrameCount();
   const std::int64_t pixels = std::int64_t{decoder.Surface().Width()} * decoder.Surface().Height();
-  if (FramesCost(frames, pixels) > limits.FrameBudget) {
-    throw TPlainError("FLIC file " + args.path + " has more frames than the frame budget lets write");
+  if (const std::int64_t cost = FramesCost(frames, pixels); cost > limits.FrameBudget) {
+    throw TPlainError("FLIC file " + args.path + " has too many frames to write as pictures: " + MemoryText(cost) +
+                      " of pixels, " + MemoryText(limits.FrameBudget) + " allowed");
   }
   std::error_code ec;
   std::filesystem::create_directories(args.folder, ec);

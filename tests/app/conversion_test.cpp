@@ -185,7 +185,9 @@ TEST_P(ConversionFailureTest, ErrorLeavesTheExistingFileAndEnablesConvert) {
   RecordingView view;
   view.options.LimitOn = true;
   view.options.LimitText = GetParam().limit;
-  TConversionSession session(view);
+  // Only the Palette option holds every frame.
+  view.options.Palette = true;
+  TConversionSession session(view, {.FrameBudget = std::int64_t{1} << 30});
   session.OpenFlicFile(folder / "a.flc");
   try {
     session.ConvertToGif(out);
@@ -207,7 +209,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"MostNegative", "-2147483648", "Progress bar property out of range"},
                       FailureCase{"Largest", "2147483647", "Progress bar property out of range"},
                       FailureCase{"BeyondBudget", "100000000",
-                                  "Frame limit 100000000 asks for more frames than fit in memory"}),
+                                  "Frame limit 100000000 asks for too many frames for the Palette option: "
+                                  "134,945 MiB needed, 1,024 MiB allowed"}),
     [](const auto& info) { return info.param.name; });
 
 struct NoFramesCase {
@@ -317,12 +320,13 @@ TEST(OpenFlicFileTest, FileWhoseFramesWouldNotFitIsRefusedBeforeCapturing) {
   layout.Frames.insert(layout.Frames.end() - 1, 65533, fw::TFrame{});
   fw::WriteFile(folder / "huge.flc", fw::Serialize(layout));
   RecordingView view;
-  TConversionSession session(view);
+  TConversionSession session(view, {.FrameBudget = std::int64_t{1} << 30});
   try {
     session.OpenFlicFile(folder / "huge.flc");
     FAIL() << "no error";
   } catch (const EAppError& e) {
-    EXPECT_EQ(std::string(e.what()), "FLIC file " + (folder / "huge.flc") + " has more frames than fit in memory");
+    EXPECT_EQ(std::string(e.what()), "FLIC file " + (folder / "huge.flc") +
+                                         " has too many frames to keep in memory: 1,105 MiB needed, 1,024 MiB allowed");
   }
   EXPECT_EQ(session.FrameCache.Count(), 0);
   EXPECT_FALSE(session.FileOpen());

@@ -15,6 +15,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/frame_budget.h"
+#include "app/gif_conversion.h"
 #include "app/path_names.h"
 #include "app/qt/language_tables.h"
 #include "app/qt/main_window.h"
@@ -260,7 +262,9 @@ class MainWindowTest : public QObject {
   // A file too large for memory leaves the window showing the empty cache,
   // not the previous file's count, range and picture.
   void RefusedOpenShowsTheEmptyCache() {
-    auto layout = fw::BuildAnimation(MovingBlocks(129, 129, 2, 1), {});
+    // 65535 frames of 2048 x 2048 pixels, all but two of them empty: more
+    // than any machine's budget holds, however few bytes the file has.
+    auto layout = fw::BuildAnimation(MovingBlocks(2048, 2048, 2, 1), {});
     layout.Frames.insert(layout.Frames.end() - 1, 65533, fw::TFrame{});
     fw::WriteFile(folder_ / "huge.flc", fw::Serialize(layout));
     ScriptedDialogs dialogs;
@@ -268,10 +272,11 @@ class MainWindowTest : public QObject {
     window.OpenFile(flic_);
     Control<QScrollBar>(window, "ScrollBar1")->setValue(4);
     window.OpenFile(Q(folder_ / "huge.flc"));
-    QCOMPARE(dialogs.errors,
-             QStringList{Q("FLIC file " + folder_ / "huge.flc" + " has more frames than fit in memory.")});
+    QCOMPARE(dialogs.errors, QStringList{Q("FLIC file " + folder_ / "huge.flc" + " has too many frames to keep in memory: " +
+                                           MemoryText(FramesCost(65535, 2048 * 2048)) + " needed, " +
+                                           MemoryText(DefaultFrameBudget()) + " allowed.")});
     QCOMPARE(Control<QLineEdit>(window, "LabeledEdit1")->text(), QStringLiteral("0"));
-    QCOMPARE(Control<QLineEdit>(window, "LabeledEdit3")->text(), QStringLiteral("129"));
+    QCOMPARE(Control<QLineEdit>(window, "LabeledEdit3")->text(), QStringLiteral("2048"));
     QCOMPARE(Control<QLabel>(window, "StaticText3")->text(), QStringLiteral("huge.flc"));
     QCOMPARE(Control<QScrollBar>(window, "ScrollBar1")->maximum(), 0);
     QCOMPARE(Control<QScrollBar>(window, "ScrollBar1")->value(), 0);

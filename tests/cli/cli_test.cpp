@@ -643,19 +643,22 @@ TEST(CliSeveralFilesTest, FailureInTheMiddleGoesOnAndFailsAtTheEnd) {
   }
 }
 
-// x.flc and x.FLC both name x.gif: the second is a failure and the first
-// GIF stays.
-TEST(CliSeveralFilesTest, SecondFileOfTheSameGifNameFails) {
+// x.flc and x.FLC both name x.gif, and so do x.flc and ./x.flc: found
+// before anything is written, a usage error, and nothing is written.
+TEST(CliSeveralFilesTest, TwoFilesOfOneGifNameWriteNothing) {
   TempFolder folder("cli-several-same");
   testing::WriteAnimation(folder / "x.flc", MovingBlocks(9, 7, 3, 1));
   testing::WriteAnimation(folder / "x.FLC", MovingBlocks(8, 5, 2, 2));
-  ASSERT_EQ(RunCli({"convert", "x.flc", "-o", "x.one"}, folder).Exit, 0);
-  const TRun r = RunCli({"convert", "x.flc", "x.FLC"}, folder);
-  EXPECT_EQ(r.Exit, 1);
-  EXPECT_EQ(r.Out, "Wrote x.gif with 3 GIF frames\n");
-  EXPECT_EQ(r.Err, "tovasel-cli: GIF file x.gif was already written from x.flc.\n"
-                   "tovasel-cli: 1 file could not be converted.\n");
-  EXPECT_EQ(ReadBytes(folder / "x.gif"), ReadBytes(folder / "x.one"));
+  for (const char* second : {"x.FLC", "./x.flc"}) {
+    const TRun r = RunCli({"convert", "x.flc", second}, folder);
+    EXPECT_EQ(r.Exit, 2);
+    EXPECT_EQ(r.Out, "");
+    EXPECT_EQ(Lines(r.Err).front(),
+              "tovasel-cli: GIF file " + std::string(second).substr(0, std::string(second).size() - 4) +
+                  ".gif is the output of x.flc too; nothing was written")
+        << r.Err;
+    EXPECT_FALSE(fs::exists(folder / "x.gif"));
+  }
 }
 
 TEST(CliBatchTest, QuietBatchPrintsOnlyErrors) {

@@ -58,16 +58,19 @@ fw::TFlicLayout SmallAnimation(int width, int height, int frames) {
 }
 
 TEST_F(CliHostileTest, FramesRefusesAPictureBombBeforeWritingAnything) {
-  // A few kilobytes holding 245 empty frames of 4096 x 4096 pixels.
+  // 64 KiB holding 4096 empty frames of 4096 x 4096 pixels: 64 GiB of
+  // pictures, more than any machine's budget.
   fw::TFlicLayout layout;
   layout.Width = 4096;
   layout.Height = 4096;
   layout.RingFrame = false;
-  layout.Frames.assign(245, fw::TFrame{});
+  layout.Frames.assign(4096, fw::TFrame{});
   const fs::path file = WriteFlic(layout, "bomb.flc");
   const TRun r = Run({"frames", file.string(), "-o", (Work() / "out").string()});
   EXPECT_EQ(r.Exit, 1);
-  EXPECT_EQ(r.Err, "tovasel-cli: FLIC file " + file.string() + " has more frames than the frame budget lets write\n");
+  EXPECT_TRUE(r.Err.starts_with("tovasel-cli: FLIC file " + file.string() +
+                                " has too many frames to write as pictures: 65,540 MiB of pixels, "))
+      << r.Err;
   EXPECT_TRUE(!fs::exists(Work() / "out") || fs::is_empty(Work() / "out")) << "a picture was written";
 }
 
@@ -199,7 +202,8 @@ TEST_P(SameFileTest, OutputThatIsTheInputIsRefusedAndTheInputKept) {
   const auto rest = GetParam().Args(Work());
   args.insert(args.end(), rest.begin(), rest.end());
   const TRun r = Run(args);
-  EXPECT_EQ(r.Exit, 1);
+  // A usage error, found before anything is written.
+  EXPECT_EQ(r.Exit, 2);
   EXPECT_TRUE(r.Err.starts_with("tovasel-cli: Output file ")) << r.Err;
   EXPECT_NE(r.Err.find(" is the FLIC file "), std::string::npos) << r.Err;
   for (const auto& e : fs::directory_iterator(Work())) {
@@ -235,6 +239,20 @@ INSTANTIATE_TEST_SUITE_P(
                       [](const fs::path& w) {
                         fs::rename(w / "in.flc", w / "movie.gif");
                         return std::vector<std::string>{(w / "movie.gif").string()};
+                      }},
+        // x.flc's GIF is x.gif, itself a FLIC converted after it: it would
+        // be gone before its turn.
+        TSameFileCase{"OutputThatIsALaterInput",
+                      [](const fs::path& w) {
+                        fs::copy_file(w / "in.flc", w / "x.flc");
+                        fs::copy_file(w / "in.flc", w / "x.gif");
+                        return std::vector<std::string>{(w / "x.flc").string(), (w / "x.gif").string()};
+                      }},
+        TSameFileCase{"OutputThatIsAnEarlierInputLinked",
+                      [](const fs::path& w) {
+                        fs::copy_file(w / "in.flc", w / "b.flc");
+                        fs::create_symlink(w / "in.flc", w / "b.gif");
+                        return std::vector<std::string>{(w / "in.flc").string(), (w / "b.flc").string()};
                       }}),
     [](const auto& info) { return std::string(info.param.Name); });
 
