@@ -44,6 +44,10 @@ class TAppView {
   // The log pane and the plain message dialog.
   virtual void AddLogLine(const std::string& /*text*/) {}
   virtual void ShowMessage(const std::string& /*text*/) {}
+  // Something worth knowing about a conversion that went through, such as
+  // a damaged file converted as far as it could be read; the window keeps
+  // to its own messages and shows none.
+  virtual void ShowNote(const std::string& /*text*/) {}
 
   // The batch: a folder the search could not list (skipped, as the window's
   // log always did quietly), and a file that failed in a batch that goes on.

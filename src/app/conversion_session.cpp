@@ -132,6 +132,31 @@ int TConversionSession::ConvertFile(const std::string& FileName, const std::stri
   return Convert(frames, OutputPath);
 }
 
+int TConversionSession::ConvertBytes(std::vector<std::uint8_t>&& Bytes, const std::string& Name,
+                                     const std::string& OutputPath) {
+  const TConvertButtonOff convertButtonOff(view_);
+  ReleaseFile();
+  openedFile_.clear();
+  if (!FlicDecoder.Open(std::move(Bytes), Name)) {
+    throw EAppError("Cannot open FLIC file " + Name + ": " + FlicDecoder.OpenFailure());
+  }
+  TDecodedFrames frames(FlicDecoder);
+  return Convert(frames, OutputPath);
+}
+
+std::string TConversionSession::DamageNote() const {
+  const int first = FlicDecoder.FirstDamagedFrame();
+  // Damage past the frames converted (the cache's order takes FLIC frames 2
+  // to Last + 2) is none of the GIF's business.
+  if (first == 0 || first > convertedFrames_ + 1) return {};
+  const int before = first - 1;
+  const std::string held = before == 1 ? "the frame before it" : "the " + std::to_string(before) + " frames before it";
+  std::string note = "FLIC file " + FlicDecoder.FileName() + " is damaged from frame " + std::to_string(first) +
+                     " on; the GIF holds " + (before == 0 ? "only what could be read of it" : held);
+  if (before > 0 && FlicDecoder.DamagedFramePartial()) note += " and what could be read of the rest";
+  return note + ".";
+}
+
 int TConversionSession::Convert(TFrameSource& Frames, const std::string& OutputPath) {
   TConversionSettings settings;
   settings.Options = view_.ReadOptions();
@@ -143,7 +168,9 @@ int TConversionSession::Convert(TFrameSource& Frames, const std::string& OutputP
   settings.ProgressBarName = view_.ProgressBarName();
   // What the cache holds is taken already.
   settings.Budget = budget_.Available();
+  convertedFrames_ = 0;
   TGifConversion conversion(Frames, std::move(settings));
+  convertedFrames_ = conversion.Last() + 1;
   int written = 0;
   StoreOutput(OutputPath, [&](std::ostream& stream) { written = conversion.WriteTo(stream); });
   return written;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "app/app_view.h"
 #include "app/file_search.h"
@@ -61,6 +62,15 @@ class TConversionSession {
   // the decoder into the conversion as they are decoded: the cache stays
   // empty, and memory holds what the options need, not every frame.
   int ConvertFile(const std::string& FileName, const std::string& OutputPath);
+  // The same for a file already in memory, taken over without a copy and
+  // named Name in messages (such as "standard input").
+  int ConvertBytes(std::vector<std::uint8_t>&& Bytes, const std::string& Name, const std::string& OutputPath);
+
+  // What the command line says of the file last converted once its
+  // conversion went through, when the damage lies among the frames it took: "FLIC file X is damaged from frame N on; the
+  // GIF holds the M frames before it." (or that it holds what could be read
+  // of the rest), or "" for a file whose frames all decoded.
+  std::string DamageNote() const;
 
   // Converts every .flc file below Folder into a GIF beside it, Jobs files
   // at once, as TDirectoryBatch describes. Returns the number of files that
@@ -85,6 +95,8 @@ class TConversionSession {
 
   TAppView& view_;
   std::string openedFile_;
+  // Frames the last conversion took from its source.
+  std::int64_t convertedFrames_ = 0;
   const TLimits limits_;
   // The cache and the document of one conversion share one budget.
   TFrameBudget budget_;

@@ -26,8 +26,9 @@ namespace tovasel {
 
 namespace {
 
-// Writes a converted file's GIF at its place.
-using TStoreGif = std::function<void(const std::string& gif)>;
+// Writes a converted file's GIF at its place; returns the file's damage
+// note (see TConversionSession::DamageNote).
+using TStoreGif = std::function<std::string(const std::string& gif)>;
 
 // A file converted ahead of its turn: what stores it, and its share of the
 // batch's budget, held until it is stored.
@@ -82,15 +83,17 @@ TStoreGif ConvertAhead(const std::string& path, const TOptionsOnlyView& view, co
     TConversionSession session(quiet, limits);
     session.FlicDecoder.Adopt(carry);
     session.ConvertFile(path, gif);
+    return session.DamageNote();
   };
   if (!scratch) return convert;
-  convert(scratch->Path());
-  return [scratch](const std::string& gif) {
+  const std::string note = convert(scratch->Path());
+  return [scratch, note](const std::string& gif) {
     StoreOutput(gif, [&scratch](std::ostream& stream) {
       std::ifstream in(scratch->Path(), std::ios::binary);
       if (!in) throw EAppError("Cannot read converted file " + scratch->Path());
       stream << in.rdbuf();
     });
+    return note;
   };
 }
 
@@ -144,12 +147,13 @@ int TDirectoryBatch::Run(const std::string& Folder, bool KeepGoing, int Jobs) {
     LogBatchFile(view_, path);
     try {
       if (const auto refusal = plan.Refusal(i)) throw EAppError(*refusal);
+      std::string note;
       if (window > 1) {
         std::optional<TPendingFile> file = std::move(ahead[i]);
         ahead[i].reset();
         --inFlight;
         const TStoreGif store = file->Store.get();
-        store(gifs[i]);
+        note = store(gifs[i]);
       } else if (view_.ShowsPreview()) {
         // The window shows each file and keeps its frames in the cache.
         session_.OpenForConversion(path);
@@ -160,8 +164,10 @@ int TDirectoryBatch::Run(const std::string& Folder, bool KeepGoing, int Jobs) {
           ~TFinish() { FinishFirstPass(decoder); }
         } finish{session_.FlicDecoder};
         session_.ConvertFile(path, gifs[i]);
+        note = session_.DamageNote();
       }
       plan.Written(i);
+      if (!note.empty()) view_.ShowNote(note);
     } catch (const std::exception& e) {
       if (!KeepGoing) throw;
       ++failures;

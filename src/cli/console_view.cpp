@@ -28,6 +28,10 @@ void TConsoleView::ShowMessage(const std::string& text) {
   std::cerr << "tovasel-cli: " << text << std::endl;
 }
 
+void TConsoleView::ShowNote(const std::string& text) {
+  if (!quiet_) ShowMessage(text);
+}
+
 void TConsoleView::FolderSkipped(const std::string& path, const std::string& reason) {
   ShowMessage("Cannot read folder " + path + " (" + reason + "), skipped");
 }

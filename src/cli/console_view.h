@@ -19,6 +19,8 @@ class TConsoleView : public TOptionsOnlyView {
 
   void AddLogLine(const std::string& text) override;
   void ShowMessage(const std::string& text) override;
+  // Notes go where errors go, and not at all when quiet.
+  void ShowNote(const std::string& text) override;
   void StartProgress(int maximum) override;
   void StepProgress() override;
   // The command line's messages are the window's, word for word.

@@ -14,7 +14,6 @@
 #include "cli/console_view.h"
 #include "cli/standard_input.h"
 #include "gif/output_target.h"
-#include "gif/scratch_file.h"
 
 namespace tovasel::cli {
 namespace {
@@ -39,39 +38,22 @@ std::string OutputFor(const std::string& input, const std::string& output) {
   return input == kStandardStream ? kStandardStream : StripExtension(input) + ".gif";
 }
 
-// Messages name the scratch file by what it stands for.
-std::string Renamed(std::string text, const std::unique_ptr<TScratchFile>& file, const std::string& name) {
-  if (!file) return text;
-  for (auto at = text.find(file->Path()); at != std::string::npos; at = text.find(file->Path(), at + name.size())) {
-    text.replace(at, file->Path().size(), name);
-  }
-  return text;
-}
-
 int ConvertOne(const ConvertArgs& args, const std::string& input, const std::string& output) {
   return RunReportingErrors([&] {
-    std::unique_ptr<TScratchFile> source;
-    try {
-      if (input == kStandardStream) source = SpoolStandardInput();
-      const bool toStandardOutput = output == kStandardStream;
-      // The scratch file outlives the view, so that its progress bar has
-      // ended its line before any error is printed.
-      TConsoleView view(args.options, args.quiet);
-      TConversionSession session(view);
-      if (toStandardOutput) {
-        // Whatever standard output's buffer holds goes first.
-        if (const std::string error = StandardOutputError(); !error.empty()) throw EAppError(error);
-      }
-      const int written =
-          session.ConvertFile(source ? source->Path() : input, toStandardOutput ? kStandardOutputPath : output);
-      if (DescriptorNamedBy(toStandardOutput ? kStandardOutputPath : output) < 0) {
-        view.AddLogLine("Wrote " + output + " with " + std::to_string(written) +
-                        (written == 1 ? " GIF frame" : " GIF frames"));
-      }
-    } catch (const std::bad_alloc&) {
-      throw;
-    } catch (const std::exception& e) {
-      throw EAppError(Renamed(e.what(), source, "standard input"));
+    const std::string target = output == kStandardStream ? kStandardOutputPath : output;
+    TConsoleView view(args.options, args.quiet);
+    TConversionSession session(view);
+    // Whatever standard output's buffer holds goes before the GIF.
+    if (DescriptorNamedBy(target) == STDOUT_FILENO) {
+      if (const std::string error = StandardOutputError(); !error.empty()) throw EAppError(error);
+    }
+    const int written = input == kStandardStream
+                            ? session.ConvertBytes(ReadStandardInput(session.FlicDecoder), "standard input", target)
+                            : session.ConvertFile(input, target);
+    if (const std::string note = session.DamageNote(); !note.empty()) view.ShowNote(note);
+    if (DescriptorNamedBy(target) < 0) {
+      view.AddLogLine("Wrote " + output + " with " + std::to_string(written) +
+                      (written == 1 ? " GIF frame" : " GIF frames"));
     }
   });
 }

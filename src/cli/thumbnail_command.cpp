@@ -21,7 +21,11 @@ struct ThumbnailArgs {
 
 // File managers run a thumbnailer on every FLIC file they list, so this is
 // the one place that opens the file, and it needs frame 1 only.
-void OpenForFirstFrame(TFlicDecoder& decoder, const std::string& path) { OpenFlic(decoder, path); }
+void OpenForFirstFrame(TFlicDecoder& decoder, const std::string& path) {
+  if (!decoder.OpenFirstFrame(path)) {
+    throw TPlainError("Cannot open FLIC file " + path + ": " + decoder.OpenFailure());
+  }
+}
 
 void WriteThumbnail(const ThumbnailArgs& args) {
   TFlicDecoder decoder;

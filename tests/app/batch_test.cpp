@@ -258,42 +258,6 @@ TEST_P(BatchTest, FolderTheSystemRefusesIsToldAndSkipped) {
   EXPECT_TRUE(fs::exists(Path("a.gif")));
 }
 
-TEST(ParallelBatchTest, WritesTheSameBytesAndLogAsOneByOne) {
-  TempFolder a("same-a"), b("same-b");
-  for (const TempFolder* tree : {&a, &b}) {
-    for (int i = 0; i < 5; ++i) {
-      fs::create_directories(tree->path() / ("d" + std::to_string(i % 2)));
-      testing::WriteAnimation(
-          (tree->path() / ("d" + std::to_string(i % 2)) / ("f" + std::to_string(i) + ".flc")).string(),
-          MovingBlocks(13, 11, 4, static_cast<unsigned>(i)));
-    }
-  }
-  RecordingView one, many;
-  one.options.Merge = many.options.Merge = true;
-  one.options.Palette = many.options.Palette = true;
-  ASSERT_EQ(RunBatch(a.path().string(), 0, one), "");
-  ASSERT_EQ(RunBatch(b.path().string(), 3, many), "");
-  ASSERT_EQ(one.log.size(), many.log.size());
-  for (std::size_t i = 0; i < one.log.size(); ++i) {
-    std::string expected = one.log[i];
-    if (const auto at = expected.find(a.path().string()); at != std::string::npos) {
-      expected.replace(at, a.path().string().size(), b.path().string());
-    }
-    EXPECT_EQ(many.log[i], expected);
-  }
-  for (int i = 0; i < 5; ++i) {
-    const std::string name = "d" + std::to_string(i % 2) + "/f" + std::to_string(i) + ".gif";
-    EXPECT_EQ(testing::ReadBytes(a / name), testing::ReadBytes(b / name)) << name;
-  }
-}
-
-// The window's view: it shows every file it opens, so its batch captures
-// each file into the frame cache.
-class PreviewingView : public RecordingView {
- public:
-  bool ShowsPreview() const override { return true; }
-};
-
 // A file whose first frame sets only the colours from 24 on: the rest come
 // from what the player last held, the previous file's colours, until the
 // palette change half-way.
@@ -308,6 +272,60 @@ void WriteCarryingColours(const fs::path& path, unsigned seed) {
   }
   fw::WriteFile(path, fw::Serialize(layout));
 }
+
+class ParallelBatchTest : public ::testing::TestWithParam<int> {};
+
+// Each file's first frame leaves some colours to the file before it: every
+// job must start from what one decoder converting them all in order would
+// hold, or the bytes would depend on the number of jobs.
+TEST_P(ParallelBatchTest, WritesTheSameBytesAndLogAsOneByOne) {
+  TempFolder a("same-a"), b("same-b");
+  for (const TempFolder* tree : {&a, &b}) {
+    for (int i = 0; i < 5; ++i) {
+      fs::create_directories(tree->path() / ("d" + std::to_string(i % 2)));
+      WriteCarryingColours(tree->path() / ("d" + std::to_string(i % 2)) / ("f" + std::to_string(i) + ".flc"),
+                           static_cast<unsigned>(i + 1));
+    }
+    // A file that does not open changes nothing the next one meets.
+    std::ofstream(tree->path() / "d0" / "f2b.flc") << "not a FLIC file";
+  }
+  RecordingView one, many;
+  for (RecordingView* view : {&one, &many}) {
+    view->options.Merge = GetParam() == 1;
+    view->options.Palette = GetParam() == 1;
+    view->options.Optimize = GetParam() == 2 ? 1 : 0;
+    view->options.ExactColours = GetParam() == 3;
+  }
+  int failures = 0;
+  ASSERT_EQ(RunBatch(a.path().string(), 0, one, true, &failures), "");
+  EXPECT_EQ(failures, 1);
+  ASSERT_EQ(RunBatch(b.path().string(), 3, many, true, &failures), "");
+  EXPECT_EQ(failures, 1);
+  ASSERT_EQ(one.log.size(), many.log.size());
+  for (std::size_t i = 0; i < one.log.size(); ++i) {
+    std::string expected = one.log[i];
+    for (auto at = expected.find(a.path().string()); at != std::string::npos; at = expected.find(a.path().string())) {
+      expected.replace(at, a.path().string().size(), b.path().string());
+    }
+    EXPECT_EQ(many.log[i], expected);
+  }
+  for (int i = 0; i < 5; ++i) {
+    const std::string name = "d" + std::to_string(i % 2) + "/f" + std::to_string(i) + ".gif";
+    EXPECT_EQ(testing::ReadBytes(a / name), testing::ReadBytes(b / name)) << name;
+  }
+}
+
+constexpr const char* kParallelCases[] = {"NoOption", "PaletteAndMerge", "Smallest", "ExactColours"};
+
+INSTANTIATE_TEST_SUITE_P(Options, ParallelBatchTest, ::testing::Values(0, 1, 2, 3),
+                         [](const auto& info) { return std::string(kParallelCases[info.param]); });
+
+// The window's view: it shows every file it opens, so its batch captures
+// each file into the frame cache.
+class PreviewingView : public RecordingView {
+ public:
+  bool ShowsPreview() const override { return true; }
+};
 
 struct SerialCase {
   const char* name;
