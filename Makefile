@@ -1,6 +1,6 @@
 # Thin wrapper over the CMake presets: `make run` and `make test` are all a
 # fresh Debian 12 machine needs.
-.PHONY: deps build run test package asan asan-test fuzz clean
+.PHONY: deps build run test package asan asan-test tsan tsan-test fuzz clean
 
 JOBS ?= $(shell nproc)
 SAMPLE := samples/sample.flc
@@ -38,9 +38,16 @@ asan: deps
 asan-test: asan
 	ctest --preset asan -j $(JOBS)
 
+tsan: deps
+	cmake --preset tsan
+	cmake --build --preset tsan -j $(JOBS)
+
+tsan-test: tsan
+	ctest --preset tsan -j $(JOBS)
+
 fuzz: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz -j $(JOBS)
 
 clean:
-	rm -rf build build-package build-asan build-fuzz
+	rm -rf build build-package build-asan build-tsan build-fuzz
