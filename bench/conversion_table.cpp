@@ -177,6 +177,8 @@ std::vector<TOptionSet> OptionSets() {
   add("--merge", [](auto& o) { o.Merge = true; });
   add("--crop", [](auto& o) { o.Crop = true; });
   add("all four", [](auto& o) { o.Transparent = o.Palette = o.Merge = o.Crop = true; });
+  add("--optimize", [](auto& o) { o.Optimize = 1; });
+  add("--optimize=2", [](auto& o) { o.Optimize = 2; });
   return sets;
 }
 

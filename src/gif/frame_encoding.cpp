@@ -4,30 +4,25 @@
 #include <sstream>
 #include <system_error>
 
-#include "gif/gif_image.h"
 #include "gif/sub_image.h"
 
 namespace tovasel {
 
 namespace {
 
-// How far the workers may run ahead of the writer, in frames per worker:
-// enough to keep them busy, few enough that the encoded frames waiting to
-// be written stay a small part of the document.
+// How far the workers may run ahead of the writer, in frames per worker.
 constexpr int kFramesAheadPerWorker = 4;
 
 }  // namespace
 
-TFrameEncoding::TFrameEncoding(const TGIFImageList& frames, int globalBits)
-    : frames_(frames), globalBits_(globalBits), slots_(static_cast<std::size_t>(frames.ItemCount())) {
-  const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  const int workers = std::min(cores, frames.ItemCount());
+TFrameEncoding::TFrameEncoding(int globalBits) : globalBits_(globalBits) {
+  const int workers = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   window_ = kFramesAheadPerWorker * workers;
   try {
     for (int w = 0; w < workers; ++w) workers_.emplace_back([this] { Work(); });
   } catch (const std::system_error&) {
-    // Fewer threads than asked for, or none: with none the writer's Take
-    // encodes for itself.
+    // Fewer threads than asked for, or none: with none Take encodes for
+    // itself.
   }
 }
 
@@ -40,56 +35,76 @@ TFrameEncoding::~TFrameEncoding() {
   for (std::thread& worker : workers_) worker.join();
 }
 
+int TFrameEncoding::Waiting() const {
+  const std::lock_guard lock(mutex_);
+  return static_cast<int>(slots_.size());
+}
+
+void TFrameEncoding::Encode(TSlot& slot, int globalBits) {
+  try {
+    if (!slot.Frame->IsBlank()) {
+      std::ostringstream stream;
+      slot.Frame->EncodePixels(stream, globalBits);
+      slot.Bytes = std::move(stream).str();
+    }
+  } catch (...) {
+    slot.Error = std::current_exception();
+  }
+}
+
+void TFrameEncoding::Add(const TGIFSubImage& frame) {
+  {
+    const std::lock_guard lock(mutex_);
+    slots_.push_back(TSlot{&frame});
+  }
+  changed_.notify_all();
+}
+
 void TFrameEncoding::Work() {
-  const int count = static_cast<int>(slots_.size());
   for (;;) {
-    int i;
+    TSlot* slot = nullptr;
     {
       std::unique_lock lock(mutex_);
-      changed_.wait(lock, [&] { return stopping_ || next_ >= count || next_ < taken_ + window_; });
-      if (stopping_ || next_ >= count) return;
-      i = next_++;
+      changed_.wait(lock, [&] {
+        if (stopping_) return true;
+        const auto open = std::find_if(slots_.begin(), slots_.end(), [](const TSlot& s) { return !s.Claimed; });
+        if (open == slots_.end()) return false;
+        slot = &*open;
+        return true;
+      });
+      if (stopping_) return;
+      slot->Claimed = true;
     }
-    TSlot slot;
-    try {
-      const TGIFSubImage& frame = frames_.FrameAt(i);
-      if (!frame.IsBlank()) {
-        std::ostringstream stream;
-        frame.EncodePixels(stream, globalBits_);
-        slot.Bytes = std::move(stream).str();
-      }
-    } catch (...) {
-      slot.Error = std::current_exception();
-    }
-    slot.Done = true;
+    // A deque keeps its elements in place while others are added at the
+    // back or taken from the front, and this one is not taken before Done.
+    TSlot result{slot->Frame};
+    Encode(result, globalBits_);
     {
       const std::lock_guard lock(mutex_);
-      slots_[static_cast<std::size_t>(i)] = std::move(slot);
+      slot->Bytes = std::move(result.Bytes);
+      slot->Error = result.Error;
+      slot->Done = true;
     }
     changed_.notify_all();
   }
 }
 
-std::string TFrameEncoding::Take(int i) {
+std::string TFrameEncoding::Take() {
   TSlot slot;
   {
     std::unique_lock lock(mutex_);
-    if (workers_.empty() && next_ <= i) {
+    if (workers_.empty() && !slots_.front().Claimed) {
       // Without workers the writer encodes the frame itself.
-      next_ = i + 1;
+      slot = std::move(slots_.front());
+      slots_.pop_front();
       lock.unlock();
-      const TGIFSubImage& frame = frames_.FrameAt(i);
-      if (frame.IsBlank()) return {};
-      std::ostringstream stream;
-      frame.EncodePixels(stream, globalBits_);
-      return std::move(stream).str();
+      Encode(slot, globalBits_);
+    } else {
+      changed_.wait(lock, [&] { return slots_.front().Done; });
+      slot = std::move(slots_.front());
+      slots_.pop_front();
     }
-    changed_.wait(lock, [&] { return slots_[static_cast<std::size_t>(i)].Done; });
-    slot = std::move(slots_[static_cast<std::size_t>(i)]);
-    slots_[static_cast<std::size_t>(i)] = TSlot{};
-    taken_ = i + 1;
   }
-  changed_.notify_all();
   if (slot.Error) std::rethrow_exception(slot.Error);
   return std::move(slot.Bytes);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <deque>
 #include <exception>
 #include <mutex>
 #include <string>
@@ -9,44 +10,56 @@
 
 namespace tovasel {
 
-class TGIFImageList;
+class TGIFSubImage;
 
-// Encodes the image data of a document's frames on worker threads a few
-// frames ahead of the writer, which takes them in frame order. Each frame is
+// Encodes the image data of frames on worker threads while the writer goes
+// on, and hands the data back in the order the frames came. Each frame is
 // encoded on its own, so the bytes are those of encoding frame after frame;
 // only the time changes, shared among the machine's cores.
+//
+// What a worker reads is fixed before it starts: a frame may not change
+// from Add until Take has returned its data (the writer writes its head from
+// the frame at that time too), and the frames' document's encoder kind may
+// not change at all.
 class TFrameEncoding {
  public:
-  // globalBits is the document's MaxColorBits, for frames drawing with the
-  // global map. The frames must not change until the object is gone.
-  TFrameEncoding(const TGIFImageList& frames, int globalBits);
+  // globalBits: the document's MaxColorBits, for frames drawing with the
+  // global map.
+  explicit TFrameEncoding(int globalBits);
   ~TFrameEncoding();
   TFrameEncoding(const TFrameEncoding&) = delete;
   TFrameEncoding& operator=(const TFrameEncoding&) = delete;
 
-  // Frame i's image data, as TGIFSubImage::EncodePixels writes it, waiting
-  // for it if need be; raises what encoding it raised. Frames are taken in
-  // order, each once.
-  std::string Take(int i);
+  // How many frames may wait beyond the one taken next: enough to keep the
+  // workers busy, few enough that the data waiting to be written stays
+  // small.
+  int Window() const { return window_; }
+  // Frames added and not yet taken.
+  int Waiting() const;
+
+  void Add(const TGIFSubImage& frame);
+  // The image data of the oldest frame not yet taken, as
+  // TGIFSubImage::EncodePixels writes it (nothing for a blank frame),
+  // waiting for it if need be; raises what encoding it raised.
+  std::string Take();
 
  private:
   struct TSlot {
+    const TGIFSubImage* Frame = nullptr;
     std::string Bytes;
     std::exception_ptr Error;
+    bool Claimed = false;
     bool Done = false;
   };
 
   void Work();
+  static void Encode(TSlot& slot, int globalBits);
 
-  const TGIFImageList& frames_;
   const int globalBits_;
-  // How many frames the workers may encode beyond those taken.
   int window_ = 0;
-  std::mutex mutex_;
+  mutable std::mutex mutex_;
   std::condition_variable changed_;
-  std::vector<TSlot> slots_;
-  int next_ = 0;   // the next frame a worker claims
-  int taken_ = 0;  // frames the writer has taken
+  std::deque<TSlot> slots_;  // from the oldest not taken
   bool stopping_ = false;
   std::vector<std::thread> workers_;
 };

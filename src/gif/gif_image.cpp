@@ -112,12 +112,14 @@ void TGIFImage::SaveToStream(std::ostream& stream) {
   // The header refuses a document without frames before writing a byte.
   writer.WriteHead(header_.Head());
   const int count = frames_.ItemCount();
-  TFrameEncoding encoding(frames_, MaxColorBits());
+  TFrameEncoding encoding(MaxColorBits());
+  int added = 0;
   for (int i = 0; i < count; ++i) {
+    while (added < count && added <= i + encoding.Window()) encoding.Add(frames_.FrameAt(added++));
     // The head goes out before the data is waited for, so a frame that
     // fails to encode leaves the stream as the plain writer would.
     const bool hasData = frames_.FrameAt(i).SaveHeadTo(writer);
-    const std::string data = encoding.Take(i);
+    const std::string data = encoding.Take();
     if (hasData) writer.WriteImageData(data);
     progress.Running((i + 1) * 100 / count);
   }
