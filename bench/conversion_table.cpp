@@ -5,17 +5,15 @@
 // When ffmpeg is on the PATH it converts a.fli in the same run and the
 // table gives the ratios.
 //
-//   bench_conversion_table [--window] [--whole-document] [--skip-long]
+//   bench_conversion_table [--window] [--skip-long]
 //   bench_conversion_table --make-animations FOLDER
 //
-// By default a conversion is what `tovasel-cli convert` does: the frames
-// stream from the decoder into the file when the options allow it. --window
-// converts as the window does instead: every frame captured into the frame
-// cache first, then the GIF document built from it. --whole-document (which
-// implies --window) runs the colour-map packing and compaction over the
-// whole document after every frame (the plain way) for comparison.
-// --make-animations only writes the two generated animations into FOLDER,
-// for profiling.
+// By default a conversion is what `tovasel-cli convert` does: the frames go
+// from the decoder into the conversion. --window converts as the window does
+// instead: every frame captured into the frame cache first, then converted
+// from it. A last table converts a 9,000-frame animation with every option
+// set both ways, for the memory each holds. --make-animations only writes
+// the two generated animations into FOLDER, for profiling.
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -149,11 +147,13 @@ fs::path MakeAnimation(int frames, const fs::path& folder) {
   return path;
 }
 
-// 20,000 frames playing a 100-frame cycle of the moving blocks, written
-// without holding the frames.
+// 9,000 frames (ten minutes at 15 frames a second) playing a 100-frame
+// cycle of the moving blocks, written without holding the frames.
+constexpr int kLongFrames = 9000;
+
 fs::path MakeLongAnimation(const fs::path& folder) {
-  const fs::path path = folder / "moving-20000.flc";
-  fw::WriteFile(path, fw::Serialize(fw::BuildLoopedAnimation(MovingBlocks(100), 20000, {})));
+  const fs::path path = folder / ("moving-" + std::to_string(kLongFrames) + ".flc");
+  fw::WriteFile(path, fw::Serialize(fw::BuildLoopedAnimation(MovingBlocks(100), kLongFrames, {})));
   return path;
 }
 
@@ -216,7 +216,7 @@ int main(int argc, char** argv) {
   const fs::path long1536 = skipLong ? fs::path() : folder / "moving-1536.flc";
   InChildOnce([&] { MakeAnimation(384, folder); });
   if (!skipLong) InChildOnce([&] { MakeAnimation(1536, folder); });
-  const fs::path long20000 = skipLong ? fs::path() : folder / "moving-20000.flc";
+  const fs::path longFile = skipLong ? fs::path() : folder / ("moving-" + std::to_string(kLongFrames) + ".flc");
   if (!skipLong) InChildOnce([&] { MakeLongAnimation(folder); });
 
   TRun ffmpeg;
@@ -226,9 +226,8 @@ int main(int argc, char** argv) {
   } else {
     std::printf("ffmpeg not run (not on the PATH)\n");
   }
-  const char* const paths[] = {"as tovasel-cli convert (streamed where the options allow)",
-                               "as the window (frame cache, then the document; incremental passes)",
-                               "as the window, passes over the whole document after every frame"};
+  const char* const paths[] = {"as tovasel-cli convert (from the decoder)",
+                               "as the window (frame cache first, then from it)"};
   std::printf("conversion: %s\n\n", paths[static_cast<int>(path)]);
   std::printf("%-16s %8s %8s %8s %8s %10s %10s\n", "options", "a.fli s", "MiB", "x ffmpeg", "MiB x ff",
               "192/96", "1536/384");
@@ -246,19 +245,33 @@ int main(int argc, char** argv) {
                 memoryRatio, growth, longGrowth);
     std::fflush(stdout);
   }
-  if (!skipLong && path == TPath::CommandLine) {
-    // Streamed conversions hold no frame they have written: their memory
-    // does not grow with the frame count.
-    std::printf("\n20,000 frames of 320 x 200 (a 100-frame cycle), one run each:\n");
+  if (!skipLong) {
+    // What each option set holds: the command line's conversion from the
+    // decoder, and what the window's conversion adds to its frame cache.
+    std::printf("\n%d frames of 320 x 200 (a 100-frame cycle), one run each:\n", kLongFrames);
+    std::printf("%-16s %10s %10s %14s %14s\n", "options", "command s", "MiB", "window s", "MiB over cache");
+    const TRun cacheOnly = InChildOnce([&] {
+      tovasel::TOptionsOnlyView view;
+      tovasel::TConversionSession session(view);
+      session.OpenForConversion(longFile.string());
+    });
     for (const TOptionSet& set : OptionSets()) {
-      const TRun run = InChildOnce([&] {
+      const TRun command = InChildOnce([&] {
         tovasel::TOptionsOnlyView view(set.Options);
         tovasel::TConversionSession session(view);
-        session.ConvertFile(long20000.string(), output.string());
+        session.ConvertFile(longFile.string(), output.string());
       });
-      std::printf("%-16s %8.2f s %8.0f MiB\n", set.Name, run.Seconds, run.PeakMiB);
+      const TRun window = InChildOnce([&] {
+        tovasel::TOptionsOnlyView view(set.Options);
+        tovasel::TConversionSession session(view);
+        session.OpenForConversion(longFile.string());
+        session.ConvertToGif(output.string());
+      });
+      std::printf("%-16s %10.2f %10.0f %14.2f %14.0f\n", set.Name, command.Seconds, command.PeakMiB,
+                  window.Seconds - cacheOnly.Seconds, window.PeakMiB - cacheOnly.PeakMiB);
       std::fflush(stdout);
     }
+    std::printf("(the window's frame cache alone: %.2f s, %.0f MiB)\n", cacheOnly.Seconds, cacheOnly.PeakMiB);
   }
   std::error_code ec;
   fs::remove_all(folder, ec);

@@ -213,24 +213,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "Run with --help for more information."}),
     [](const auto& info) { return info.param.name; });
 
-// The batch writes, one at a time or in parallel, what convert writes.
-TEST(CliBatchTest, OptimizeWritesWhatConvertWrites) {
-  TempFolder folder("cli-batch-optimize");
-  testing::WriteAnimation(folder / "a.flc", MovingBlocks(9, 7, 4, 1));
-  testing::WriteAnimation(folder / "b.flc", MovingBlocks(11, 6, 5, 2));
-  for (const char* name : {"a", "b"}) {
-    const std::string flic = folder / (std::string(name) + ".flc");
-    ASSERT_EQ(RunCli({"convert", flic, "--optimize=2", "-o", folder / (std::string(name) + ".one")}, folder).Exit, 0);
-  }
-  for (const char* jobs : {"1", "2"}) {
-    ASSERT_EQ(RunCli({"batch", folder.path().string(), "--optimize=2", "--jobs", jobs}, folder).Exit, 0);
-    EXPECT_EQ(ReadBytes(folder / "a.gif"), ReadBytes(folder / "a.one"));
-    EXPECT_EQ(ReadBytes(folder / "b.gif"), ReadBytes(folder / "b.one"));
-    fs::remove(folder / "a.gif");
-    fs::remove(folder / "b.gif");
-  }
-}
-
 struct BatchOptionsCase {
   const char* name;
   std::vector<std::string> flags;
@@ -238,9 +220,9 @@ struct BatchOptionsCase {
 
 class CliBatchBytesTest : public ::testing::TestWithParam<BatchOptionsCase> {};
 
-// Options whose frames go straight from the player into the file: both
-// batches write, byte for byte, what convert writes for each file, and log
-// the same lines.
+// Both batches pass the command line's options on as convert does: they
+// write, byte for byte, what convert writes for each file, and log the same
+// lines.
 TEST_P(CliBatchBytesTest, BothBatchesWriteWhatConvertWrites) {
   TempFolder folder("cli-batch-bytes");
   fs::create_directories(folder.path() / "sub");
@@ -277,12 +259,11 @@ TEST_P(CliBatchBytesTest, BothBatchesWriteWhatConvertWrites) {
 
 INSTANTIATE_TEST_SUITE_P(
     Options, CliBatchBytesTest,
-    ::testing::Values(BatchOptionsCase{"NoOption", {}}, BatchOptionsCase{"Transparent", {"--transparent"}},
-                      BatchOptionsCase{"ExactColours", {"--exact-colours"}},
-                      BatchOptionsCase{"ExactTiming", {"--exact-timing"}},
-                      BatchOptionsCase{"LimitBeyondLastFrame", {"--limit", "8"}},
+    ::testing::Values(BatchOptionsCase{"NoOption", {}},
                       BatchOptionsCase{"LimitBelowLastFrame", {"--limit", "1", "--transparent"}},
-                      BatchOptionsCase{"AllStreamed", {"--transparent", "--exact-colours", "--exact-timing", "--limit", "7"}}),
+                      BatchOptionsCase{"Exact", {"--transparent", "--exact-colours", "--exact-timing", "--limit", "7"}},
+                      BatchOptionsCase{"PaletteMergeCrop", {"--palette", "--merge", "--crop"}},
+                      BatchOptionsCase{"Smallest", {"--optimize=2"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CliBatchTest, LogGoesToStandardOutputLikeTheWindowsLog) {

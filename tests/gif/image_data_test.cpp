@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <random>
 
 #include "gif/gif_exception.h"
 #include "gif/image_walk.h"
 #include "gif/rle_encoder.h"
 #include "gif_test_support.h"
+#include "lzw_reference.h"
 
 namespace tovasel {
 namespace {
@@ -17,6 +17,7 @@ namespace {
 using testing::AddRawFrame;
 using testing::Bytes;
 using testing::DecodeWithGiflib;
+using testing::ReferenceImageData;
 using testing::SaveToBytes;
 
 Bytes RandomPixels(std::size_t count, int colours, std::uint32_t seed) {
@@ -140,73 +141,6 @@ INSTANTIATE_TEST_SUITE_P(
                       InterlaceCase{8, {0, 4, 2, 6, 1, 3, 5, 7}},
                       InterlaceCase{9, {0, 8, 4, 2, 6, 1, 3, 5, 7}}),
     [](const auto& info) { return "height" + std::to_string(info.param.height); });
-
-// A plain LZW encoder written straight from the rules, with an ordered map for
-// its string table, producing the image data block by block.
-Bytes ReferenceImageData(const Bytes& pixels, int bits) {
-  const int minCodeSize = std::max(bits, 2);
-  const int clear = 1 << minCodeSize;
-  int width = minCodeSize + 1;
-  int limit = (1 << width) - 1;
-  int nextCode = clear + 2;
-  bool resetPending = false;
-  std::uint64_t accumulator = 0;
-  int bitCount = 0;
-  Bytes data;
-  std::map<std::pair<int, int>, int> table;
-  auto emit = [&](int code) {
-    accumulator |= static_cast<std::uint64_t>(code) << bitCount;
-    bitCount += width;
-    while (bitCount >= 8) {
-      data.push_back(static_cast<std::uint8_t>(accumulator));
-      accumulator >>= 8;
-      bitCount -= 8;
-    }
-    if (resetPending) {
-      width = minCodeSize + 1;
-      limit = (1 << width) - 1;
-      resetPending = false;
-    } else if (nextCode > limit) {
-      ++width;
-      limit = width == 12 ? 4096 : (1 << width) - 1;
-    }
-  };
-  auto reset = [&] {
-    resetPending = true;
-    emit(clear);
-    table.clear();
-    nextCode = clear + 2;
-  };
-  reset();
-  int prefix = pixels[0];
-  for (std::size_t i = 1; i < pixels.size(); ++i) {
-    const auto found = table.find({prefix, pixels[i]});
-    if (found != table.end()) {
-      prefix = found->second;
-      continue;
-    }
-    emit(prefix);
-    if (nextCode < 4095) {
-      table[{prefix, pixels[i]}] = nextCode++;
-    } else {
-      reset();
-    }
-    prefix = pixels[i];
-  }
-  emit(prefix);
-  emit(clear + 1);
-  if (bitCount > 0) data.push_back(static_cast<std::uint8_t>(accumulator));
-
-  Bytes blocks = {static_cast<std::uint8_t>(minCodeSize)};
-  for (std::size_t at = 0; at < data.size(); at += 255) {
-    const std::size_t n = std::min<std::size_t>(255, data.size() - at);
-    blocks.push_back(static_cast<std::uint8_t>(n));
-    blocks.insert(blocks.end(), data.begin() + static_cast<long>(at),
-                  data.begin() + static_cast<long>(at + n));
-  }
-  blocks.push_back(0);
-  return blocks;
-}
 
 // The image data of a one-frame document without extensions or global map.
 Bytes ImageDataOf(const Bytes& file, int tableEntries) {
