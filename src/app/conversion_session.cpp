@@ -8,7 +8,7 @@
 #include "app/frame_source.h"
 #include "app/gif_conversion.h"
 #include "app/path_names.h"
-#include "app/same_file.h"
+#include "app/output_plan.h"
 #include "gif/output_target.h"
 
 namespace tovasel {

@@ -4,9 +4,9 @@
 
 namespace tovasel {
 
-// What the window's option boxes and limit field say, read afresh for every
-// frame of a conversion. The last two go beyond the window and are offered
-// by the command line only.
+// What the window's option boxes, limit field and Option menu say, read
+// once at the start of a conversion (nothing can change them while it
+// runs), or what the command line's options ask for.
 struct TConvertOptions {
   bool Transparent = false;  // "Transparence"
   bool Palette = false;      // "Palette"

@@ -38,16 +38,6 @@ class TFrameCache {
   // Entry i as a picture; index must be inside the cache.
   TIndexedPicture Picture(int index) const;
 
-  // Entry i's indices (Width x Height, top row first) and colours, or
-  // nullptr outside the cache. An entry equal to the one before it gives
-  // the same pointers.
-  const std::uint8_t* EntryIndices(int index) const {
-    return index >= 0 && index < Count() ? entries_[static_cast<std::size_t>(index)]->indices.data() : nullptr;
-  }
-  const std::array<TRGBQuad, 256>* EntryColors(int index) const {
-    return index >= 0 && index < Count() ? &entries_[static_cast<std::size_t>(index)]->colors : nullptr;
-  }
-
   // Bytes of pixel storage held (shared entries counted once).
   std::size_t StorageBytes() const;
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/app_error.h"
 #include "app/path_names.h"
 
 namespace tovasel {
@@ -45,6 +46,10 @@ TFileIdentity IdentityOf(const std::string& path) {
 }  // namespace
 
 std::string BatchGifPath(const std::string& FlicPath) { return StripExtension(FlicPath) + ".gif"; }
+
+void RefuseOutputOverInput(const std::string& input, const std::string& output) {
+  if (const auto refusal = TOutputPlan({input}, {output}).FirstRefusal()) throw EAppError(*refusal);
+}
 
 TOutputPlan::TOutputPlan(const std::vector<std::string>& Inputs, const std::vector<std::string>& Outputs)
     : inputs_(Inputs),

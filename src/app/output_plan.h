@@ -37,6 +37,10 @@ class TOutputPlan {
   std::vector<bool> written_;
 };
 
+// Raises EAppError "Output file <output> is the FLIC file <input> itself"
+// when writing output would replace the file being converted.
+void RefuseOutputOverInput(const std::string& input, const std::string& output);
+
 // The GIF a batch writes for a FLIC file: its path with ".gif" for its
 // extension.
 std::string BatchGifPath(const std::string& FlicPath);
