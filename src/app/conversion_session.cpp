@@ -36,7 +36,7 @@ class TConvertButtonOff {
 
 }  // namespace
 
-void TConversionSession::ReleaseFile() {
+void TConversionSession::EmptyCache() {
   cacheHold_.Reset();
   if (FrameCache.Count() > 0) {
     FrameCache.Clear();
@@ -46,14 +46,14 @@ void TConversionSession::ReleaseFile() {
 }
 
 void TConversionSession::OpenFlicFile(const std::string& FileName) {
-  ReleaseFile();
+  EmptyCache();
   openedFile_ = FileName;
   FlicDecoder.Open(FileName);
   CaptureFrames(FileName);
 }
 
 void TConversionSession::OpenFlicBytes(std::span<const std::uint8_t> Bytes, const std::string& FileName) {
-  ReleaseFile();
+  EmptyCache();
   openedFile_ = FileName;
   FlicDecoder.Open(Bytes);
   CaptureFrames(FileName);
@@ -123,7 +123,7 @@ int TConversionSession::ConvertToGif(const std::string& OutputPath) {
 
 int TConversionSession::ConvertFile(const std::string& FileName, const std::string& OutputPath) {
   const TConvertButtonOff convertButtonOff(view_);
-  ReleaseFile();
+  EmptyCache();
   openedFile_ = FileName;
   FlicDecoder.Open(FileName);
   if (!FlicDecoder.IsOpen()) throw EAppError("Cannot open FLIC file " + FileName + ": " + FlicDecoder.OpenFailure());
@@ -135,7 +135,7 @@ int TConversionSession::ConvertFile(const std::string& FileName, const std::stri
 int TConversionSession::ConvertBytes(std::vector<std::uint8_t>&& Bytes, const std::string& Name,
                                      const std::string& OutputPath) {
   const TConvertButtonOff convertButtonOff(view_);
-  ReleaseFile();
+  EmptyCache();
   openedFile_.clear();
   if (!FlicDecoder.Open(std::move(Bytes), Name)) {
     throw EAppError("Cannot open FLIC file " + Name + ": " + FlicDecoder.OpenFailure());

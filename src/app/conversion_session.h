@@ -88,7 +88,7 @@ class TConversionSession {
   // Converts the source's pictures with the view's options into OutputPath.
   int Convert(TFrameSource& Frames, const std::string& OutputPath);
   // Empties the cache and closes the file it came from.
-  void ReleaseFile();
+  void EmptyCache();
   // Captures every frame of the file just opened into the cache, then lets
   // the file go: the cache is all that is read from then on.
   void CaptureFrames(const std::string& FileName);
