@@ -17,6 +17,15 @@ namespace tovasel {
 
 namespace {
 
+// Browsers and most viewers show a delay of 0 or 1 hundredth as 10, so two
+// frames with such a delay play longer apart than as one frame with their
+// sum; from 2 hundredths on, each is shown as written.
+constexpr std::uint32_t kShortestHonouredDelay = 2;
+
+bool JoinsDelays(std::uint32_t pending, std::uint16_t next) {
+  return pending >= kShortestHonouredDelay && next >= kShortestHonouredDelay && pending + next <= 0xFFFF;
+}
+
 // Takes the bytes of a trial encoding and keeps only their count.
 class TCountingBuffer : public std::streambuf {
  public:
@@ -57,8 +66,9 @@ class TLosslessEncoder {
       std::uint16_t delay = 0;
       const std::int32_t* picture = source_.Picture(i, delay);
       std::copy(picture, picture + next_.size(), next_.begin());
-      // A picture equal to the one before only lengthens it.
-      if (i > 0 && pendingDelay + delay <= 0xFFFF && next_ == pending_) {
+      // A picture equal to the one before only lengthens it, where viewers
+      // show the summed delay as long as the delays apart.
+      if (i > 0 && JoinsDelays(pendingDelay, delay) && next_ == pending_) {
         pendingDelay += delay;
         continue;
       }

@@ -13,7 +13,9 @@ namespace tovasel {
 // unchanged pixels as a transparent index when the data gets shorter that
 // way, uses the global or a local colour table (each cut to the smallest
 // power of two) and the smallest LZW code size; consecutive equal pictures
-// become one frame with their delays summed. Level 2 tries more choices per
+// become one frame with their delays summed where each of those delays is
+// at least 2 hundredths (viewers show shorter ones as 10), else each keeps a
+// frame of one pixel. Level 2 tries more choices per
 // frame and for the global table's order; it is never larger than level 1.
 // Returns the number of images written. Raises GIFException "Stream write
 // error" when the stream refuses the bytes.
