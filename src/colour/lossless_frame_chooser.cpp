@@ -123,13 +123,13 @@ TEncodedFrame TLosslessFrameChooser::Best(const TFrameSymbols& frame, int width,
   if (level_ >= 2) {
     // Which look-ahead window finds the shorter strings changes from frame
     // to frame: every variant tries a short one, the best so far longer ones.
-    static constexpr std::size_t kFirstWindows[] = {16};
-    static constexpr std::size_t kMoreWindows[] = {24, 64};
-    for (std::size_t v = 0; v < variants; ++v) ChooseStrings(variants_[v], kFirstWindows);
+    static constexpr TLzwLookAhead kFirst[] = {{2, 16}};
+    static constexpr TLzwLookAhead kMore[] = {{2, 24}, {2, 64}};
+    for (std::size_t v = 0; v < variants; ++v) ChooseStrings(variants_[v], kFirst);
     for (std::size_t v = 0; v < variants; ++v) {
       if (variants_[v].Size < variants_[best].Size) best = v;
     }
-    ChooseStrings(variants_[best], kMoreWindows);
+    ChooseStrings(variants_[best], kMore);
   }
   const TVariant& variant = variants_[best];
   return Encoded(candidates_[variant.Candidate], variant.Codes, variant.Interlaced);
@@ -155,10 +155,10 @@ TEncodedFrame TLosslessFrameChooser::Encoded(const TCandidate& candidate, const 
   return result;
 }
 
-void TLosslessFrameChooser::ChooseStrings(TVariant& variant, std::span<const std::size_t> windows) {
+void TLosslessFrameChooser::ChooseStrings(TVariant& variant, std::span<const TLzwLookAhead> looks) {
   const TCandidate& candidate = candidates_[variant.Candidate];
   const std::vector<std::uint8_t>& pixels = variant.Interlaced ? variant.Pixels : candidate.Indices;
-  parser_.ChooseStrings(pixels.data(), pixels.size(), windows, variant.Codes);
+  parser_.ChooseStrings(pixels.data(), pixels.size(), looks, variant.Codes);
   variant.Size = candidate.SizeWith(variant.Codes);
 }
 

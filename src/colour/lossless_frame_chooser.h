@@ -81,7 +81,7 @@ class TLosslessFrameChooser {
 
   static TEncodedFrame Encoded(const TCandidate& candidate, const TLzwCodes& codes, bool interlaced);
   void AddVariants(std::size_t c, int width, int height, std::size_t& variants);
-  void ChooseStrings(TVariant& variant, std::span<const std::size_t> windows);
+  void ChooseStrings(TVariant& variant, std::span<const TLzwLookAhead> looks);
 
   // Maps the symbols to table indices and parses them plainly; false when
   // the table cannot hold them.

@@ -221,8 +221,6 @@ class TRun {
 
 bool PowerOfTwo(int value) { return value > 0 && (value & (value - 1)) == 0; }
 
-// How many strings shorter than the longest a look-ahead step weighs.
-constexpr int kShorter = 2;
 // Longer strings are taken whole: runs of one colour, where the longest
 // string is nearly always right.
 constexpr int kLongestWeighed = 64;
@@ -330,11 +328,9 @@ struct TLzwParser::TImpl {
     commit(Main.Steps().size());
   }
 
-  // One string chosen by looking ahead: of the longest string and up to
-  // kShorter shorter ones, the one after which greedy strings cover the
-  // next Window pixels in the fewest bits. A shorter string leaves another
+  // One string chosen by looking ahead. A shorter string leaves another
   // string in the table and starts the next one elsewhere.
-  static void LookAhead(TRun& run, std::size_t limit, std::size_t window) {
+  static void LookAhead(TRun& run, std::size_t limit, const TLzwLookAhead& look) {
     int path[kLongestWeighed];
     int nextBefore = 0;
     const std::size_t pos = run.Pos();
@@ -344,10 +340,10 @@ struct TLzwParser::TImpl {
       return;
     }
     const int mark = run.Table().Next();
-    const std::size_t end = std::min(limit, pos + window);
+    const std::size_t end = std::min(limit, pos + look.Window);
     std::uint64_t bestBits = ~std::uint64_t{0};
     int best = length;
-    for (int l = length; l >= std::max(1, length - kShorter); --l) {
+    for (int l = length; l >= std::max(1, length - look.Shorter); --l) {
       const std::uint64_t bits = run.Rollout(pos + static_cast<std::size_t>(l), path[l - 1], end, limit, bestBits);
       run.Table().RollBack(mark);
       if (bits < bestBits) {
@@ -390,7 +386,7 @@ struct TLzwParser::TImpl {
 
   // Within a stretch the width of each code follows from its place alone,
   // so the parse with fewer codes is the shorter one.
-  void ChooseStrings(const std::uint8_t* pixels, std::size_t count, std::span<const std::size_t> windows,
+  void ChooseStrings(const std::uint8_t* pixels, std::size_t count, std::span<const TLzwLookAhead> looks,
                      const TLzwCodes& codes) {
     const int minCodeSize = codes.MinCodeSize();
     const std::vector<std::uint16_t>& given = codes.Codes();
@@ -405,10 +401,10 @@ struct TLzwParser::TImpl {
       const std::size_t last = s < Cuts.size() ? CutCodes[s] : given.size();
       const TRun* best = nullptr;
       std::size_t fewest = last - first - 1;
-      for (const std::size_t window : windows) {
+      for (const TLzwLookAhead& look : looks) {
         TRun& trial = best == &Trial ? Spare : Trial;
         trial.Start(pixels, count, minCodeSize, from);
-        while (trial.Pos() < to) LookAhead(trial, to, window);
+        while (trial.Pos() < to) LookAhead(trial, to, look);
         if (trial.Steps().size() < fewest) {
           best = &trial;
           fewest = trial.Steps().size();
@@ -443,10 +439,10 @@ void TLzwParser::PlaceClears(const std::uint8_t* pixels, std::size_t count, int 
   codes.Count();
 }
 
-void TLzwParser::ChooseStrings(const std::uint8_t* pixels, std::size_t count, std::span<const std::size_t> windows,
+void TLzwParser::ChooseStrings(const std::uint8_t* pixels, std::size_t count, std::span<const TLzwLookAhead> looks,
                                TLzwCodes& codes) {
   if (count == 0) return;
-  impl_->ChooseStrings(pixels, count, windows, codes);
+  impl_->ChooseStrings(pixels, count, looks, codes);
   std::swap(codes.codes_, impl_->Chosen);
   codes.Count();
 }

@@ -93,6 +93,14 @@ class TLzwCodes {
 // sub-blocks with the End code, and the terminator.
 void WriteLzwCodes(std::ostream& stream, const TLzwCodes& codes);
 
+// One way of choosing strings by looking ahead: of the longest string and
+// up to Shorter shorter ones, the one after which greedy strings cover the
+// next Window pixels in the fewest bits.
+struct TLzwLookAhead {
+  int Shorter = 2;
+  std::size_t Window = 16;
+};
+
 // Parses a frame's pixels (each below 2^MinCodeSize) into LZW codes.
 // Reuses its tables from frame to frame.
 class TLzwParser {
@@ -111,11 +119,10 @@ class TLzwParser {
   // keeps paying, or never.
   void PlaceClears(const std::uint8_t* pixels, std::size_t count, int minCodeSize, TLzwCodes& codes);
   // Parses each stretch of Codes (a parse of the same pixels) between its
-  // Clear codes again, once for each of Windows: taking a shorter string
-  // where greedy strings over that many pixels ahead show that the string
-  // it leaves in the table makes them shorter. Each stretch keeps its
-  // shortest parse, the greedy one among them.
-  void ChooseStrings(const std::uint8_t* pixels, std::size_t count, std::span<const std::size_t> windows,
+  // Clear codes again, once for each of Looks: taking a shorter string
+  // where the strings after it show that the string it leaves in the table
+  // makes them shorter. Each stretch keeps its shortest parse.
+  void ChooseStrings(const std::uint8_t* pixels, std::size_t count, std::span<const TLzwLookAhead> looks,
                      TLzwCodes& codes);
 
  private:

@@ -210,7 +210,7 @@ TEST_P(LzwParseTest, DecodersReadThePixelsBack) {
     greedy = codes;
   }
   if (row.parse == Parse::Strings) {
-    static constexpr std::size_t kWindows[] = {16, 64};
+    static constexpr TLzwLookAhead kWindows[] = {{2, 16}, {2, 64}};
     parser.ChooseStrings(pixels.data(), pixels.size(), kWindows, codes);
   }
   const std::string data = Written(codes);
@@ -263,7 +263,7 @@ TEST_P(LzwCodeSizeTest, EveryWidthChangeDecodes) {
       const Pixels pixels = Noise(count, colours, static_cast<unsigned>(count) + colours);
       TLzwCodes codes;
       parser.PlaceClears(pixels.data(), pixels.size(), minCodeSize, codes);
-      static constexpr std::size_t kWindows[] = {16};
+      static constexpr TLzwLookAhead kWindows[] = {{2, 16}};
       parser.ChooseStrings(pixels.data(), pixels.size(), kWindows, codes);
       const std::string data = Written(codes);
       const Decoded decoded = DecodeData(data, nullptr);
