@@ -110,14 +110,18 @@ class TLosslessEncoder {
     const std::size_t transparencyCost = control ? 0 : kGraphicControlSize;
     TEncodedFrame best = chooser_.Best(symbols_, box.Width(), box.Height(), transparencyCost);
     // The plain conversion writes the whole screen in a table of its own;
-    // a frame that changes much of it may cost less that way than its box.
-    const TBox screen{0, 0, width, height};
+    // a frame that changes much of it may cost less that way than its box
+    // does (clearing the whole screen after it would cost the next frame).
+    const auto cost = [transparencyCost](const TEncodedFrame& frame) {
+      return frame.Size() + (frame.TransparentIndex >= 0 ? transparencyCost : 0);
+    };
+    const std::int64_t screenArea = static_cast<std::int64_t>(width) * height;
     const std::int64_t boxArea = static_cast<std::int64_t>(box.Width()) * box.Height();
-    if (disposal == 1 && 2 * boxArea >= static_cast<std::int64_t>(width) * height && boxArea < static_cast<std::int64_t>(width) * height) {
+    if (disposal == 1 && boxArea < screenArea && 2 * boxArea >= screenArea) {
+      const TBox screen{0, 0, width, height};
       CollectSymbols(screen);
       TEncodedFrame whole;
-      if (chooser_.Plain(symbols_, whole) && whole.Size() + (whole.TransparentIndex >= 0 ? transparencyCost : 0) <
-                                                 best.Size() + (best.TransparentIndex >= 0 ? transparencyCost : 0)) {
+      if (chooser_.Plain(symbols_, whole) && cost(whole) < cost(best)) {
         best = std::move(whole);
         box = screen;
       }

@@ -1,112 +1,12 @@
 #include "gif/lzw_parse.h"
 
 #include <algorithm>
-#include <ostream>
 #include <utility>
+#include <vector>
 
-#include "gif/block_writer.h"
-#include "gif/stream_output.h"
+#include "gif/lzw_dictionary.h"
 
 namespace tovasel {
-
-TLzwDictionary::TLzwDictionary() : slots_(kSlotMask + 1, kEmpty) { added_.reserve(kFull); }
-
-void TLzwDictionary::Clear(int minCodeSize) {
-  RollBack(firstFree_);
-  firstFree_ = (1 << minCodeSize) + 2;
-  next_ = firstFree_;
-}
-
-void TLzwDictionary::Add(int prefix, int pixel) {
-  if (next_ >= kFull) return;
-  const std::uint32_t key = (static_cast<std::uint32_t>(prefix) << 8) | static_cast<std::uint32_t>(pixel);
-  std::uint32_t slot = Slot(key);
-  std::uint32_t filled = kNoSlot;
-  for (;;) {
-    const std::uint32_t entry = slots_[slot];
-    if (entry == kEmpty) {
-      slots_[slot] = (key << 12) | static_cast<std::uint32_t>(next_);
-      filled = slot;
-      break;
-    }
-    if ((entry >> 12) == key) break;
-    slot = (slot + 1) & kSlotMask;
-  }
-  added_.push_back(filled);
-  ++next_;
-}
-
-void TLzwDictionary::RollBack(int mark) {
-  // Open addressing without deletions: the slots filled last are emptied
-  // first, so every probe sequence left stays unbroken.
-  while (next_ > mark && !added_.empty()) {
-    if (added_.back() != kNoSlot) slots_[added_.back()] = kEmpty;
-    added_.pop_back();
-    --next_;
-  }
-  next_ = std::max(mark, firstFree_);
-}
-
-namespace {
-
-// Walks a code list as a decoder does, calling Code(code, width) for each
-// code and the End code.
-template <typename Visit>
-void WalkCodes(const TLzwCodes& codes, Visit visit) {
-  const int clear = 1 << codes.MinCodeSize();
-  const int firstFree = clear + 2;
-  int next = firstFree;
-  bool first = true;
-  for (const std::uint16_t code : codes.Codes()) {
-    visit(code, TLzwDictionary::WidthFor(next));
-    if (code == clear) {
-      next = firstFree;
-      first = true;
-      continue;
-    }
-    if (!first && next < TLzwDictionary::kFull) ++next;
-    first = false;
-  }
-  visit(clear + 1, TLzwDictionary::WidthFor(next));
-}
-
-}  // namespace
-
-TLzwCodes::TLzwCodes(int minCodeSize, std::vector<std::uint16_t> codes)
-    : minCodeSize_(minCodeSize), codes_(std::move(codes)) {
-  Count();
-}
-
-void TLzwCodes::Count() {
-  bits_ = 0;
-  WalkCodes(*this, [this](int, int width) { bits_ += static_cast<std::uint64_t>(width); });
-}
-
-std::size_t TLzwCodes::DataSize() const {
-  const std::size_t bytes = static_cast<std::size_t>((Bits() + 7) / 8);
-  return 1 + bytes + (bytes + 254) / 255 + 1;
-}
-
-void WriteLzwCodes(std::ostream& stream, const TLzwCodes& codes) {
-  WriteByte(stream, static_cast<std::uint8_t>(codes.MinCodeSize()));
-  {
-    TGIFWriter writer(stream);
-    std::uint32_t accumulator = 0;
-    int count = 0;
-    WalkCodes(codes, [&](int code, int width) {
-      accumulator |= static_cast<std::uint32_t>(code) << count;
-      count += width;
-      while (count >= 8) {
-        writer.PutByte(static_cast<std::uint8_t>(accumulator));
-        accumulator >>= 8;
-        count -= 8;
-      }
-    });
-    if (count > 0) writer.PutByte(static_cast<std::uint8_t>(accumulator));
-    writer.FlushBlock();
-  }
-  WriteByte(stream, 0);
-}
 
 namespace {
 
@@ -121,9 +21,8 @@ struct TStep {
 // A parse going forward from one Clear: its table and the steps taken.
 class TRun {
  public:
-  void Start(const std::uint8_t* pixels, std::size_t count, int minCodeSize, std::size_t at) {
+  void Start(const std::uint8_t* pixels, int minCodeSize, std::size_t at) {
     pixels_ = pixels;
-    count_ = count;
     table_.Clear(minCodeSize);
     steps_.clear();
     pos_ = at;
@@ -207,11 +106,9 @@ class TRun {
   std::size_t StartPos() const { return start_; }
   const std::vector<TStep>& Steps() const { return steps_; }
   TLzwDictionary& Table() { return table_; }
-  const TLzwDictionary& Table() const { return table_; }
 
  private:
   const std::uint8_t* pixels_ = nullptr;
-  std::size_t count_ = 0;
   TLzwDictionary table_;
   std::vector<TStep> steps_;
   std::size_t pos_ = 0;
@@ -278,7 +175,7 @@ struct TLzwParser::TImpl {
     const std::uint16_t clear = static_cast<std::uint16_t>(1 << minCodeSize);
     codes.push_back(clear);
     Cuts.clear();
-    Main.Start(pixels, count, minCodeSize, 0);
+    Main.Start(pixels, minCodeSize, 0);
     std::size_t k = 0;           // the next step of Main to decide about
     std::size_t fullLength = 0;  // pixels the current table took to fill
     std::size_t lastCheck = 0;
@@ -311,7 +208,7 @@ struct TLzwParser::TImpl {
       const std::size_t horizon = std::min(count, at + std::max(2 * (fullLength != 0 ? fullLength : seen), kShortestHorizon));
       while (Main.Pos() < horizon) Main.Greedy(count);
       const std::uint64_t keep = Main.BitsFrom(k);
-      Trial.Start(pixels, count, minCodeSize, at);
+      Trial.Start(pixels, minCodeSize, at);
       while (Trial.Pos() < horizon) Trial.Greedy(count);
       const std::uint64_t restart = static_cast<std::uint64_t>(TLzwDictionary::WidthFor(next)) + Trial.BitsFrom(0);
       if (restart + keep / kClearMarginShare < keep) {
@@ -403,7 +300,7 @@ struct TLzwParser::TImpl {
       std::size_t fewest = last - first - 1;
       for (const TLzwLookAhead& look : looks) {
         TRun& trial = best == &Trial ? Spare : Trial;
-        trial.Start(pixels, count, minCodeSize, from);
+        trial.Start(pixels, minCodeSize, from);
         while (trial.Pos() < to) LookAhead(trial, to, look);
         if (trial.Steps().size() < fewest) {
           best = &trial;
