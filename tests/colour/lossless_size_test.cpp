@@ -112,16 +112,60 @@ Animation ManyColours() {
   return a;
 }
 
-// Pixels that nothing paints, then paint, then clear again.
+// Pixels that nothing paints, then paint, then clear again, beside a bar
+// that stays.
 Animation Clearing() {
   Animation a{24, 16, {}, {}};
-  for (int f = 0; f < 6; ++f) {
+  for (int f = 0; f < 7; ++f) {
     Picture p(24 * 16, kClearPixel);
-    for (int y = 2; y < 14; ++y) {
-      for (int x = f * 2; x < f * 2 + 9; ++x) p[static_cast<std::size_t>(y) * 24 + x] = Rgb(90, static_cast<unsigned>(x * 10), 0);
+    for (int y = 0; y < 16; ++y) p[static_cast<std::size_t>(y) * 24] = Rgb(0, 0, 200);
+    for (int y = 2; y < 14 && f > 0; ++y) {
+      for (int x = 1 + f * 2; x < 10 + f * 2; ++x) p[static_cast<std::size_t>(y) * 24 + x] = Rgb(90, static_cast<unsigned>(x * 10), 0);
     }
     a.pictures.push_back(std::move(p));
     a.delays.push_back(f == 2 ? 1 : 6);
+  }
+  return a;
+}
+
+// 256 colours, then 256 others around a row that stays: with the row
+// transparent a local table would need 257 entries.
+Animation FullTable() {
+  Animation a{32, 9, {}, {}};
+  const auto other = [](unsigned i) { return Rgb(i, 255 - i, 200); };
+  Picture first(32 * 9, other(0));
+  Picture second(32 * 9, other(0));
+  unsigned k = 0;
+  for (int y = 0; y < 9; ++y) {
+    if (y == 4) continue;
+    for (int x = 0; x < 32; ++x, ++k) {
+      if (k < 255) first[static_cast<std::size_t>(y) * 32 + x] = Rgb(k, 7, 7);
+      second[static_cast<std::size_t>(y) * 32 + x] = other(k);
+    }
+  }
+  a.pictures = {first, second};
+  a.delays = {8, 8};
+  return a;
+}
+
+// A large block of three colours that moves, and a small patch bringing new
+// colours in every frame: more than 256 across the animation, so that the
+// order of the global table decides which frames need a local one.
+Animation Layers() {
+  Animation a{64, 64, {}, {}};
+  for (int f = 0; f < 12; ++f) {
+    Picture p(64 * 64);
+    for (int y = 0; y < 64; ++y) {
+      for (int x = 0; x < 64; ++x) p[static_cast<std::size_t>(y) * 64 + x] = Rgb(static_cast<unsigned>(x / 8 * 30), static_cast<unsigned>(y / 8 * 30), 77);
+    }
+    for (int y = 10; y < 40; ++y) {
+      for (int x = f * 2; x < f * 2 + 30; ++x) p[static_cast<std::size_t>(y) * 64 + x] = Rgb(static_cast<unsigned>((x + y) % 3 * 100), 1, 1);
+    }
+    for (int y = 50; y < 54; ++y) {
+      for (int x = 50; x < 54; ++x) p[static_cast<std::size_t>(y) * 64 + x] = Rgb(9, static_cast<unsigned>(f * 16 + y - 50), static_cast<unsigned>(x * 4));
+    }
+    a.pictures.push_back(std::move(p));
+    a.delays.push_back(9);
   }
   return a;
 }
@@ -149,7 +193,8 @@ struct SizeCase {
 
 const SizeCase kSizes[] = {
     {"Sprites", Sprites, 1867, 1858},    {"Texture", Texture, 2728, 2706},         {"Noise", Noise, 9012, 9012},
-    {"Repeats", Repeats, 29601, 23086},  {"ManyColours", ManyColours, 4037, 3929}, {"Clearing", Clearing, 441, 441},
+    {"Repeats", Repeats, 29601, 23086},  {"ManyColours", ManyColours, 4037, 3929}, {"Clearing", Clearing, 466, 466},
+    {"FullTable", FullTable, 2214, 2214}, {"Layers", Layers, 4219, 4060},
 };
 
 class LosslessSizeTest : public ::testing::TestWithParam<SizeCase> {};

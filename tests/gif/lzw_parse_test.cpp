@@ -33,6 +33,7 @@ struct Decoded {
   int earlyClears = 0;      // Clear codes while fewer than 4095 strings were given
   int codesPastFull = 0;    // codes read while the table was full
   int shorterStrings = 0;   // codes whose string the table could have extended
+  std::uint64_t bits = 0;   // bits of every code read, the End code too
 };
 
 // Reads the image data bytes (code size, sub-blocks, terminator) as a
@@ -81,7 +82,10 @@ Decoded DecodeData(const std::string& data, const Pixels* expected) {
       continue;
     }
     atStart = false;
-    if (code == clear + 1) break;
+    if (code == clear + 1) {
+      result.bits = bit;
+      break;
+    }
     if (table.size() == 4096) ++result.codesPastFull;
     Pixels string;
     if (code < static_cast<int>(table.size()) && code != clear && code != clear + 1) {
@@ -167,6 +171,21 @@ Pixels Texture(int width, int height) {
   return pixels;
 }
 
+// Long runs of one colour, whose strings a decoder meets before it has
+// them in its table, between stretches of noise that a fresh table
+// serves best.
+Pixels RunsAndNoise(std::size_t count, unsigned seed) {
+  std::mt19937 random(seed);
+  Pixels pixels;
+  while (pixels.size() < count) {
+    const auto colour = static_cast<std::uint8_t>(random() % 256);
+    pixels.insert(pixels.end(), 200 + random() % 400, colour);
+    for (int i = 0; i < 3000; ++i) pixels.push_back(static_cast<std::uint8_t>(random() % 256));
+  }
+  pixels.resize(count);
+  return pixels;
+}
+
 enum class Parse { Plain, Clears, Strings };
 
 // What a row expects the parse to have done.
@@ -191,6 +210,7 @@ const ParseCase kCases[] = {
     {"TextureTakesShorterStrings", 4, 160, 60, [] { return Texture(160, 60); }, Parse::Strings,
      Choice::ShorterStrings},
     {"NoiseStringsAfterClears", 8, 200, 100, [] { return Noise(20000, 200, 6); }, Parse::Strings, Choice::EarlyClear},
+    {"RunsBetweenClears", 8, 300, 100, [] { return RunsAndNoise(30000, 8); }, Parse::Strings, Choice::EarlyClear},
     {"RepeatsStringsPastFull", 4, 400, 150, [] { return Repeated(60000, 1500, 16, 7); }, Parse::Strings,
      Choice::FullTableKept},
 };
@@ -219,6 +239,7 @@ TEST_P(LzwParseTest, DecodersReadThePixelsBack) {
   const Decoded decoded = DecodeData(data, &pixels);
   ASSERT_TRUE(decoded.ok);
   EXPECT_TRUE(decoded.pixels == pixels);
+  EXPECT_EQ(decoded.bits, codes.Bits());
   EXPECT_TRUE(DecodeWithGiflib(data, row.width, row.height) == pixels);
 
   switch (row.choice) {
@@ -269,6 +290,8 @@ TEST_P(LzwCodeSizeTest, EveryWidthChangeDecodes) {
       const Decoded decoded = DecodeData(data, nullptr);
       ASSERT_TRUE(decoded.ok) << colours << " colours, " << count << " pixels";
       EXPECT_TRUE(decoded.pixels == pixels) << colours << " colours, " << count << " pixels";
+      EXPECT_EQ(decoded.bits, codes.Bits()) << colours << " colours, " << count << " pixels";
+      EXPECT_EQ(data.size(), codes.DataSize()) << colours << " colours, " << count << " pixels";
       EXPECT_TRUE(DecodeWithGiflib(data, static_cast<int>(count), 1) == pixels)
           << colours << " colours, " << count << " pixels";
     }
@@ -276,6 +299,23 @@ TEST_P(LzwCodeSizeTest, EveryWidthChangeDecodes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CodeSizes, LzwCodeSizeTest, ::testing::Range(2, 9));
+
+// The size a parse reports is the size written, sub-block by sub-block: a
+// sweep of lengths whose data crosses whole blocks of 255 bytes.
+TEST(LzwCodesTest, DataSizeIsTheWrittenSize) {
+  TLzwParser parser;
+  const Pixels noise = Noise(600, 256, 9);
+  int wholeBlocks = 0;
+  for (std::size_t count = 200; count <= noise.size(); ++count) {
+    TLzwCodes codes;
+    parser.Plain(noise.data(), count, 8, codes);
+    const std::string data = Written(codes);
+    ASSERT_EQ(data.size(), codes.DataSize()) << count << " pixels";
+    const std::size_t bytes = (codes.Bits() + 7) / 8;
+    if (bytes % 255 == 0) ++wholeBlocks;
+  }
+  EXPECT_GT(wholeBlocks, 0);
+}
 
 }  // namespace
 }  // namespace tovasel
