@@ -170,6 +170,29 @@ Animation Layers() {
   return a;
 }
 
+// Blocks of random size and place, each of up to 120 colours of its own:
+// the estimate of which frames need local tables picks the global order.
+Animation Palettes() {
+  Animation a{40, 30, {}, {}};
+  std::mt19937 random(1);
+  Picture p(40 * 30, Rgb(16, 16, 16));
+  for (int f = 0; f < 8; ++f) {
+    const unsigned colours = 2 + random() % 120;
+    const int w = 4 + static_cast<int>(random() % 36), h = 2 + static_cast<int>(random() % 28);
+    const int left = static_cast<int>(random() % static_cast<unsigned>(40 - w + 1));
+    const int top = static_cast<int>(random() % static_cast<unsigned>(30 - h + 1));
+    const unsigned base = random();
+    for (int y = top; y < top + h; ++y) {
+      for (int x = left; x < left + w; ++x) {
+        p[static_cast<std::size_t>(y) * 40 + x] = static_cast<std::int32_t>((base + (random() % colours) * 2654435761u) & 0xFFFFFF);
+      }
+    }
+    a.pictures.push_back(p);
+    a.delays.push_back(5);
+  }
+  return a;
+}
+
 std::string Encode(const Animation& a, int level) {
   TLosslessSource source;
   source.Width = a.width;
@@ -184,6 +207,27 @@ std::string Encode(const Animation& a, int level) {
   return out.str();
 }
 
+// The packed byte of every image descriptor, found by walking the blocks.
+std::vector<std::uint8_t> DescriptorFlags(const std::string& gif) {
+  const auto* d = reinterpret_cast<const std::uint8_t*>(gif.data());
+  const auto table = [](std::uint8_t flags) { return (flags & 0x80) != 0 ? 3 * (std::size_t{2} << (flags & 7)) : 0; };
+  const auto subBlocks = [&](std::size_t at) {
+    while (at < gif.size() && d[at] != 0) at += std::size_t{d[at]} + 1;
+    return at + 1;
+  };
+  std::vector<std::uint8_t> flags;
+  std::size_t at = 13 + table(d[10]);
+  while (at < gif.size() && d[at] != 0x3B) {
+    if (d[at] == 0x21) {
+      at = subBlocks(at + 2);
+    } else {
+      flags.push_back(d[at + 9]);
+      at = subBlocks(at + 10 + table(d[at + 9]) + 1);
+    }
+  }
+  return flags;
+}
+
 struct SizeCase {
   const char* name;
   std::function<Animation()> make;
@@ -195,6 +239,7 @@ const SizeCase kSizes[] = {
     {"Sprites", Sprites, 1867, 1858},    {"Texture", Texture, 2728, 2706},         {"Noise", Noise, 9012, 9012},
     {"Repeats", Repeats, 29601, 23086},  {"ManyColours", ManyColours, 4037, 3929}, {"Clearing", Clearing, 466, 466},
     {"FullTable", FullTable, 2214, 2214}, {"Layers", Layers, 4219, 4060},
+    {"Palettes", Palettes, 5443, 5442},
 };
 
 class LosslessSizeTest : public ::testing::TestWithParam<SizeCase> {};
@@ -223,6 +268,14 @@ TEST_P(LosslessSizeTest, WritesThePinnedBytesAndShowsEveryPicture) {
       ++frame;
     }
     EXPECT_EQ(frame, gif.frames.size());
+    // Without a local table its size field stays 0; the sort flag and the
+    // reserved bits are never set.
+    for (const std::uint8_t flags : DescriptorFlags(*bytes)) {
+      EXPECT_EQ(flags & 0x38, 0);
+      if ((flags & 0x80) == 0) {
+        EXPECT_EQ(flags & 0x07, 0);
+      }
+    }
   }
 }
 
