@@ -32,9 +32,8 @@ struct TFrameSymbols {
   std::uint32_t ValueOf(std::uint16_t s) const {
     return s == kTransparentSymbol ? static_cast<std::uint32_t>(Colours.size()) : s;
   }
-  // The first code the compressor assigns to a string: the colours and the
-  // transparent index, then Clear and End.
-  int FirstFreeCode() const { return (1 << std::max(2, TableBits(static_cast<int>(Colours.size()) + 1))) + 2; }
+  // The LZW code size that holds the colours and the transparent index.
+  int MinCodeSize() const { return std::max(2, TableBits(static_cast<int>(Colours.size()) + 1)); }
 };
 
 }  // namespace tovasel

@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "colour/frame_symbols.h"
-#include "gif/lzw_encoder.h"
+#include "gif/lzw_dictionary.h"
 
 namespace tovasel {
 
 // Choices of the unchanged pixels of a frame made by following the string
-// table the LZW compressor will build for them. The codes it emits do not
+// table the plain LZW parse will build for them. The codes it emits do not
 // depend on which index a colour gets, only on the strings, so the table
 // can be followed before the indices are known.
 class TLzwTableModel {
@@ -20,8 +20,7 @@ class TLzwTableModel {
   bool MatchSymbols(const TFrameSymbols& frame, std::vector<std::uint16_t>& out);
 
  private:
-  // Large (64 KiB), so made once and cleared for each frame.
-  std::vector<TLZWStringTable> table_;
+  TLzwDictionary table_;
 };
 
 }  // namespace tovasel
