@@ -17,15 +17,13 @@ enum class TFill : std::uint8_t {
   Transparent,  // the transparent index
   Follow,       // repeat the symbol before when it fits, else transparent
   Prefer,       // their own colour, unless a transparent run is going on
-  Match,        // whichever continues a string the LZW table already holds
 };
 
 // Level 2's fills come after level 1's.
-constexpr TFill kFills[] = {TFill::Colour, TFill::Transparent, TFill::Follow, TFill::Match, TFill::Prefer};
-constexpr std::size_t kLevelOneFills = 4;
+constexpr TFill kFills[] = {TFill::Colour, TFill::Transparent, TFill::Follow, TFill::Prefer};
+constexpr std::size_t kLevelOneFills = 3;
 
-// Fills the frame's symbols for one of the fills that look only at the
-// symbol before.
+// Fills the frame's symbols: each fill looks only at the symbol before.
 void FillSymbols(const TFrameSymbols& frame, TFill fill, std::vector<std::uint16_t>& out) {
   const std::size_t count = frame.Count();
   out.resize(count);
@@ -38,7 +36,6 @@ void FillSymbols(const TFrameSymbols& frame, TFill fill, std::vector<std::uint16
         case TFill::Transparent: s = kTransparentSymbol; break;
         case TFill::Follow: s = before == s ? s : kTransparentSymbol; break;
         case TFill::Prefer: s = before == kTransparentSymbol ? kTransparentSymbol : s; break;
-        case TFill::Match: break;
       }
     }
     out[k] = s;
@@ -76,13 +73,8 @@ TEncodedFrame TLosslessFrameChooser::Best(const TFrameSymbols& frame, int width,
   std::size_t levelOneCount = 0;
   tried_.clear();
   for (std::size_t f = 0; f < fills; ++f) {
-    const TFill fill = kFills[f];
     if (f == kLevelOneFills) levelOneCount = count;
-    if (fill == TFill::Match) {
-      if (!model_.MatchSymbols(frame, filled_)) continue;
-    } else {
-      FillSymbols(frame, fill, filled_);
-    }
+    FillSymbols(frame, kFills[f], filled_);
     // Often several fills agree (a box where everything changed).
     if (std::find(tried_.begin(), tried_.end(), filled_) != tried_.end()) continue;
     tried_.push_back(filled_);

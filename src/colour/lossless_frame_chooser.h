@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "colour/frame_symbols.h"
-#include "colour/lzw_table_model.h"
 #include "gif/colour_map.h"
 #include "gif/lzw_parse.h"
 #include "gif/lzw_parse.h"
@@ -92,7 +91,6 @@ class TLosslessFrameChooser {
   std::vector<std::int32_t> global_;
   std::unordered_map<std::int32_t, int> globalIndex_;
   int globalBits_ = 0;
-  TLzwTableModel model_;
   TLzwParser parser_;
   std::vector<int> tableIndex_;
   std::vector<TCandidate> candidates_;
