@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -27,14 +26,6 @@ struct TFrameSymbols {
   std::vector<std::int32_t> Colours;  // 0xRRGGBB of each id
 
   std::size_t Count() const { return Symbols.size(); }
-  // The value a symbol has in the LZW string table: the ids, then the
-  // transparent index after them.
-  std::uint32_t ValueOf(std::uint16_t s) const {
-    return s == kTransparentSymbol ? static_cast<std::uint32_t>(Colours.size()) : s;
-  }
-  // The first code the compressor assigns to a string: the colours and the
-  // transparent index, then Clear and End.
-  int FirstFreeCode() const { return (1 << std::max(2, TableBits(static_cast<int>(Colours.size()) + 1))) + 2; }
 };
 
 }  // namespace tovasel

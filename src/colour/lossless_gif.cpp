@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <ostream>
-#include <streambuf>
 #include <unordered_map>
 #include <vector>
 
@@ -17,24 +16,17 @@ namespace tovasel {
 
 namespace {
 
-// Takes the bytes of a trial encoding and keeps only their count.
-class TCountingBuffer : public std::streambuf {
- public:
-  std::streamsize Count() const { return count_; }
+// Introducer, label, block size, four bytes of fields, terminator.
+constexpr std::size_t kGraphicControlSize = 8;
 
- protected:
-  std::streamsize xsputn(const char*, std::streamsize n) override {
-    count_ += n;
-    return n;
-  }
-  int_type overflow(int_type ch) override {
-    if (!traits_type::eq_int_type(ch, traits_type::eof())) ++count_;
-    return traits_type::not_eof(ch);
-  }
+// Browsers and most viewers show a delay of 0 or 1 hundredth as 10, so two
+// frames with such a delay play longer apart than as one frame with their
+// sum; from 2 hundredths on, each is shown as written.
+constexpr std::uint32_t kShortestHonouredDelay = 2;
 
- private:
-  std::streamsize count_ = 0;
-};
+bool JoinsDelays(std::uint32_t pending, std::uint16_t next) {
+  return pending >= kShortestHonouredDelay && next >= kShortestHonouredDelay && pending + next <= 0xFFFF;
+}
 
 // Walks the source's pictures once and writes each run of equal pictures as
 // one frame over what the frames before leave on the screen.
@@ -57,8 +49,9 @@ class TLosslessEncoder {
       std::uint16_t delay = 0;
       const std::int32_t* picture = source_.Picture(i, delay);
       std::copy(picture, picture + next_.size(), next_.begin());
-      // A picture equal to the one before only lengthens it.
-      if (i > 0 && pendingDelay + delay <= 0xFFFF && next_ == pending_) {
+      // A picture equal to the one before only lengthens it, where viewers
+      // show the summed delay as long as the delays apart.
+      if (i > 0 && JoinsDelays(pendingDelay, delay) && next_ == pending_) {
         pendingDelay += delay;
         continue;
       }
@@ -111,18 +104,38 @@ class TLosslessEncoder {
     const int disposal = clearing.Empty() ? 1 : 2;
 
     CollectSymbols(box);
-    const TEncodedFrame best = chooser_.Best(symbols_, box.Width(), box.Height());
+    // Without a delay, transparency or clearing, a frame shows the same
+    // without its graphic control extension; transparency then costs it.
+    const bool control = delay != 0 || disposal == 2;
+    const std::size_t transparencyCost = control ? 0 : kGraphicControlSize;
+    TEncodedFrame best = chooser_.Best(symbols_, box.Width(), box.Height(), transparencyCost);
+    // The plain conversion writes the whole screen in a table of its own;
+    // a frame that changes much of it may cost less that way than its box
+    // does (clearing the whole screen after it would cost the next frame).
+    const auto cost = [transparencyCost](const TEncodedFrame& frame) {
+      return frame.Size() + (frame.TransparentIndex >= 0 ? transparencyCost : 0);
+    };
+    const std::int64_t screenArea = static_cast<std::int64_t>(width) * height;
+    const std::int64_t boxArea = static_cast<std::int64_t>(box.Width()) * box.Height();
+    if (disposal == 1 && boxArea < screenArea && 2 * boxArea >= screenArea) {
+      const TBox screen{0, 0, width, height};
+      CollectSymbols(screen);
+      TEncodedFrame whole;
+      if (chooser_.Plain(symbols_, whole) && cost(whole) < cost(best)) {
+        best = std::move(whole);
+        box = screen;
+      }
+    }
 
     if (first) writer_.WriteLoop(0);
-    // Without a delay, transparency or clearing, a frame shows the same
-    // without its graphic control extension.
-    if (delay != 0 || best.TransparentIndex >= 0 || disposal == 2) {
+    if (control || best.TransparentIndex >= 0) {
       writer_.WriteGraphicControl({static_cast<std::uint8_t>((disposal << 2) | (best.TransparentIndex >= 0 ? 1 : 0)),
                                    delay, static_cast<std::uint8_t>(std::max(best.TransparentIndex, 0))});
     }
     const TGifImageHead image{static_cast<std::uint16_t>(box.Left), static_cast<std::uint16_t>(box.Top),
                               static_cast<std::uint16_t>(box.Width()), static_cast<std::uint16_t>(box.Height()),
-                              static_cast<std::uint8_t>(best.Local ? 0x80 | (best.LocalBits - 1) : 0)};
+                              static_cast<std::uint8_t>((best.Local ? 0x80 | (best.LocalBits - 1) : 0) |
+                                                        (best.Interlaced ? 0x40 : 0))};
     writer_.WriteImageHead(image, best.LocalTable);
     writer_.WriteImageData(best.Data);
 
@@ -188,31 +201,12 @@ class TLosslessEncoder {
 
 int EncodeLosslessGif(const TLosslessSource& source, int level, std::ostream& stream) {
   const TColourUse use = CountColours(source);
-  // Level 1 encodes once, with the order whose estimate is smaller.
+  // The table order whose estimate is smaller; measuring the orders in
+  // trial passes found the estimate's choice within a few bytes.
   std::vector<std::int32_t> covers = GlobalColours(use, TGlobalOrder::Covers);
   std::vector<std::int32_t> frames = GlobalColours(use, TGlobalOrder::Frames);
   if (EstimatedBits(use, frames) < EstimatedBits(use, covers)) std::swap(covers, frames);
-  if (level < 2) return TLosslessEncoder(source, level, covers, stream).Run();
-
-  // Level 2 also measures other table orders and local tables only, each in
-  // a trial pass that keeps no bytes, and writes the smallest; its first try
-  // already is at most level 1's size, as it tries every choice level 1
-  // tries. The first trial reports the progress.
-  std::vector<std::vector<std::int32_t>> globals = {covers, frames, GlobalColours(use, TGlobalOrder::First), {}};
-  std::size_t best = 0;
-  std::streamsize bestSize = 0;
-  TLosslessSource quiet = source;
-  quiet.Step = nullptr;
-  for (std::size_t g = 0; g < globals.size(); ++g) {
-    TCountingBuffer counter;
-    std::ostream trial(&counter);
-    TLosslessEncoder(g == 0 ? source : quiet, level, globals[g], trial).Run();
-    if (g == 0 || counter.Count() < bestSize) {
-      best = g;
-      bestSize = counter.Count();
-    }
-  }
-  return TLosslessEncoder(quiet, level, std::move(globals[best]), stream).Run();
+  return TLosslessEncoder(source, level, std::move(covers), stream).Run();
 }
 
 }  // namespace tovasel

@@ -20,24 +20,37 @@ namespace fw = flicwriter;
 using testing::RecordingView;
 using testing::TempFolder;
 
+// Browsers and most viewers show a delay of 0 or 1 hundredth as 10.
+int ShownDelay(int delay) { return delay < 2 ? 10 : delay; }
+
 // What a viewer shows over time: consecutive equal pictures count as one,
-// shown for the sum of their delays.
+// shown for the sum of their delays, where every one of those delays is
+// shown as written.
 struct Moment {
   std::vector<std::int32_t> canvas;
   int delay = 0;
   bool operator==(const Moment&) const = default;
 };
 
+void Show(std::vector<Moment>& moments, const std::vector<std::int32_t>& canvas, int delay) {
+  if (!moments.empty() && moments.back().canvas == canvas && moments.back().delay >= 2 && delay >= 2) {
+    moments.back().delay += delay;
+  } else {
+    moments.push_back({canvas, delay});
+  }
+}
+
 std::vector<Moment> Timeline(const testing::PlayedGif& gif) {
   std::vector<Moment> moments;
-  for (const auto& frame : gif.frames) {
-    if (!moments.empty() && moments.back().canvas == frame.canvas) {
-      moments.back().delay += frame.delay;
-    } else {
-      moments.push_back({frame.canvas, frame.delay});
-    }
-  }
+  for (const auto& frame : gif.frames) Show(moments, frame.canvas, frame.delay);
   return moments;
+}
+
+// How long one loop of the animation lasts in a browser, in hundredths.
+int BrowserTime(const testing::PlayedGif& gif) {
+  int total = 0;
+  for (const auto& frame : gif.frames) total += ShownDelay(frame.delay);
+  return total;
 }
 
 void Convert(const std::string& flic, const TConvertOptions& options, const std::string& gif) {
@@ -210,6 +223,106 @@ TEST(OptimizedGifTimingTest, MergedFramesKeepTheTotalDelay) {
   EXPECT_LT(small.frames.size(), Timeline(exact).size() + 1);
   EXPECT_TRUE(Timeline(small) == Timeline(exact));
 }
+
+// Equal pictures join only where a browser shows their summed delay as
+// long as their delays one after the other; the optimised file then plays
+// as long as the plain one, frame for frame.
+struct PlayingTimeCase {
+  const char* name;
+  std::uint32_t speed;  // milliseconds per frame
+};
+
+const PlayingTimeCase kPlayingTimes[] = {
+    {"ZeroDelay", 5}, {"OneHundredth", 8}, {"OneOrTwo", 15}, {"TwoOrThree", 25}, {"Long", 70},
+};
+
+using PlayingTimeParam = std::tuple<PlayingTimeCase, int, bool>;
+
+class OptimizedPlayingTimeTest : public ::testing::TestWithParam<PlayingTimeParam> {};
+
+TEST_P(OptimizedPlayingTimeTest, PlaysAsLongAsThePlainGif) {
+  const auto& [timing, level, exactTiming] = GetParam();
+  TempFolder folder("optimize-time");
+  fw::TAnimationOptions animation;
+  animation.Speed = timing.speed;
+  auto frames = RepeatedFrame();
+  frames.push_back(frames.back());
+  fw::WriteFile(folder / "in.flc", fw::Serialize(fw::BuildAnimation(frames, animation)));
+  TConvertOptions options;
+  options.ExactColours = true;
+  options.ExactTiming = exactTiming;
+  Convert(folder / "in.flc", options, folder / "exact.gif");
+  options.Optimize = level;
+  Convert(folder / "in.flc", options, folder / "small.gif");
+  const auto exact = testing::PlayGif(folder / "exact.gif");
+  const auto small = testing::PlayGif(folder / "small.gif");
+  ASSERT_EQ(small.error, 0);
+  EXPECT_EQ(BrowserTime(small), BrowserTime(exact));
+  EXPECT_TRUE(Timeline(small) == Timeline(exact));
+  // One frame for each moment: the pictures that may join do.
+  EXPECT_EQ(small.frames.size(), Timeline(exact).size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Speeds, OptimizedPlayingTimeTest,
+                         ::testing::Combine(::testing::ValuesIn(kPlayingTimes), ::testing::Values(1, 2),
+                                            ::testing::Bool()),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) + "Level" +
+                                  std::to_string(std::get<1>(info.param)) +
+                                  (std::get<2>(info.param) ? "ExactTiming" : "");
+                         });
+
+// The same picture shown again and again, with the delays of each row: a
+// frame per picture unless all the delays joined are 2 or more.
+struct RepeatCase {
+  const char* name;
+  std::vector<std::uint16_t> delays;
+  std::size_t frames;
+};
+
+class LosslessRepeatTest : public ::testing::TestWithParam<std::tuple<RepeatCase, int>> {};
+
+TEST_P(LosslessRepeatTest, JoinsOnlyDelaysShownAsWritten) {
+  const auto& [repeat, level] = GetParam();
+  const std::vector<std::int32_t> picture = {0x102030, 0x405060, 0x102030, 0x708090};
+  TLosslessSource source;
+  source.Width = 2;
+  source.Height = 2;
+  source.Count = static_cast<std::int64_t>(repeat.delays.size());
+  source.Picture = [&](std::int64_t i, std::uint16_t& delay) {
+    delay = repeat.delays[static_cast<std::size_t>(i)];
+    return picture.data();
+  };
+  TempFolder folder("lossless-repeat");
+  {
+    std::ofstream out(folder / "out.gif", std::ios::binary);
+    EncodeLosslessGif(source, level, out);
+  }
+  const auto gif = testing::PlayGif(folder / "out.gif");
+  ASSERT_EQ(gif.error, 0);
+  ASSERT_EQ(gif.frames.size(), repeat.frames);
+  int expectedTime = 0;
+  for (const std::uint16_t delay : repeat.delays) expectedTime += ShownDelay(delay);
+  EXPECT_EQ(BrowserTime(gif), expectedTime);
+  for (const auto& frame : gif.frames) EXPECT_EQ(frame.canvas, picture);
+}
+
+const RepeatCase kRepeats[] = {
+    {"Zeros", {0, 0, 0}, 3},
+    {"Ones", {1, 1}, 2},
+    {"TwoThenOne", {2, 1}, 2},
+    {"OneThenTwo", {1, 2}, 2},
+    {"Twos", {2, 2, 2}, 1},
+    {"LongThenZero", {50, 0, 7}, 3},
+    {"Long", {50, 7, 9}, 1},
+};
+
+INSTANTIATE_TEST_SUITE_P(Delays, LosslessRepeatTest,
+                         ::testing::Combine(::testing::ValuesIn(kRepeats), ::testing::Values(1, 2)),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) + "Level" +
+                                  std::to_string(std::get<1>(info.param));
+                         });
 
 // Pictures given straight to the encoder may clear pixels again: the frame
 // before takes the disposal that clears them, and the picture stays exact.
