@@ -1,6 +1,7 @@
 #include "app/gif_conversion.h"
 
 #include <algorithm>
+#include <fstream>
 #include <limits>
 #include <string>
 
@@ -13,9 +14,12 @@
 #include "colour/bitmap_import.h"
 #include "colour/incremental_passes.h"
 #include "gif/application_extension.h"
+#include "gif/byte_counter.h"
 #include "gif/gif_exception.h"
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"
+#include "gif/safe_file_store.h"
+#include "gif/scratch_file.h"
 #include "imaging/indexed_picture.h"
 
 namespace tovasel {
@@ -38,6 +42,17 @@ TCompactOptions CompactOptionsOf(const TConvertOptions& options) {
 }
 
 }  // namespace
+
+std::int64_t PlainGifLowerBound(std::int64_t frames, std::int64_t pixels) {
+  // Each code of a greedy LZW parse covers at most one pixel more than the
+  // longest string before it, so the k-th code covers at most k pixels, and
+  // every code takes at least 3 bits. Each frame also has its 10-byte image
+  // descriptor.
+  std::int64_t codes = 0;
+  for (std::int64_t covered = 0; covered < pixels; covered += ++codes) {
+  }
+  return 13 + frames * (10 + (3 * codes + 7) / 8);
+}
 
 int AppendGifFrame(TGIFImage& Document, const TIndexedPicture& Picture, bool Transparent, std::uint16_t Delay) {
   const int index = AddFrame(Document, Picture);
@@ -125,16 +140,18 @@ int TGifConversion::WriteTo(std::ostream& stream) {
   return WriteFrameByFrame(stream);
 }
 
-int TGifConversion::WriteFrameByFrame(std::ostream& stream) {
-  const TConvertOptions& options = settings_.Options;
+int TGifConversion::WriteFrameByFrame(std::ostream& stream) { return WriteFrameByFrame(settings_, stream); }
+
+int TGifConversion::WriteFrameByFrame(const TConversionSettings& settings, std::ostream& stream) {
+  const TConvertOptions& options = settings.Options;
   TGifStreamWriter writer(stream);
   TRollingGif gif(writer, options.ExactColours, CompactOptionsOf(options));
   TIndexedPicture picture;
   for (std::int64_t i = 0; i <= last_; ++i) {
-    if (settings_.StepProgress) settings_.StepProgress();
+    if (settings.StepProgress) settings.StepProgress();
     // Past the last picture it repeats.
     if (i < frames_.Count()) picture = frames_.Next();
-    gif.Add(picture, options.Transparent, DelayOf(settings_, i));
+    gif.Add(picture, options.Transparent, DelayOf(settings, i));
   }
   gif.Finish();
   return writer.ImagesWritten();
@@ -147,7 +164,43 @@ int TGifConversion::WriteDocument(std::ostream& stream) {
 }
 
 int TGifConversion::WriteSmallest(std::ostream& stream) {
-  return WriteSmallestGif(frames_, settings_, last_, stream);
+  // The encoder keeps each frame at most as large as the plain one, but its
+  // global table is paid once for all frames: only the whole outputs tell
+  // which is smaller. The encoder's waits in a scratch file meanwhile; a
+  // temporary folder that takes no file leaves the encoder's unmeasured.
+  const std::unique_ptr<TScratchFile> spool = TScratchFile::InTemporaryFolder("smallest");
+  if (!spool) return WriteSmallestGif(frames_, settings_, last_, stream);
+  int written = 0;
+  std::int64_t smallest = 0;
+  StoreFileSafely(spool->Path(), [&](std::ostream& out) {
+    written = WriteSmallestGif(frames_, settings_, last_, out);
+    smallest = out.tellp();
+  });
+
+  // The plain GIF of the same pictures (the exact colours, frame by frame)
+  // is measured only when it could be smaller.
+  if (smallest <= PlainGifLowerBound(last_ + 1, std::int64_t{frames_.Width()} * frames_.Height())) {
+    std::ifstream in(spool->Path(), std::ios::binary);
+    stream << in.rdbuf();
+    if (!stream) throw GIFException("Stream write error");
+    return written;
+  }
+  TConversionSettings plain = settings_;
+  plain.Options.Optimize = 0;
+  plain.Options.ExactColours = true;
+  plain.StepProgress = nullptr;
+  TByteCounter counter;
+  std::ostream trial(&counter);
+  frames_.Rewind();
+  WriteFrameByFrame(plain, trial);
+  if (counter.Size() < smallest) {
+    frames_.Rewind();
+    return WriteFrameByFrame(plain, stream);
+  }
+  std::ifstream in(spool->Path(), std::ios::binary);
+  stream << in.rdbuf();
+  if (!stream) throw GIFException("Stream write error");
+  return written;
 }
 
 std::unique_ptr<TGIFImage> BuildGifDocument(TFrameSource& Frames, const TConversionSettings& Settings,

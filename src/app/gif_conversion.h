@@ -74,6 +74,7 @@ class TGifConversion {
 
  private:
   int WriteFrameByFrame(std::ostream& stream);
+  int WriteFrameByFrame(const TConversionSettings& settings, std::ostream& stream);
   int WriteDocument(std::ostream& stream);
   int WriteSmallest(std::ostream& stream);
 
@@ -87,6 +88,11 @@ class TGifConversion {
 // Palette option's route; tests compare the other routes with it.
 std::unique_ptr<TGIFImage> BuildGifDocument(TFrameSource& Frames, const TConversionSettings& Settings,
                                             std::int64_t Last);
+
+// A size no plain GIF of Frames pictures of Pixels pixels each can go below,
+// whatever their content: the smallest GIF skips measuring the plain one
+// when it is smaller still.
+std::int64_t PlainGifLowerBound(std::int64_t frames, std::int64_t pixels);
 
 // The refusal of a conversion whose file holds no frames.
 std::string NoFramesMessage(const std::string& FileName);

@@ -3,12 +3,14 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "app/app_test_support.h"
 #include "app/conversion_session.h"
+#include "app/gif_conversion.h"
 #include "colour/lossless_gif.h"
 #include "support/giflib_reader.h"
 #include "support/shared_corpus.h"
@@ -383,6 +385,68 @@ TEST_P(OptimizedCorpusTest, ShowsTheExactColourPictures) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, OptimizedCorpusTest, ::testing::Values("2422.flc", "hopper.fli"));
+
+// Frames of noise over many colours: the smallest GIF's global table costs
+// more than it saves, and only the whole outputs tell. At both levels the
+// smallest GIF is then the plain one, byte for byte; where it wins, it is
+// smaller.
+TEST(SmallestGifTest, NeverLargerThanThePlainGif) {
+  struct TNoise {
+    int Width, Height, Frames;
+    unsigned Seed;
+    bool PlainWins;
+  };
+  for (const TNoise& n : {TNoise{8, 8, 20, 6, true}, TNoise{4, 4, 2, 3, true}, TNoise{64, 64, 4, 5, false}}) {
+    std::mt19937 rng(n.Seed);
+    std::vector<fw::TAnimationFrame> frames;
+    for (int f = 0; f < n.Frames; ++f) {
+      fw::TAnimationFrame frame;
+      frame.Picture = fw::TIndexedPicture(n.Width, n.Height);
+      for (auto& p : frame.Picture.Pixels) p = static_cast<std::uint8_t>(rng());
+      for (auto& c : frame.Colours) c = {static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()),
+                                         static_cast<std::uint8_t>(rng())};
+      frames.push_back(frame);
+    }
+    TempFolder folder("smallest-plain");
+    testing::WriteAnimation(folder / "noise.flc", frames);
+    const auto convert = [&](int level) {
+      RecordingView view;
+      view.options.ExactColours = level == 0;
+      view.options.Optimize = level;
+      TConversionSession session(view);
+      session.ConvertFile(folder / "noise.flc", folder / "out.gif");
+      return testing::ReadBytes(folder / "out.gif");
+    };
+    const auto plain = convert(0);
+    for (const int level : {1, 2}) {
+      const auto smallest = convert(level);
+      if (n.PlainWins) {
+        EXPECT_EQ(smallest, plain) << n.Width << "x" << n.Height << " level " << level;
+      } else {
+        EXPECT_LT(smallest.size(), plain.size()) << n.Width << "x" << n.Height << " level " << level;
+      }
+    }
+  }
+}
+
+// The bound that spares measuring the plain GIF must be below every plain
+// GIF, also of frames that compress best: one colour all over.
+TEST(SmallestGifTest, PlainBoundIsBelowTheBestCompressedPlainGif) {
+  for (const auto& [width, height, count] : {std::tuple{1, 1, 1}, std::tuple{2, 1, 3}, std::tuple{320, 200, 2},
+                                             std::tuple{4096, 4, 1}, std::tuple{1, 4096, 3}, std::tuple{13, 7, 40}}) {
+    std::vector<fw::TAnimationFrame> frames(static_cast<std::size_t>(count));
+    for (auto& frame : frames) frame.Picture = fw::TIndexedPicture(width, height, 7);
+    TempFolder folder("plain-bound");
+    testing::WriteAnimation(folder / "flat.flc", frames);
+    RecordingView view;
+    view.options.ExactColours = true;
+    TConversionSession session(view);
+    const int written = session.ConvertFile(folder / "flat.flc", folder / "flat.gif");
+    EXPECT_LE(PlainGifLowerBound(written, std::int64_t{width} * height),
+              static_cast<std::int64_t>(testing::ReadBytes(folder / "flat.gif").size()))
+        << width << "x" << height << " x " << count;
+  }
+}
 
 }  // namespace
 }  // namespace tovasel
