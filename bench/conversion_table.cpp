@@ -31,6 +31,7 @@
 #include "app/options_only_view.h"
 #include "app/conversion_session.h"
 #include "app/gif_conversion.h"
+#include "flicwriter/cartoon.h"
 #include "flicwriter/flic_writer.h"
 #include "gif/gif_image.h"
 
@@ -113,37 +114,9 @@ bool OnPath(const char* program) {
   return false;
 }
 
-// A 320 x 200 animation of moving blocks over a still background, with a
-// few colours changing now and then, like a small cartoon.
-std::vector<fw::TAnimationFrame> MovingBlocks(int frames) {
-  std::mt19937 rng(7);
-  fw::TColours colours{};
-  for (auto& c : colours) c = {static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng())};
-  fw::TIndexedPicture background(320, 200);
-  for (int y = 0; y < 200; ++y) {
-    for (int x = 0; x < 320; ++x) background.At(x, y) = static_cast<std::uint8_t>((x / 20 + y / 25) % 24);
-  }
-  std::vector<fw::TAnimationFrame> animation;
-  for (int f = 0; f < frames; ++f) {
-    fw::TAnimationFrame frame;
-    frame.Picture = background;
-    for (int b = 0; b < 6; ++b) {
-      const int left = (f * (3 + b) + b * 50) % 280;
-      const int top = (f * (2 + b) + b * 30) % 170;
-      for (int y = top; y < top + 30; ++y) {
-        for (int x = left; x < left + 40; ++x) frame.Picture.At(x, y) = static_cast<std::uint8_t>(30 + b * 10 + (x + y) % 7);
-      }
-    }
-    if (f % 50 == 49) colours[static_cast<std::size_t>(rng() % 24)] = {static_cast<std::uint8_t>(rng()), 0, 128};
-    frame.Colours = colours;
-    animation.push_back(std::move(frame));
-  }
-  return animation;
-}
-
 fs::path MakeAnimation(int frames, const fs::path& folder) {
   const fs::path path = folder / ("moving-" + std::to_string(frames) + ".flc");
-  fw::WriteFile(path, fw::Serialize(fw::BuildAnimation(MovingBlocks(frames), {})));
+  fw::WriteFile(path, fw::Serialize(fw::BuildAnimation(fw::Cartoon(frames), {})));
   return path;
 }
 
@@ -153,7 +126,7 @@ constexpr int kLongFrames = 9000;
 
 fs::path MakeLongAnimation(const fs::path& folder) {
   const fs::path path = folder / ("moving-" + std::to_string(kLongFrames) + ".flc");
-  fw::WriteFile(path, fw::Serialize(fw::BuildLoopedAnimation(MovingBlocks(100), kLongFrames, {})));
+  fw::WriteFile(path, fw::Serialize(fw::BuildLoopedAnimation(fw::Cartoon(100), kLongFrames, {})));
   return path;
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "flicwriter/cartoon.h"
 #include "flicwriter/flic_writer.h"
 
 namespace {
@@ -381,33 +382,6 @@ TFrames Fade() {
   return frames;
 }
 
-// Moving blocks over a still background with a few colours changing now and
-// then, as the conversion table's generated animation.
-TFrames Cartoon() {
-  std::mt19937 rng(7);
-  fw::TColours colours = RandomColours(rng);
-  fw::TIndexedPicture background(320, 200);
-  for (int y = 0; y < 200; ++y) {
-    for (int x = 0; x < 320; ++x) background.At(x, y) = static_cast<std::uint8_t>((x / 20 + y / 25) % 24);
-  }
-  TFrames frames;
-  for (int f = 0; f < 96; ++f) {
-    fw::TAnimationFrame frame;
-    frame.Picture = background;
-    for (int b = 0; b < 6; ++b) {
-      const int left = (f * (3 + b) + b * 50) % 280;
-      const int top = (f * (2 + b) + b * 30) % 170;
-      for (int y = top; y < top + 30; ++y) {
-        for (int x = left; x < left + 40; ++x) frame.Picture.At(x, y) = static_cast<std::uint8_t>(30 + b * 10 + (x + y) % 7);
-      }
-    }
-    if (f % 50 == 49) colours[static_cast<std::size_t>(rng() % 24)] = {static_cast<std::uint8_t>(rng()), 0, 128};
-    frame.Colours = colours;
-    frames.push_back(std::move(frame));
-  }
-  return frames;
-}
-
 struct TKind {
   const char* Name;
   std::function<TFrames()> Make;
@@ -430,7 +404,7 @@ int main(int argc, char** argv) {
       {"full_changes", FullChanges, 70},    {"noise_patches", NoisePatches, 70},
       {"noise_full", NoiseFull, 70},        {"odd_size", OddSize, 70},
       {"odd_ticker", OddTicker, 70},        {"many_colours", ManyColours, 70},
-      {"fade", Fade, 70},                   {"cartoon", Cartoon, 70},
+      {"fade", Fade, 70},                   {"cartoon", [] { return fw::Cartoon(96); }, 70},
   };
   for (const TKind& kind : kinds) {
     fw::TAnimationOptions options;
