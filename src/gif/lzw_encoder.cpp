@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace tovasel {
 
@@ -65,10 +66,13 @@ class TStringTable {
   static constexpr std::uint32_t EmptySlot = 0xFFFFFFFFu;
   // Never a pixel, so a cleared child cache never answers.
   static constexpr std::uint16_t NoChild = 0xFFFF;
+  // Never a string id, so a cleared jump is never taken.
+  static constexpr std::uint16_t NoJump = 0xFFFF;
 
   void Clear() {
     slots_.fill(EmptySlot);
     childPixel_.fill(NoChild);
+    jumpId_.fill(NoJump);
   }
 
   // Slots hold the string's own id above its 20-bit key (prefix id, pixel).
@@ -76,12 +80,22 @@ class TStringTable {
   // Per prefix id: the pixel and id of the child its last lookup found.
   std::array<std::uint16_t, kCodeCount> childPixel_;
   std::array<std::uint16_t, kCodeCount> childId_;
+  // Per prefix id: the eight pixels that last extended it without a code
+  // going out, and the string they led to.
+  std::array<std::uint64_t, kCodeCount> jumpPixels_;
+  std::array<std::uint16_t, kCodeCount> jumpId_;
 };
 
 TStringTable& ThreadTable() {
   // Per thread rather than per frame: the encoder is made for every frame.
   thread_local TStringTable table;
   return table;
+}
+
+std::uint64_t Load8(const std::uint8_t* p) {
+  std::uint64_t w;
+  std::memcpy(&w, p, 8);
+  return w;
 }
 
 }  // namespace
@@ -94,6 +108,8 @@ void TLZWEncoder::Encode() {
   std::uint32_t* const slots = table.slots_.data();
   std::uint16_t* const childPixel = table.childPixel_.data();
   std::uint16_t* const childId = table.childId_.data();
+  std::uint64_t* const jumpPixels = table.jumpPixels_.data();
+  std::uint16_t* const jumpId = table.jumpId_.data();
   const std::uint16_t* const pixelTerm = kIds.PixelTerm.data();
   int limit = (1 << codeWidth_) - 1;
   int nextCode = 0;
@@ -118,43 +134,68 @@ void TLZWEncoder::Encode() {
     nextCode = firstFreeCode_;
   };
 
+  std::uint32_t prefixId = 0;
+  // One pixel onto the current string: the string grows, or its code goes
+  // out and the pixel starts the next one. True when a code went out.
+  const auto step = [&](std::uint32_t value) {
+    if (childPixel[prefixId] == value) {
+      prefixId = childId[prefixId];
+      return false;
+    }
+    const std::uint32_t key = (prefixId << 8) | value;
+    std::uint32_t slot = prefixId ^ pixelTerm[value];
+    std::uint32_t entry = slots[slot];
+    while ((entry & 0xFFFFFu) != key && entry != TStringTable::EmptySlot) {
+      slot = (slot + 1) & kSlotMask;
+      entry = slots[slot];
+    }
+    if (entry != TStringTable::EmptySlot) {
+      childPixel[prefixId] = static_cast<std::uint16_t>(value);
+      prefixId = entry >> 20;
+      childId[key >> 8] = static_cast<std::uint16_t>(prefixId);
+      return false;
+    }
+    emit(kIds.CodeOfId[prefixId]);
+    prefixId = kIds.IdOfCode[value];
+    if (nextCode <= LastAssignedCode) {
+      slots[slot] = (static_cast<std::uint32_t>(kIds.IdOfCode[nextCode]) << 20) | key;
+      ++nextCode;
+    } else {
+      resetTable();
+    }
+    return true;
+  };
+
   // The data always begins with a Clear code.
   resetTable();
   std::span<const std::uint8_t> run = Walk().NextRun();
   if (run.empty()) return;
-  std::uint32_t prefixId = kIds.IdOfCode[run[0]];
+  prefixId = kIds.IdOfCode[run[0]];
   run = run.subspan(1);
   do {
     const std::uint8_t* pixel = run.data();
     const std::uint8_t* const end = pixel + run.size();
-    for (; pixel != end; ++pixel) {
-      const std::uint32_t value = *pixel;
-      if (childPixel[prefixId] == value) {
-        prefixId = childId[prefixId];
+    // Eight pixels at a time where they extend the string as they did the
+    // last time it met them: every string on the way is in the table (the
+    // table only loses strings when it is cleared, which clears the jumps),
+    // so no code goes out among them.
+    while (end - pixel >= 8) {
+      const std::uint64_t ahead = Load8(pixel);
+      if (jumpPixels[prefixId] == ahead && jumpId[prefixId] != TStringTable::NoJump) {
+        prefixId = jumpId[prefixId];
+        pixel += 8;
         continue;
       }
-      const std::uint32_t key = (prefixId << 8) | value;
-      std::uint32_t slot = prefixId ^ pixelTerm[value];
-      std::uint32_t entry = slots[slot];
-      while ((entry & 0xFFFFFu) != key && entry != TStringTable::EmptySlot) {
-        slot = (slot + 1) & kSlotMask;
-        entry = slots[slot];
-      }
-      if (entry != TStringTable::EmptySlot) {
-        childPixel[prefixId] = static_cast<std::uint16_t>(value);
-        prefixId = entry >> 20;
-        childId[key >> 8] = static_cast<std::uint16_t>(prefixId);
-        continue;
-      }
-      emit(kIds.CodeOfId[prefixId]);
-      prefixId = kIds.IdOfCode[value];
-      if (nextCode <= LastAssignedCode) {
-        slots[slot] = (static_cast<std::uint32_t>(kIds.IdOfCode[nextCode]) << 20) | key;
-        ++nextCode;
-      } else {
-        resetTable();
+      const std::uint32_t from = prefixId;
+      const std::uint8_t* const stop = pixel + 8;
+      bool restarted = false;
+      while (pixel != stop && !restarted) restarted = step(*pixel++);
+      if (!restarted) {
+        jumpPixels[from] = ahead;
+        jumpId[from] = static_cast<std::uint16_t>(prefixId);
       }
     }
+    for (; pixel != end; ++pixel) step(*pixel);
     run = Walk().NextRun();
   } while (!run.empty());
   emit(kIds.CodeOfId[prefixId]);

@@ -92,7 +92,10 @@ INSTANTIATE_TEST_SUITE_P(Frames, LzwMatchesHashedEncoder, ::testing::ValuesIn(Sh
 // Frames shaped like reduced animation pictures, where most strings recur:
 // the encoder's shortcuts for strings it met before must give the codes a
 // plain table gives, also across the table restarts of large frames.
-enum class Picture { Gradient, ShiftedRows, Tiles, SpritesOnFlat, FewColourNoise };
+// PatternsAndNoise repeats one row with a pixel changed here and there
+// between bands of noise that fill the table and clear it: strings met
+// before a Clear come back after it, now with other codes.
+enum class Picture { Gradient, ShiftedRows, Tiles, SpritesOnFlat, FewColourNoise, PatternsAndNoise };
 
 struct PictureShape {
   Picture kind;
@@ -126,6 +129,11 @@ std::vector<std::uint8_t> MakePicture(const PictureShape& shape, std::uint32_t s
           break;
         }
         case Picture::FewColourNoise: value = static_cast<int>(random() % std::min(colours, 3)); break;
+        case Picture::PatternsAndNoise:
+          value = y % 24 < 16 ? row[static_cast<std::size_t>(x)] ^ static_cast<int>((x * 7 + y * 3) % 11 == 0)
+                              : static_cast<int>(random() % colours);
+          value %= colours;
+          break;
       }
       out[x] = static_cast<std::uint8_t>(value);
     }
@@ -137,7 +145,7 @@ std::vector<PictureShape> PictureShapes() {
   std::vector<PictureShape> shapes;
   const int sizes[][2] = {{1, 1}, {2, 3}, {31, 17}, {320, 200}, {641, 480}};
   for (const Picture kind : {Picture::Gradient, Picture::ShiftedRows, Picture::Tiles, Picture::SpritesOnFlat,
-                             Picture::FewColourNoise}) {
+                             Picture::FewColourNoise, Picture::PatternsAndNoise}) {
     for (const int bits : {1, 2, 5, 8}) {
       for (const auto& size : sizes) shapes.push_back({kind, bits, size[0], size[1], size[0] == 320});
     }
@@ -152,6 +160,7 @@ std::string PictureName(Picture kind) {
     case Picture::Tiles: return "tiles";
     case Picture::SpritesOnFlat: return "sprites";
     case Picture::FewColourNoise: return "fewColourNoise";
+    case Picture::PatternsAndNoise: return "patternsAndNoise";
   }
   return "unknown";
 }
