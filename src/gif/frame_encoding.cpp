@@ -53,11 +53,21 @@ void TFrameEncoding::Encode(TSlot& slot, int globalBits) {
 }
 
 void TFrameEncoding::Add(const TGIFSubImage& frame) {
+  // Only this thread adds and takes slots, so the frame before stays
+  // valid here while its slot waits.
+  const TGIFSubImage* previous = nullptr;
   {
     const std::lock_guard lock(mutex_);
-    slots_.push_back(TSlot{&frame});
+    if (!slots_.empty()) previous = slots_.back().Frame;
   }
-  changed_.notify_all();
+  const bool repeats = previous != nullptr && !frame.IsBlank() && frame.EncodesLike(*previous, globalBits_);
+  {
+    const std::lock_guard lock(mutex_);
+    slots_.emplace_back();
+    slots_.back().Frame = &frame;
+    slots_.back().Repeats = repeats;
+  }
+  if (!repeats) changed_.notify_all();
 }
 
 void TFrameEncoding::Work() {
@@ -67,7 +77,8 @@ void TFrameEncoding::Work() {
       std::unique_lock lock(mutex_);
       changed_.wait(lock, [&] {
         if (stopping_) return true;
-        const auto open = std::find_if(slots_.begin(), slots_.end(), [](const TSlot& s) { return !s.Claimed; });
+        const auto open =
+            std::find_if(slots_.begin(), slots_.end(), [](const TSlot& s) { return !s.Claimed && !s.Repeats; });
         if (open == slots_.end()) return false;
         slot = &*open;
         return true;
@@ -77,7 +88,8 @@ void TFrameEncoding::Work() {
     }
     // A deque keeps its elements in place while others are added at the
     // back or taken from the front, and this one is not taken before Done.
-    TSlot result{slot->Frame};
+    TSlot result;
+    result.Frame = slot->Frame;
     Encode(result, globalBits_);
     {
       const std::lock_guard lock(mutex_);
@@ -93,6 +105,12 @@ std::string TFrameEncoding::Take() {
   TSlot slot;
   {
     std::unique_lock lock(mutex_);
+    if (slots_.front().Repeats) {
+      slots_.pop_front();
+      lock.unlock();
+      if (lastError_) std::rethrow_exception(lastError_);
+      return lastBytes_;
+    }
     if (workers_.empty() && !slots_.front().Claimed) {
       // Without workers the writer encodes the frame itself.
       slot = std::move(slots_.front());
@@ -105,7 +123,9 @@ std::string TFrameEncoding::Take() {
       slots_.pop_front();
     }
   }
+  lastError_ = slot.Error;
   if (slot.Error) std::rethrow_exception(slot.Error);
+  lastBytes_ = slot.Bytes;
   return std::move(slot.Bytes);
 }
 

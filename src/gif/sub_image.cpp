@@ -125,23 +125,26 @@ std::uint8_t TGIFSubImage::DescriptorPacked() const {
 
 TGifImageHead TGIFSubImage::ImageHead() const { return {left_, top_, width_, height_, DescriptorPacked()}; }
 
+TGIFSubImage::TCodeSize TGIFSubImage::CodeSizeFor(int globalBits) const {
+  if (!localColors_.Empty()) return {localColors_.ColorBits(), localColors_.EntryCount()};
+  return {globalBits, 1 << globalBits};
+}
+
 void TGIFSubImage::EncodePixels(std::ostream& stream, int globalBits) const {
-  int bits;
-  int pixelLimit;
-  if (!localColors_.Empty()) {
-    bits = localColors_.ColorBits();
-    pixelLimit = localColors_.EntryCount();
-  } else {
-    bits = globalBits;
-    pixelLimit = 1 << bits;
-  }
+  const TCodeSize code = CodeSizeFor(globalBits);
   std::unique_ptr<TGIFEncoder> encoder;
   if (OwnerImage()->EncoderKind() == ekRLE) {
     encoder = std::make_unique<TRLEEncoder>();
   } else {
     encoder = std::make_unique<TLZWEncoder>();
   }
-  encoder->CompressImage(stream, bits, pixelLimit, PixelData(), IsInterlaced(), height_, width_);
+  encoder->CompressImage(stream, code.Bits, code.PixelLimit, PixelData(), IsInterlaced(), height_, width_);
+}
+
+bool TGIFSubImage::EncodesLike(const TGIFSubImage& other, int globalBits) const {
+  return width_ == other.width_ && height_ == other.height_ && IsInterlaced() == other.IsInterlaced() &&
+         OwnerImage()->EncoderKind() == other.OwnerImage()->EncoderKind() &&
+         CodeSizeFor(globalBits) == other.CodeSizeFor(globalBits) && pixels_ == other.pixels_;
 }
 
 // Extensions, then Image Descriptor, Local Color Table and Table Based

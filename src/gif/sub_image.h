@@ -90,6 +90,10 @@ class TGIFSubImage : public TGIFItem {
   // drawing with the global map is written with globalBits bits, the
   // owner's MaxColorBits.
   void EncodePixels(std::ostream& stream, int globalBits) const;
+  // Whether EncodePixels writes the same image data for both frames: the
+  // same pixels, size and interlacing, code size and pixel limit, and
+  // encoder.
+  bool EncodesLike(const TGIFSubImage& other, int globalBits) const;
   // Extensions, image descriptor, local colour table and image data.
   void SaveToStream(std::ostream& stream) override;
   // The same through a writer that counts the images; frames drawing with
@@ -110,6 +114,14 @@ class TGIFSubImage : public TGIFItem {
   TGIFExtensionList extensions_;
   bool hasTransparency_ = false;
   TGIFGraphicControlExtension* controlExtension_ = nullptr;
+
+  // The code size and the pixel limit the image data is written with.
+  struct TCodeSize {
+    int Bits;
+    int PixelLimit;
+    friend bool operator==(const TCodeSize&, const TCodeSize&) = default;
+  };
+  TCodeSize CodeSizeFor(int globalBits) const;
 };
 
 }  // namespace tovasel
