@@ -203,8 +203,8 @@ void ImportPicture(TGIFSubImage& frame, const TIndexedPicture& picture) {
   }
 
   frame.Clear();
+  // The cleared frame takes its new size, and with it a buffer of that size.
   frame.Place(frame.FrameLeft(), frame.FrameTop(), picture.Width, picture.Height);
-  frame.AllocPixels();
   TProgressScope progress(document, kConverting);
   TGIFLocalColorMap& colours = frame.LocalColors();
   if (cube) colours.LoadRGBQuads(std::span<const TRGBQuad>(cubeTable.data(), cubeTable.size()));

@@ -211,11 +211,18 @@ void MergeWithPrevious(TGIFSubImage& frame, TGIFSubImage* previous) {
       }
     }
     while (x < span) {
-      // On one map, eight equal indices all become transparent unless the
-      // earlier frame is transparent there.
-      if (sameMap && x + 8 <= span) {
+      if (x + 8 <= span) {
+        const std::uint64_t before = Load8(p + x);
+        // Where the earlier frame is transparent, nothing repeats; a merged
+        // frame is mostly transparent, and the next frame meets that.
+        if (previousTransparent >= 0 && before == kOnes * previousHole) {
+          x += 8;
+          continue;
+        }
+        // On one map, eight equal indices all become transparent unless the
+        // earlier frame is transparent there.
         const std::uint64_t word = Load8(f + x);
-        if (word == Load8(p + x) && (previousTransparent < 0 || !AnyByteIs(word, previousHole))) {
+        if (sameMap && word == before && (previousTransparent < 0 || !AnyByteIs(word, previousHole))) {
           const std::uint64_t holes = kOnes * hole;
           std::memcpy(f + x, &holes, 8);
           x += 8;
