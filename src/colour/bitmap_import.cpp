@@ -203,8 +203,9 @@ void ImportPicture(TGIFSubImage& frame, const TIndexedPicture& picture) {
   }
 
   frame.Clear();
-  // The cleared frame takes its new size, and with it a buffer of that size.
-  frame.Place(frame.FrameLeft(), frame.FrameTop(), picture.Width, picture.Height);
+  // The cleared frame takes its new size, and with it a store of that size
+  // that the rows below fill.
+  frame.PlaceForOverwrite(frame.FrameLeft(), frame.FrameTop(), picture.Width, picture.Height);
   TProgressScope progress(document, kConverting);
   TGIFLocalColorMap& colours = frame.LocalColors();
   if (cube) colours.LoadRGBQuads(std::span<const TRGBQuad>(cubeTable.data(), cubeTable.size()));

@@ -5,7 +5,6 @@
 #include <array>
 #include <cstring>
 #include <memory>
-#include <vector>
 
 #include "colour/frame_passes.h"
 #include "colour/frame_rect.h"
@@ -119,18 +118,7 @@ void CropToContent(TGIFSubImage& frame) {
   }
   if (left == 0 && top == 0 && right == width - 1 && bottom == height - 1) return;
 
-  // Placing the frame at its new size reallocates (and zeroes) its pixels,
-  // so the visible part is taken out first and copied back afterwards. The
-  // new rectangle lies inside the old one: the logical screen stays as it is.
-  const int newWidth = right - left + 1;
-  const int newHeight = bottom - top + 1;
-  std::vector<std::uint8_t> kept(static_cast<std::size_t>(newWidth) * static_cast<std::size_t>(newHeight));
-  for (int y = 0; y < newHeight; ++y) {
-    std::memcpy(kept.data() + static_cast<std::size_t>(y) * newWidth,
-                pixels + static_cast<std::size_t>(top + y) * width + left, static_cast<std::size_t>(newWidth));
-  }
-  frame.Place(frame.FrameLeft() + left, frame.FrameTop() + top, newWidth, newHeight);
-  std::memcpy(frame.PixelData(), kept.data(), kept.size());
+  frame.CropTo(left, top, right - left + 1, bottom - top + 1);
 }
 
 void MergeWithPrevious(TGIFSubImage& frame, TGIFSubImage* previous) {

@@ -1,5 +1,6 @@
 #include "gif/sub_image.h"
 
+#include <cstring>
 #include <ostream>
 
 #include "gif/gif_exception.h"
@@ -18,7 +19,13 @@ TGIFSubImage::~TGIFSubImage() {
   extensions_.ClearItems();
 }
 
-void TGIFSubImage::Place(int left, int top, int width, int height) {
+void TGIFSubImage::Place(int left, int top, int width, int height) { PlaceFrame(left, top, width, height, true); }
+
+void TGIFSubImage::PlaceForOverwrite(int left, int top, int width, int height) {
+  PlaceFrame(left, top, width, height, false);
+}
+
+void TGIFSubImage::PlaceFrame(int left, int top, int width, int height, bool zeroed) {
   const auto fits = [](int position, int extent) {
     return position >= 0 && extent >= 0 && position <= 0xFFFF && extent <= 0xFFFF &&
            position + extent <= 0xFFFF;
@@ -30,7 +37,12 @@ void TGIFSubImage::Place(int left, int top, int width, int height) {
   top_ = static_cast<std::uint16_t>(top);
   width_ = static_cast<std::uint16_t>(width);
   height_ = static_cast<std::uint16_t>(height);
-  if (resized) AllocPixels();
+  if (resized && zeroed) AllocPixels();
+  if (resized && !zeroed) {
+    pixels_.clear();
+    pixels_.shrink_to_fit();
+    pixels_.resize(static_cast<std::size_t>(width_) * height_);
+  }
 
   TGIFImage& document = *OwnerImage();
   TGIFHeader& header = document.HeaderBlock();
@@ -52,6 +64,24 @@ void TGIFSubImage::Place(int left, int top, int width, int height) {
     document.ResizeScreenHeight(top + height);
   }
   if (overflowed) ReportWarning(1, "Image exceeds Logical Screen size");
+}
+
+void TGIFSubImage::CropTo(int left, int top, int width, int height) {
+  // The rows are copied into a store of the new size that is not zeroed
+  // first: every byte is written once.
+  const std::size_t w = static_cast<std::size_t>(width);
+  TPixelStore kept(w * static_cast<std::size_t>(height));
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* row =
+        pixels_.data() + static_cast<std::size_t>(top + y) * width_ + static_cast<std::size_t>(left);
+    std::memcpy(kept.data() + static_cast<std::size_t>(y) * w, row, w);
+  }
+  pixels_.swap(kept);
+  // Inside the frame, so inside the screen and within the 16-bit range.
+  left_ = static_cast<std::uint16_t>(left_ + left);
+  top_ = static_cast<std::uint16_t>(top_ + top);
+  width_ = static_cast<std::uint16_t>(width);
+  height_ = static_cast<std::uint16_t>(height);
 }
 
 void TGIFSubImage::AllocPixels() {
