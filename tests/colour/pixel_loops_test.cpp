@@ -49,6 +49,14 @@ std::vector<TColor> RandomMap(TRandom& random) {
   for (std::size_t i = 0; i < colours.size(); ++i) {
     colours[i] = different ? MakeColor(static_cast<int>(i), offset, 0) : random.Colour();
   }
+  // Now and then a colour twice among different ones, as a packed map holds
+  // a used black beside the black of its transparent entry.
+  if (different && colours.size() > 1 && random.OneIn(2)) {
+    for (int twins = 1 + random.Below(3); twins > 0; --twins) {
+      colours[static_cast<std::size_t>(random.Below(static_cast<int>(colours.size())))] =
+          colours[static_cast<std::size_t>(random.Below(static_cast<int>(colours.size())))];
+    }
+  }
   return colours;
 }
 
@@ -259,21 +267,27 @@ TEST_P(PixelLoops, MergingMatchesComparingPixelByPixel) {
       TGIFSubImage& frame = AddFrame(document, random, GetParam(), onGlobal ? none : second,
                                      static_cast<int>(second.size()), random.Below(6), random.Below(4));
       // Mostly the earlier frame's pixels again, changed in small areas,
-      // some to the index a new entry would take.
+      // some to the index a new entry would take, some to another index of
+      // the same colour.
       const TFrameRect area = TFrameRect::Of(frame).Intersect(TFrameRect::Of(previous));
       const auto appended = static_cast<std::uint8_t>(std::min<std::size_t>(255, second.size()));
       for (int y = area.Top; y < area.Bottom; ++y) {
         for (int x = area.Left; x < area.Right; ++x) {
+          std::uint8_t& own =
+              frame.PixelData()[static_cast<std::size_t>(y - frame.FrameTop()) * frame.FrameWidth() + x - frame.FrameLeft()];
+          const std::uint8_t before = previous.PixelData()[static_cast<std::size_t>(y - previous.FrameTop()) *
+                                                               previous.FrameWidth() +
+                                                           x - previous.FrameLeft()];
           if (random.OneIn(8)) {
-            if (random.OneIn(2)) {
-              frame.PixelData()[static_cast<std::size_t>(y - frame.FrameTop()) * frame.FrameWidth() + x -
-                                frame.FrameLeft()] = appended;
-            }
+            if (random.OneIn(2)) own = appended;
             continue;
           }
-          frame.PixelData()[static_cast<std::size_t>(y - frame.FrameTop()) * frame.FrameWidth() + x - frame.FrameLeft()] =
-              previous.PixelData()[static_cast<std::size_t>(y - previous.FrameTop()) * previous.FrameWidth() + x -
-                                   previous.FrameLeft()];
+          own = before;
+          if (before < second.size() && random.OneIn(4)) {
+            for (std::size_t i = 0; i < second.size(); ++i) {
+              if (i != before && second[i] == second[before]) own = static_cast<std::uint8_t>(i);
+            }
+          }
         }
       }
       if (random.OneIn(3)) testing::MakeTransparent(frame, PickTransparent(random, frame));
