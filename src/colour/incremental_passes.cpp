@@ -67,7 +67,7 @@ void TIncrementalPasses::AfterFrameAdded(bool palette, TCompactOptions compact) 
     wholeDocument_ = true;
   }
   TGIFImageList& frames = document_.Frames();
-  states_.push_back({renumberings_.size(), -1, 0, {}});
+  states_.push_back(TFrameState{.Epoch = renumberings_.size()});
   if (static_cast<int>(states_.size()) != frames.ItemCount()) wholeDocument_ = true;
   if (wholeDocument_) {
     RunWholeDocument(palette, compact);
@@ -193,7 +193,7 @@ bool TIncrementalPasses::PackFast(bool& recolored) {
       newest_.TransparentPixels = static_cast<std::int64_t>(newest.PixelDataSize()) - counted;
     }
   }
-  states_.back() = {renumberings_.size(), -1, 0, {}};
+  states_.back() = TFrameState{.Epoch = renumberings_.size()};
 
   std::array<std::int64_t, 256> renumbered{};
   for (std::size_t g = 0; g < counts_.size(); ++g) {
@@ -256,6 +256,30 @@ void TIncrementalPasses::RunWholeDocument(bool palette, TCompactOptions compact)
   Resynchronize();
 }
 
+std::uint64_t TIncrementalPasses::FollowNewest() {
+  if (wholeDocument_ || states_.empty() || static_cast<int>(states_.size()) != document_.Frames().ItemCount()) {
+    return 0;
+  }
+  TFrameState& state = states_.back();
+  if (state.Followed != 0) return 0;
+  state.Followed = ++follows_;
+  std::iota(state.Renumbered.begin(), state.Renumbered.end(), std::uint8_t{0});
+  return state.Followed;
+}
+
+const TColorTranslation* TIncrementalPasses::RenumberingSince(int index, std::uint64_t token) const {
+  if (token == 0 || index < 0 || index >= static_cast<int>(states_.size())) return nullptr;
+  const TFrameState& state = states_[static_cast<std::size_t>(index)];
+  return state.Followed == token ? &state.Renumbered : nullptr;
+}
+
+void TIncrementalPasses::Renumber(TGIFSubImage& frame, TFrameState& state, const TColorTranslation& table) {
+  Translate(frame, table, state.Absent);
+  if (state.Followed != 0) {
+    for (std::uint8_t& value : state.Renumbered) value = table[value];
+  }
+}
+
 void TIncrementalPasses::Materialize(int index) {
   TFrameState& state = states_[static_cast<std::size_t>(index)];
   TGIFSubImage& frame = document_.Frames().FrameAt(index);
@@ -270,7 +294,7 @@ void TIncrementalPasses::Materialize(int index) {
     if (state.StoredTransparent >= 0 && transparent >= 0) {
       table[static_cast<std::size_t>(state.StoredTransparent)] = static_cast<std::uint8_t>(transparent);
     }
-    Translate(frame, table, state.Absent);
+    Renumber(frame, state, table);
     state.StoredTransparent = transparent;
   }
   state.Epoch = latest;
@@ -296,7 +320,7 @@ void TIncrementalPasses::MaterializeAll() {
       if (state.StoredTransparent >= 0 && transparent >= 0) {
         table[static_cast<std::size_t>(state.StoredTransparent)] = static_cast<std::uint8_t>(transparent);
       }
-      Translate(frame, table, state.Absent);
+      Renumber(frame, state, table);
     }
     state.Epoch = 0;
     state.StoredTransparent = TransparentIndexOf(frame);

@@ -31,7 +31,7 @@ TFrameEncoding::~TFrameEncoding() {
     const std::lock_guard lock(mutex_);
     stopping_ = true;
   }
-  changed_.notify_all();
+  workAdded_.notify_all();
   for (std::thread& worker : workers_) worker.join();
 }
 
@@ -67,7 +67,16 @@ void TFrameEncoding::Add(const TGIFSubImage& frame) {
     slots_.back().Frame = &frame;
     slots_.back().Repeats = repeats;
   }
-  if (!repeats) changed_.notify_all();
+  if (!repeats) workAdded_.notify_one();
+}
+
+void TFrameEncoding::Add(const TGIFSubImage& frame, std::string data) {
+  const std::lock_guard lock(mutex_);
+  TSlot& slot = slots_.emplace_back();
+  slot.Frame = &frame;
+  slot.Bytes = std::move(data);
+  slot.Claimed = true;
+  slot.Done = true;
 }
 
 void TFrameEncoding::Work() {
@@ -75,7 +84,7 @@ void TFrameEncoding::Work() {
     TSlot* slot = nullptr;
     {
       std::unique_lock lock(mutex_);
-      changed_.wait(lock, [&] {
+      workAdded_.wait(lock, [&] {
         if (stopping_) return true;
         const auto open =
             std::find_if(slots_.begin(), slots_.end(), [](const TSlot& s) { return !s.Claimed && !s.Repeats; });
@@ -97,7 +106,7 @@ void TFrameEncoding::Work() {
       slot->Error = result.Error;
       slot->Done = true;
     }
-    changed_.notify_all();
+    workDone_.notify_one();
   }
 }
 
@@ -118,7 +127,7 @@ std::string TFrameEncoding::Take() {
       lock.unlock();
       Encode(slot, globalBits_);
     } else {
-      changed_.wait(lock, [&] { return slots_.front().Done; });
+      workDone_.wait(lock, [&] { return slots_.front().Done; });
       slot = std::move(slots_.front());
       slots_.pop_front();
     }

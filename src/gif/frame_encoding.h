@@ -41,6 +41,8 @@ class TFrameEncoding {
   int Waiting() const;
 
   void Add(const TGIFSubImage& frame);
+  // A frame whose image data the caller already has.
+  void Add(const TGIFSubImage& frame, std::string data);
   // The image data of the oldest frame not yet taken, as
   // TGIFSubImage::EncodePixels writes it (nothing for a blank frame),
   // waiting for it if need be; raises what encoding it raised.
@@ -63,7 +65,10 @@ class TFrameEncoding {
   const int globalBits_;
   int window_ = 0;
   mutable std::mutex mutex_;
-  std::condition_variable changed_;
+  // Workers wait for a frame to encode, the writer for the oldest frame's
+  // data: each wake-up goes to a thread that has something to do.
+  std::condition_variable workAdded_;
+  std::condition_variable workDone_;
   std::deque<TSlot> slots_;  // from the oldest not taken
   // What the last Take gave, for a slot that repeats it.
   std::string lastBytes_;

@@ -171,6 +171,19 @@ void TGIFSubImage::EncodePixels(std::ostream& stream, int globalBits) const {
   encoder->CompressImage(stream, code.Bits, code.PixelLimit, PixelData(), IsInterlaced(), height_, width_);
 }
 
+bool TGIFSubImage::EncodePixelsFrom(std::ostream& stream, int globalBits, const TLzwCodes& codes,
+                                    const TColorTranslation& renaming) const {
+  if (IsBlank() || OwnerImage()->EncoderKind() == ekRLE || codes.Width != width_ || codes.Height != height_ ||
+      codes.Interlaced != IsInterlaced()) {
+    return false;
+  }
+  const TCodeSize code = CodeSizeFor(globalBits);
+  if (!TLzwReplay::CarriesOver(codes, code.Bits, code.PixelLimit, renaming)) return false;
+  TLzwReplay replay(codes, renaming);
+  replay.CompressImage(stream, code.Bits, code.PixelLimit, PixelData(), IsInterlaced(), height_, width_);
+  return true;
+}
+
 bool TGIFSubImage::EncodesLike(const TGIFSubImage& other, int globalBits) const {
   return width_ == other.width_ && height_ == other.height_ && IsInterlaced() == other.IsInterlaced() &&
          OwnerImage()->EncoderKind() == other.OwnerImage()->EncoderKind() &&

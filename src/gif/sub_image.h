@@ -16,6 +16,7 @@
 namespace tovasel {
 
 class TGIFGraphicControlExtension;
+struct TLzwCodes;
 
 // An allocator whose value-less construction leaves a byte unset, so that a
 // store about to be written in full is not zeroed first.
@@ -123,6 +124,12 @@ class TGIFSubImage : public TGIFItem {
   // drawing with the global map is written with globalBits bits, the
   // owner's MaxColorBits.
   void EncodePixels(std::ostream& stream, int globalBits) const;
+  // Writes what EncodePixels would, from codes recorded for pixels that
+  // the frame's now are under `renaming`, and returns true; returns false,
+  // writing nothing, when the codes do not carry over (see TLzwReplay) or
+  // the frame is not what they were recorded for.
+  bool EncodePixelsFrom(std::ostream& stream, int globalBits, const TLzwCodes& codes,
+                        const TColorTranslation& renaming) const;
   // Whether EncodePixels writes the same image data for both frames: the
   // same pixels, size and interlacing, code size and pixel limit, and
   // encoder.
