@@ -210,16 +210,21 @@ TColorTranslation TColorMapOptimizer::Translation(const THistogram& histogram) c
   return table;
 }
 
+TColorTranslation TColorMapOptimizer::FrameTable(const TColorTranslation& table, TGIFSubImage& frame) {
+  TColorTranslation own = table;
+  if (NeedsTransparent) {
+    if (TGIFGraphicControlExtension* control = TransparentControl(frame)) {
+      own[control->TransparentIndex()] = SharedTransparentIndex;
+      control->SetTransparentIndex(SharedTransparentIndex);
+    }
+  }
+  return own;
+}
+
 void TColorMapOptimizer::RemapHistogram(const THistogram& histogram) {
   const TColorTranslation table = Translation(histogram);
   for (TGIFSubImage* frame : histogram.CountedFrames) {
-    TColorTranslation own = table;
-    if (NeedsTransparent) {
-      if (TGIFGraphicControlExtension* control = TransparentControl(*frame)) {
-        own[control->TransparentIndex()] = SharedTransparentIndex;
-        control->SetTransparentIndex(SharedTransparentIndex);
-      }
-    }
+    const TColorTranslation own = FrameTable(table, *frame);
     TranslatePixels(frame->PixelData(), frame->PixelDataSize(), own);
   }
 }

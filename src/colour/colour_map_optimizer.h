@@ -56,6 +56,10 @@ class TColorMapOptimizer {
   // are chosen, and its application to the frames counted into it.
   TColorTranslation Translation(const THistogram& histogram) const;
   void RemapHistogram(const THistogram& histogram);
+  // The table RemapHistogram takes one of the histogram's frames through
+  // (its Translation, with the frame's transparent index moved to the shared
+  // one, which the frame then names).
+  TColorTranslation FrameTable(const TColorTranslation& table, TGIFSubImage& frame);
 
   TGIFImage& Document;
   std::vector<std::unique_ptr<THistogram>> Histograms;

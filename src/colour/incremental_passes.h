@@ -68,11 +68,18 @@ class TIncrementalPasses {
     // renumbering its pixels went through since.
     std::uint64_t Followed = 0;
     TColorTranslation Renumbered{};
+    // The pixels still hold the frame's own colour indices, which Own takes
+    // to the global map as it stood after the frame's packing: a frame that
+    // nothing reads before the end goes through one table instead of two.
+    bool Pending = false;
+    TColorTranslation Own{};
   };
 
   // False when the shortcut does not apply. Recolored tells whether a
-  // colour of the earlier frames changed.
-  bool PackFast(bool& recolored);
+  // colour of the earlier frames changed. With keepOwn, the newest frame's
+  // pixels may keep their own indices (Pending) when nothing reads them
+  // before the end.
+  bool PackFast(bool& recolored, bool keepOwn);
   void CompactNewest(TCompactOptions compact);
   void RunWholeDocument(bool palette, TCompactOptions compact);
   void Materialize(int index);
