@@ -20,21 +20,25 @@ void TFrameCache::SetHeight(int height) {
 int TFrameCache::Add(const TIndexedPicture& picture) {
   if (picture.Width != width_ || picture.Height != height_) return -1;
   const std::size_t w = static_cast<std::size_t>(width_);
-  auto entry = std::make_shared<Entry>();
-  entry->colors = picture.Colors;
-  entry->indices.resize(w * static_cast<std::size_t>(height_));
-  const std::uint8_t* row = picture.TopRow;
-  for (int y = 0; y < height_; ++y, row += picture.RowStep) {
-    if (w != 0) std::memcpy(entry->indices.data() + static_cast<std::size_t>(y) * w, row, w);
-  }
-  // Animations often hold still for several frames; those share one store.
+  // Animations often hold still for several frames; those share one store,
+  // found before anything is copied.
   if (!entries_.empty()) {
     const Entry& last = *entries_.back();
-    if (last.colors == entry->colors && last.indices == entry->indices) {
+    bool same = last.colors == picture.Colors;
+    const std::uint8_t* row = picture.TopRow;
+    for (int y = 0; same && y < height_; ++y, row += picture.RowStep) {
+      same = w == 0 || std::memcmp(last.indices.data() + static_cast<std::size_t>(y) * w, row, w) == 0;
+    }
+    if (same) {
       entries_.push_back(entries_.back());
       return Count() - 1;
     }
   }
+  auto entry = std::make_shared<Entry>();
+  entry->colors = picture.Colors;
+  entry->indices.reserve(w * static_cast<std::size_t>(height_));
+  const std::uint8_t* row = picture.TopRow;
+  for (int y = 0; y < height_; ++y, row += picture.RowStep) entry->indices.insert(entry->indices.end(), row, row + w);
   entries_.push_back(std::move(entry));
   return Count() - 1;
 }

@@ -12,6 +12,7 @@
 #include "app/optimized_conversion.h"
 #include "app/rolling_gif.h"
 #include "colour/bitmap_import.h"
+#include "colour/early_encoding.h"
 #include "colour/incremental_passes.h"
 #include "gif/application_extension.h"
 #include "gif/byte_counter.h"
@@ -39,6 +40,25 @@ TCompactOptions CompactOptionsOf(const TConvertOptions& options) {
   if (options.Merge) compact |= coMergeUnchanged;
   if (options.Crop) compact |= coCropFrames;
   return compact;
+}
+
+// Every frame of the conversion into the document, with the passes after
+// each one; afterFrame runs after them.
+void AddAllFrames(TGIFImage& document, TIncrementalPasses& passes, TFrameSource& frames,
+                  const TConversionSettings& settings, std::int64_t last, const std::function<void()>& afterFrame) {
+  const TConvertOptions& options = settings.Options;
+  if (options.ExactColours) document.SetReductionScheme(rsKeepColors);
+  const TCompactOptions compact = CompactOptionsOf(options);
+  TIndexedPicture picture;
+  for (std::int64_t i = 0; i <= last; ++i) {
+    if (settings.StepProgress) settings.StepProgress();
+    // Past the last picture it repeats.
+    if (i < frames.Count()) picture = frames.Next();
+    AppendGifFrame(document, picture, options.Transparent, DelayOf(settings, i));
+    passes.AfterFrameAdded(options.Palette, compact);
+    afterFrame();
+  }
+  passes.Finish();
 }
 
 }  // namespace
@@ -158,9 +178,13 @@ int TGifConversion::WriteFrameByFrame(const TConversionSettings& settings, std::
 }
 
 int TGifConversion::WriteDocument(std::ostream& stream) {
-  const std::unique_ptr<TGIFImage> document = BuildGifDocument(frames_, settings_, last_);
-  document->SaveToStream(stream);
-  return document->Frames().ItemCount();
+  TGIFImage document;
+  TIncrementalPasses passes(document);
+  // Encodes the frames while later ones are still being added.
+  TEarlyEncoding early(document, passes);
+  AddAllFrames(document, passes, frames_, settings_, last_, [&early] { early.AfterFrameAdded(); });
+  document.SaveToStream(stream, early.ReadyData());
+  return document.Frames().ItemCount();
 }
 
 int TGifConversion::WriteSmallest(std::ostream& stream) {
@@ -205,20 +229,9 @@ int TGifConversion::WriteSmallest(std::ostream& stream) {
 
 std::unique_ptr<TGIFImage> BuildGifDocument(TFrameSource& Frames, const TConversionSettings& Settings,
                                             std::int64_t Last) {
-  const TConvertOptions& options = Settings.Options;
   auto document = std::make_unique<TGIFImage>();
-  if (options.ExactColours) document->SetReductionScheme(rsKeepColors);
   TIncrementalPasses passes(*document);
-  const TCompactOptions compact = CompactOptionsOf(options);
-  TIndexedPicture picture;
-  for (std::int64_t i = 0; i <= Last; ++i) {
-    if (Settings.StepProgress) Settings.StepProgress();
-    // Past the last picture it repeats.
-    if (i < Frames.Count()) picture = Frames.Next();
-    AppendGifFrame(*document, picture, options.Transparent, DelayOf(Settings, i));
-    passes.AfterFrameAdded(options.Palette, compact);
-  }
-  passes.Finish();
+  AddAllFrames(*document, passes, Frames, Settings, Last, [] {});
   return document;
 }
 

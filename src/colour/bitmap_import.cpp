@@ -6,12 +6,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 #include <span>
 #include <vector>
 
 #include "gif/frame_transparency.h"
 #include "colour/colour_map_sort.h"
+#include "colour/index_loops.h"
 #include "colour/quantize_bitmap.h"
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"
@@ -70,6 +72,28 @@ class TRecentColors {
   std::array<bool, kSlots> used_{};
   int last_ = 0;
 };
+
+// Calls learn, in the row's order, for each index not known yet.
+template <typename Learn>
+void LearnNewIndices(const std::uint8_t* row, int width, const std::array<bool, 256>& known, Learn learn) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  int x = 0;
+  // A word of one index, the common case, is looked at once.
+  for (; x + 8 <= width; x += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, row + x, 8);
+    if (w == kOnes * (w & 0xFF)) {
+      if (!known[row[x]]) learn(row[x]);
+      continue;
+    }
+    for (int k = x; k < x + 8; ++k) {
+      if (!known[row[k]]) learn(row[k]);
+    }
+  }
+  for (; x < width; ++x) {
+    if (!known[row[x]]) learn(row[x]);
+  }
+}
 
 }  // namespace
 
@@ -179,8 +203,9 @@ void ImportPicture(TGIFSubImage& frame, const TIndexedPicture& picture) {
   }
 
   frame.Clear();
-  frame.Place(frame.FrameLeft(), frame.FrameTop(), picture.Width, picture.Height);
-  frame.AllocPixels();
+  // The cleared frame takes its new size, and with it a store of that size
+  // that the rows below fill.
+  frame.PlaceForOverwrite(frame.FrameLeft(), frame.FrameTop(), picture.Width, picture.Height);
   TProgressScope progress(document, kConverting);
   TGIFLocalColorMap& colours = frame.LocalColors();
   if (cube) colours.LoadRGBQuads(std::span<const TRGBQuad>(cubeTable.data(), cubeTable.size()));
@@ -189,28 +214,22 @@ void ImportPicture(TGIFSubImage& frame, const TIndexedPicture& picture) {
   std::array<bool, 256> known{};
   known.fill(cube);
 
+  const auto learn = [&](std::uint8_t i) {
+    const TRGBQuad& q = picture.Colors[i];
+    const TColor color = MakeColor(q.rgbRed, q.rgbGreen, q.rgbBlue);
+    int index = colours.FindColor(color);
+    if (index < 0) index = colours.AppendColor(color);
+    entries[i] = static_cast<std::uint8_t>(index);
+    known[i] = true;
+  };
+
   const int width = picture.Width;
   const int height = picture.Height;
   for (int y = 0; y < height; ++y) {
     if (y % kProgressRows == 0) progress.Running(RoundedPercent(y, height));
     const std::uint8_t* in = picture.Row(y);
-    std::uint8_t* out = frame.RowAt(y);
-    if (!keep) {
-      for (int x = 0; x < width; ++x) out[x] = entries[in[x]];
-      continue;
-    }
-    for (int x = 0; x < width; ++x) {
-      const std::uint8_t i = in[x];
-      if (!known[i]) {
-        const TRGBQuad& q = picture.Colors[i];
-        const TColor color = MakeColor(q.rgbRed, q.rgbGreen, q.rgbBlue);
-        int index = colours.FindColor(color);
-        if (index < 0) index = colours.AppendColor(color);
-        entries[i] = static_cast<std::uint8_t>(index);
-        known[i] = true;
-      }
-      out[x] = entries[i];
-    }
+    if (keep) LearnNewIndices(in, width, known, learn);
+    TranslatePixels(in, frame.RowAt(y), static_cast<std::size_t>(width), entries);
   }
   progress.Succeeded();
 }

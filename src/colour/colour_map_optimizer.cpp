@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 
 #include "gif/frame_transparency.h"
@@ -18,7 +17,9 @@ namespace {
 // count a 32-bit tally could hold.
 constexpr std::int64_t kUseLimit = std::numeric_limits<std::int32_t>::max();
 
-int ByUses(const TColorTally* a, const TColorTally* b) { return LargestFirst(a->Uses, b->Uses); }
+// A function object rather than a function, so that the sort's comparisons
+// are inlined instead of called through a pointer.
+constexpr auto ByUses = [](const TColorTally* a, const TColorTally* b) { return LargestFirst(a->Uses, b->Uses); };
 
 std::uint8_t RedOf(std::uint32_t rgb) { return static_cast<std::uint8_t>(rgb & 0xFF); }
 std::uint8_t GreenOf(std::uint32_t rgb) { return static_cast<std::uint8_t>((rgb >> 8) & 0xFF); }
@@ -35,58 +36,6 @@ THistogram::THistogram(const TGIFColorMap& map) : SourceMap(&map) {
   }
   UsedList.reserve(Tallies.size());
   for (TColorTally& t : Tallies) UsedList.push_back(&t);
-}
-
-void CountIndices(const std::uint8_t* pixels, std::size_t size, TIndexCounts& counts) {
-  if (size < 1024) {
-    for (std::size_t i = 0; i < size; ++i) ++counts[pixels[i]];
-    return;
-  }
-  // Four tables, so that a run of one index does not wait for each store to
-  // its counter to land before the next increment; 32-bit counters keep
-  // them in a few cache lines, and blocks keep them from overflowing.
-  constexpr std::size_t kBlock = std::size_t{1} << 31;
-  std::array<std::array<std::uint32_t, 256>, 4> sub;
-  while (size > 0) {
-    const std::size_t n = std::min(size, kBlock);
-    for (auto& table : sub) table.fill(0);
-    std::size_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-      std::uint64_t w;
-      std::memcpy(&w, pixels + i, 8);
-      ++sub[0][w & 0xFF];
-      ++sub[1][(w >> 8) & 0xFF];
-      ++sub[2][(w >> 16) & 0xFF];
-      ++sub[3][(w >> 24) & 0xFF];
-      ++sub[0][(w >> 32) & 0xFF];
-      ++sub[1][(w >> 40) & 0xFF];
-      ++sub[2][(w >> 48) & 0xFF];
-      ++sub[3][w >> 56];
-    }
-    for (; i < n; ++i) ++sub[0][pixels[i]];
-    for (std::size_t v = 0; v < 256; ++v) {
-      counts[v] += std::int64_t{sub[0][v]} + sub[1][v] + sub[2][v] + sub[3][v];
-    }
-    pixels += n;
-    size -= n;
-  }
-}
-
-void TranslatePixels(std::uint8_t* pixels, std::size_t size, const TColorTranslation& table) {
-  std::size_t i = 0;
-  // Eight lookups per load and store; each byte keeps its place in the word
-  // whatever the byte order.
-  for (; i + 8 <= size; i += 8) {
-    std::uint64_t w;
-    std::memcpy(&w, pixels + i, 8);
-    const std::uint64_t out =
-        std::uint64_t{table[w & 0xFF]} | std::uint64_t{table[(w >> 8) & 0xFF]} << 8 |
-        std::uint64_t{table[(w >> 16) & 0xFF]} << 16 | std::uint64_t{table[(w >> 24) & 0xFF]} << 24 |
-        std::uint64_t{table[(w >> 32) & 0xFF]} << 32 | std::uint64_t{table[(w >> 40) & 0xFF]} << 40 |
-        std::uint64_t{table[(w >> 48) & 0xFF]} << 48 | std::uint64_t{table[w >> 56]} << 56;
-    std::memcpy(pixels + i, &out, 8);
-  }
-  for (; i < size; ++i) pixels[i] = table[pixels[i]];
 }
 
 void TColorMapOptimizer::CountFrame(THistogram& histogram, TGIFSubImage& frame) {
@@ -261,16 +210,21 @@ TColorTranslation TColorMapOptimizer::Translation(const THistogram& histogram) c
   return table;
 }
 
+TColorTranslation TColorMapOptimizer::FrameTable(const TColorTranslation& table, TGIFSubImage& frame) {
+  TColorTranslation own = table;
+  if (NeedsTransparent) {
+    if (TGIFGraphicControlExtension* control = TransparentControl(frame)) {
+      own[control->TransparentIndex()] = SharedTransparentIndex;
+      control->SetTransparentIndex(SharedTransparentIndex);
+    }
+  }
+  return own;
+}
+
 void TColorMapOptimizer::RemapHistogram(const THistogram& histogram) {
   const TColorTranslation table = Translation(histogram);
   for (TGIFSubImage* frame : histogram.CountedFrames) {
-    TColorTranslation own = table;
-    if (NeedsTransparent) {
-      if (TGIFGraphicControlExtension* control = TransparentControl(*frame)) {
-        own[control->TransparentIndex()] = SharedTransparentIndex;
-        control->SetTransparentIndex(SharedTransparentIndex);
-      }
-    }
+    const TColorTranslation own = FrameTable(table, *frame);
     TranslatePixels(frame->PixelData(), frame->PixelDataSize(), own);
   }
 }

@@ -5,21 +5,13 @@
 #include <memory>
 #include <vector>
 
+#include "colour/index_loops.h"
 #include "gif/colour_map.h"
 
 namespace tovasel {
 
 class TGIFImage;
 class TGIFSubImage;
-
-// How often each index occurs in a run of pixels.
-using TIndexCounts = std::array<std::int64_t, 256>;
-
-// Adds to counts how often each index occurs among the pixels.
-void CountIndices(const std::uint8_t* pixels, std::size_t size, TIndexCounts& counts);
-
-// Replaces every pixel by its entry in the table.
-void TranslatePixels(std::uint8_t* pixels, std::size_t size, const TColorTranslation& table);
 
 // One colour-map entry's count in the colour-map merge.
 struct TColorTally {
@@ -64,6 +56,10 @@ class TColorMapOptimizer {
   // are chosen, and its application to the frames counted into it.
   TColorTranslation Translation(const THistogram& histogram) const;
   void RemapHistogram(const THistogram& histogram);
+  // The table RemapHistogram takes one of the histogram's frames through
+  // (its Translation, with the frame's transparent index moved to the shared
+  // one, which the frame then names).
+  TColorTranslation FrameTable(const TColorTranslation& table, TGIFSubImage& frame);
 
   TGIFImage& Document;
   std::vector<std::unique_ptr<THistogram>> Histograms;

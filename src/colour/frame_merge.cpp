@@ -5,7 +5,6 @@
 #include <array>
 #include <cstring>
 #include <memory>
-#include <vector>
 
 #include "colour/frame_passes.h"
 #include "colour/frame_rect.h"
@@ -69,6 +68,32 @@ bool AllDifferent(const TGIFColorMap& map) {
   return std::adjacent_find(values.begin(), end) == end;
 }
 
+// The one colour a map holds twice, at indices A and B, when it holds no
+// other colour more than once, as a packed map does with a used black
+// beside the black of its transparent entry. On that map two pixels have
+// the same colour exactly when their indices are equal or are A and B.
+struct TTwinPair {
+  bool Found = false;
+  std::uint8_t A = 0;
+  std::uint8_t B = 0;
+};
+
+TTwinPair TwinPairOf(const TGIFColorMap& map) {
+  std::array<std::uint64_t, 256> keyed;
+  const auto entries = map.Entries();
+  for (std::size_t i = 0; i < entries.size(); ++i) keyed[i] = std::uint64_t{entries[i].Value()} << 8 | i;
+  const auto end = keyed.begin() + static_cast<std::ptrdiff_t>(entries.size());
+  std::sort(keyed.begin(), end);
+  TTwinPair pair;
+  for (auto it = keyed.begin(); it != end && it + 1 != end; ++it) {
+    if ((*it >> 8) != (*(it + 1) >> 8)) continue;
+    if (pair.Found) return {};
+    if (it + 2 != end && (*(it + 2) >> 8) == (*it >> 8)) return {};
+    pair = {true, static_cast<std::uint8_t>(*it & 0xFF), static_cast<std::uint8_t>(*(it + 1) & 0xFF)};
+  }
+  return pair;
+}
+
 // Colours as numbers that are equal exactly when the merge counts two
 // pixels the same: the entry's colour, or for an index beyond the map a
 // number of its own (shared by both frames when they share the map, where
@@ -119,18 +144,7 @@ void CropToContent(TGIFSubImage& frame) {
   }
   if (left == 0 && top == 0 && right == width - 1 && bottom == height - 1) return;
 
-  // Placing the frame at its new size reallocates (and zeroes) its pixels,
-  // so the visible part is taken out first and copied back afterwards. The
-  // new rectangle lies inside the old one: the logical screen stays as it is.
-  const int newWidth = right - left + 1;
-  const int newHeight = bottom - top + 1;
-  std::vector<std::uint8_t> kept(static_cast<std::size_t>(newWidth) * static_cast<std::size_t>(newHeight));
-  for (int y = 0; y < newHeight; ++y) {
-    std::memcpy(kept.data() + static_cast<std::size_t>(y) * newWidth,
-                pixels + static_cast<std::size_t>(top + y) * width + left, static_cast<std::size_t>(newWidth));
-  }
-  frame.Place(frame.FrameLeft() + left, frame.FrameTop() + top, newWidth, newHeight);
-  std::memcpy(frame.PixelData(), kept.data(), kept.size());
+  frame.CropTo(left, top, right - left + 1, bottom - top + 1);
 }
 
 void MergeWithPrevious(TGIFSubImage& frame, TGIFSubImage* previous) {
@@ -170,10 +184,12 @@ void MergeWithPrevious(TGIFSubImage& frame, TGIFSubImage* previous) {
   // On one map without a colour twice, a pixel repeats exactly when its
   // index does.
   bool byIndex = false;
+  TTwinPair twins;
   auto identify = [&]() {
     IdentifyColours(colours, kBeyond, ownIds);
     IdentifyColours(previousColours, sameMap ? kBeyond : 2 * kBeyond, previousIds);
     byIndex = sameMap && AllDifferent(colours);
+    twins = sameMap && !byIndex ? TwinPairOf(colours) : TTwinPair{};
   };
   identify();
   // A pixel over a transparent pixel of the earlier frame shows something
@@ -211,13 +227,32 @@ void MergeWithPrevious(TGIFSubImage& frame, TGIFSubImage* previous) {
       }
     }
     while (x < span) {
-      // On one map, eight equal indices all become transparent unless the
-      // earlier frame is transparent there.
-      if (sameMap && x + 8 <= span) {
+      if (x + 8 <= span) {
+        const std::uint64_t before = Load8(p + x);
+        // Where the earlier frame is transparent, nothing repeats; a merged
+        // frame is mostly transparent, and the next frame meets that.
+        if (previousTransparent >= 0 && before == kOnes * previousHole) {
+          x += 8;
+          continue;
+        }
+        // On one map, eight equal indices all become transparent unless the
+        // earlier frame is transparent there.
         const std::uint64_t word = Load8(f + x);
-        if (word == Load8(p + x) && (previousTransparent < 0 || !AnyByteIs(word, previousHole))) {
+        if (sameMap && word == before && (previousTransparent < 0 || !AnyByteIs(word, previousHole))) {
           const std::uint64_t holes = kOnes * hole;
           std::memcpy(f + x, &holes, 8);
+          x += 8;
+          continue;
+        }
+        // On one map with one colour twice, eight pixels at once.
+        if (twins.Found) {
+          const std::uint64_t a = kOnes * twins.A;
+          const std::uint64_t b = kOnes * twins.B;
+          std::uint64_t repeated = EqualBytes(word, before) | (EqualBytes(word, a) & EqualBytes(before, b)) |
+                                   (EqualBytes(word, b) & EqualBytes(before, a));
+          if (previousTransparent >= 0) repeated &= ~EqualBytes(before, previousHole * kOnes);
+          const std::uint64_t merged = (word & ~repeated) | (kOnes * hole & repeated);
+          std::memcpy(f + x, &merged, 8);
           x += 8;
           continue;
         }

@@ -32,9 +32,9 @@ int TransparentIndexOf(const TGIFSubImage& frame) {
   return control != nullptr ? control->TransparentIndex() : -1;
 }
 
-// Brings a frame's pixels through the table, unless it moves none of the
-// indices that occur, and keeps account of the indices that cannot occur.
-void Translate(TGIFSubImage& frame, const TColorTranslation& table, std::bitset<256>& absent) {
+// Whether the table moves one of the indices that occur; the indices that
+// cannot occur once it has been applied.
+bool Moves(const TColorTranslation& table, std::bitset<256>& absent) {
   std::bitset<256> present;
   bool moves = false;
   for (std::size_t v = 0; v < table.size(); ++v) {
@@ -42,8 +42,8 @@ void Translate(TGIFSubImage& frame, const TColorTranslation& table, std::bitset<
     present.set(table[v]);
     if (table[v] != v) moves = true;
   }
-  if (moves) TranslatePixels(frame.PixelData(), frame.PixelDataSize(), table);
   absent = ~present;
+  return moves;
 }
 
 std::bitset<256> AbsentFrom(const TIndexCounts& uses) {
@@ -67,7 +67,7 @@ void TIncrementalPasses::AfterFrameAdded(bool palette, TCompactOptions compact) 
     wholeDocument_ = true;
   }
   TGIFImageList& frames = document_.Frames();
-  states_.push_back({renumberings_.size(), -1, 0, {}});
+  states_.push_back(TFrameState{.Epoch = renumberings_.size()});
   if (static_cast<int>(states_.size()) != frames.ItemCount()) wholeDocument_ = true;
   if (wholeDocument_) {
     RunWholeDocument(palette, compact);
@@ -77,7 +77,7 @@ void TIncrementalPasses::AfterFrameAdded(bool palette, TCompactOptions compact) 
   newestAlive_ = true;
   bool recolored = false;
   if (palette) {
-    if (!PackFast(recolored)) {
+    if (!PackFast(recolored, compact.Empty())) {
       RunWholeDocument(palette, compact);
       return;
     }
@@ -99,7 +99,7 @@ void TIncrementalPasses::AfterFrameAdded(bool palette, TCompactOptions compact) 
   if (palette && newestAlive_) CountNewest(compact.Empty());
 }
 
-bool TIncrementalPasses::PackFast(bool& recolored) {
+bool TIncrementalPasses::PackFast(bool& recolored, bool keepOwn) {
   TGIFImageList& frames = document_.Frames();
   const int n = frames.ItemCount();
   TGIFSubImage& newest = frames.FrameAt(n - 1);
@@ -179,8 +179,17 @@ bool TIncrementalPasses::PackFast(bool& recolored) {
       }
     }
   }
+  TFrameState fresh{.Epoch = renumberings_.size()};
   if (newestHistogram != nullptr) {
-    optimizer.RemapHistogram(*newestHistogram);
+    const TColorTranslation own = optimizer.FrameTable(optimizer.Translation(*newestHistogram), newest);
+    // Without compaction nothing reads the newest frame's pixels before the
+    // end, when they are counted already.
+    if (keepOwn && newest_.Known) {
+      fresh.Pending = true;
+      fresh.Own = own;
+    } else {
+      TranslatePixels(newest.PixelData(), newest.PixelDataSize(), own);
+    }
     if (newest_.Known) {
       // Every pixel that is not transparent went through this table.
       const TColorTranslation local = optimizer.Translation(*newestHistogram);
@@ -193,7 +202,7 @@ bool TIncrementalPasses::PackFast(bool& recolored) {
       newest_.TransparentPixels = static_cast<std::int64_t>(newest.PixelDataSize()) - counted;
     }
   }
-  states_.back() = {renumberings_.size(), -1, 0, {}};
+  states_.back() = fresh;
 
   std::array<std::int64_t, 256> renumbered{};
   for (std::size_t g = 0; g < counts_.size(); ++g) {
@@ -256,11 +265,44 @@ void TIncrementalPasses::RunWholeDocument(bool palette, TCompactOptions compact)
   Resynchronize();
 }
 
+std::uint64_t TIncrementalPasses::FollowNewest() {
+  if (wholeDocument_ || states_.empty() || static_cast<int>(states_.size()) != document_.Frames().ItemCount()) {
+    return 0;
+  }
+  TFrameState& state = states_.back();
+  if (state.Followed != 0) return 0;
+  state.Followed = ++follows_;
+  std::iota(state.Renumbered.begin(), state.Renumbered.end(), std::uint8_t{0});
+  return state.Followed;
+}
+
+const TColorTranslation* TIncrementalPasses::RenumberingSince(int index, std::uint64_t token) const {
+  if (token == 0 || index < 0 || index >= static_cast<int>(states_.size())) return nullptr;
+  const TFrameState& state = states_[static_cast<std::size_t>(index)];
+  return state.Followed == token ? &state.Renumbered : nullptr;
+}
+
+void TIncrementalPasses::Renumber(TGIFSubImage& frame, TFrameState& state, const TColorTranslation& table) {
+  const bool moves = Moves(table, state.Absent);
+  // A pending frame's pixels go through its own table first, whether or
+  // not the global indices move.
+  const bool pending = state.Pending;
+  TColorTranslation applied = table;
+  if (pending) {
+    for (std::size_t v = 0; v < applied.size(); ++v) applied[v] = table[state.Own[v]];
+    state.Pending = false;
+  }
+  if (moves || pending) TranslatePixels(frame.PixelData(), frame.PixelDataSize(), applied);
+  if (state.Followed != 0) {
+    for (std::uint8_t& value : state.Renumbered) value = applied[value];
+  }
+}
+
 void TIncrementalPasses::Materialize(int index) {
   TFrameState& state = states_[static_cast<std::size_t>(index)];
   TGIFSubImage& frame = document_.Frames().FrameAt(index);
   const std::size_t latest = renumberings_.size();
-  if (state.Epoch == latest) return;
+  if (state.Epoch == latest && !state.Pending) return;
   if (DrawsWithGlobal(frame)) {
     TColorTranslation table = Identity();
     for (std::size_t e = state.Epoch; e < latest; ++e) {
@@ -270,7 +312,7 @@ void TIncrementalPasses::Materialize(int index) {
     if (state.StoredTransparent >= 0 && transparent >= 0) {
       table[static_cast<std::size_t>(state.StoredTransparent)] = static_cast<std::uint8_t>(transparent);
     }
-    Translate(frame, table, state.Absent);
+    Renumber(frame, state, table);
     state.StoredTransparent = transparent;
   }
   state.Epoch = latest;
@@ -279,7 +321,6 @@ void TIncrementalPasses::Materialize(int index) {
 void TIncrementalPasses::MaterializeAll() {
   TGIFImageList& frames = document_.Frames();
   const std::size_t latest = renumberings_.size();
-  if (latest == 0) return;
   // suffix[e] takes pixels written after e renumberings to the latest.
   std::vector<TColorTranslation> suffix(latest + 1);
   suffix[latest] = Identity();
@@ -290,13 +331,13 @@ void TIncrementalPasses::MaterializeAll() {
   for (int i = 0; i < count; ++i) {
     TFrameState& state = states_[static_cast<std::size_t>(i)];
     TGIFSubImage& frame = frames.FrameAt(i);
-    if (state.Epoch != latest && DrawsWithGlobal(frame)) {
+    if ((state.Epoch != latest || state.Pending) && DrawsWithGlobal(frame)) {
       TColorTranslation table = suffix[state.Epoch];
       const int transparent = TransparentIndexOf(frame);
       if (state.StoredTransparent >= 0 && transparent >= 0) {
         table[static_cast<std::size_t>(state.StoredTransparent)] = static_cast<std::uint8_t>(transparent);
       }
-      Translate(frame, table, state.Absent);
+      Renumber(frame, state, table);
     }
     state.Epoch = 0;
     state.StoredTransparent = TransparentIndexOf(frame);

@@ -41,6 +41,17 @@ class TIncrementalPasses {
   // Brings every frame's pixels up to date.
   void Finish();
 
+  // Follows the newest frame from now on and returns a token for
+  // RenumberingSince; 0, following nothing, when it is followed already or
+  // the passes run over the whole document every time.
+  std::uint64_t FollowNewest();
+  // The table that takes the pixels frame `index` had when it was followed
+  // with `token` to the ones it has now, or nullptr when that frame changed
+  // otherwise since (a pass over the whole document) or is another one.
+  // Renumbering changes which value a pixel has, never which pixels are
+  // equal: the frame's image data can be encoded early (TLzwReplay).
+  const TColorTranslation* RenumberingSince(int index, std::uint64_t token) const;
+
  private:
   struct TFrameState {
     // Renumbering tables already applied to the frame's pixels.
@@ -52,15 +63,29 @@ class TIncrementalPasses {
     std::int64_t TransparentPixels = 0;
     // Indices known not to occur in the frame's pixels: a renumbering that
     // moves none of the others leaves the pixels as they are.
-    std::bitset<256> Absent;
+    std::bitset<256> Absent{};
+    // The token the frame is followed with (0: not followed), and the
+    // renumbering its pixels went through since.
+    std::uint64_t Followed = 0;
+    TColorTranslation Renumbered{};
+    // The pixels still hold the frame's own colour indices, which Own takes
+    // to the global map as it stood after the frame's packing: a frame that
+    // nothing reads before the end goes through one table instead of two.
+    bool Pending = false;
+    TColorTranslation Own{};
   };
 
   // False when the shortcut does not apply. Recolored tells whether a
-  // colour of the earlier frames changed.
-  bool PackFast(bool& recolored);
+  // colour of the earlier frames changed. With keepOwn, the newest frame's
+  // pixels may keep their own indices (Pending) when nothing reads them
+  // before the end.
+  bool PackFast(bool& recolored, bool keepOwn);
   void CompactNewest(TCompactOptions compact);
   void RunWholeDocument(bool palette, TCompactOptions compact);
   void Materialize(int index);
+  // Translates the frame's pixels, keeping its account of absent indices
+  // and, when followed, of its renumbering.
+  void Renumber(TGIFSubImage& frame, TFrameState& state, const TColorTranslation& table);
   void MaterializeAll();
   // Recounts the running tables from the document's frames as they stand.
   void Resynchronize();
@@ -91,6 +116,7 @@ class TIncrementalPasses {
   bool compactWhole_ = false;
   // The newest frame survived this call's crop.
   bool newestAlive_ = true;
+  std::uint64_t follows_ = 0;
 };
 
 }  // namespace tovasel

@@ -31,7 +31,7 @@ TFrameEncoding::~TFrameEncoding() {
     const std::lock_guard lock(mutex_);
     stopping_ = true;
   }
-  changed_.notify_all();
+  workAdded_.notify_all();
   for (std::thread& worker : workers_) worker.join();
 }
 
@@ -53,11 +53,30 @@ void TFrameEncoding::Encode(TSlot& slot, int globalBits) {
 }
 
 void TFrameEncoding::Add(const TGIFSubImage& frame) {
+  // Only this thread adds and takes slots, so the frame before stays
+  // valid here while its slot waits.
+  const TGIFSubImage* previous = nullptr;
   {
     const std::lock_guard lock(mutex_);
-    slots_.push_back(TSlot{&frame});
+    if (!slots_.empty()) previous = slots_.back().Frame;
   }
-  changed_.notify_all();
+  const bool repeats = previous != nullptr && !frame.IsBlank() && frame.EncodesLike(*previous, globalBits_);
+  {
+    const std::lock_guard lock(mutex_);
+    slots_.emplace_back();
+    slots_.back().Frame = &frame;
+    slots_.back().Repeats = repeats;
+  }
+  if (!repeats) workAdded_.notify_one();
+}
+
+void TFrameEncoding::Add(const TGIFSubImage& frame, std::string data) {
+  const std::lock_guard lock(mutex_);
+  TSlot& slot = slots_.emplace_back();
+  slot.Frame = &frame;
+  slot.Bytes = std::move(data);
+  slot.Claimed = true;
+  slot.Done = true;
 }
 
 void TFrameEncoding::Work() {
@@ -65,9 +84,10 @@ void TFrameEncoding::Work() {
     TSlot* slot = nullptr;
     {
       std::unique_lock lock(mutex_);
-      changed_.wait(lock, [&] {
+      workAdded_.wait(lock, [&] {
         if (stopping_) return true;
-        const auto open = std::find_if(slots_.begin(), slots_.end(), [](const TSlot& s) { return !s.Claimed; });
+        const auto open =
+            std::find_if(slots_.begin(), slots_.end(), [](const TSlot& s) { return !s.Claimed && !s.Repeats; });
         if (open == slots_.end()) return false;
         slot = &*open;
         return true;
@@ -77,7 +97,8 @@ void TFrameEncoding::Work() {
     }
     // A deque keeps its elements in place while others are added at the
     // back or taken from the front, and this one is not taken before Done.
-    TSlot result{slot->Frame};
+    TSlot result;
+    result.Frame = slot->Frame;
     Encode(result, globalBits_);
     {
       const std::lock_guard lock(mutex_);
@@ -85,7 +106,7 @@ void TFrameEncoding::Work() {
       slot->Error = result.Error;
       slot->Done = true;
     }
-    changed_.notify_all();
+    workDone_.notify_one();
   }
 }
 
@@ -93,6 +114,12 @@ std::string TFrameEncoding::Take() {
   TSlot slot;
   {
     std::unique_lock lock(mutex_);
+    if (slots_.front().Repeats) {
+      slots_.pop_front();
+      lock.unlock();
+      if (lastError_) std::rethrow_exception(lastError_);
+      return lastBytes_;
+    }
     if (workers_.empty() && !slots_.front().Claimed) {
       // Without workers the writer encodes the frame itself.
       slot = std::move(slots_.front());
@@ -100,12 +127,14 @@ std::string TFrameEncoding::Take() {
       lock.unlock();
       Encode(slot, globalBits_);
     } else {
-      changed_.wait(lock, [&] { return slots_.front().Done; });
+      workDone_.wait(lock, [&] { return slots_.front().Done; });
       slot = std::move(slots_.front());
       slots_.pop_front();
     }
   }
+  lastError_ = slot.Error;
   if (slot.Error) std::rethrow_exception(slot.Error);
+  lastBytes_ = slot.Bytes;
   return std::move(slot.Bytes);
 }
 

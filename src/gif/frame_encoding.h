@@ -17,6 +17,9 @@ class TGIFSubImage;
 // encoded on its own, so the bytes are those of encoding frame after frame;
 // only the time changes, shared among the machine's cores.
 //
+// A frame whose data would repeat the frame added just before it (an
+// animation holding still) is not encoded again: it takes that frame's data.
+//
 // What a worker reads is fixed before it starts: a frame may not change
 // from Add until Take has returned its data (the writer writes its head from
 // the frame at that time too), and the frames' document's encoder kind may
@@ -38,6 +41,8 @@ class TFrameEncoding {
   int Waiting() const;
 
   void Add(const TGIFSubImage& frame);
+  // A frame whose image data the caller already has.
+  void Add(const TGIFSubImage& frame, std::string data);
   // The image data of the oldest frame not yet taken, as
   // TGIFSubImage::EncodePixels writes it (nothing for a blank frame),
   // waiting for it if need be; raises what encoding it raised.
@@ -46,6 +51,8 @@ class TFrameEncoding {
  private:
   struct TSlot {
     const TGIFSubImage* Frame = nullptr;
+    // The frame's data is that of the slot before it.
+    bool Repeats = false;
     std::string Bytes;
     std::exception_ptr Error;
     bool Claimed = false;
@@ -58,8 +65,14 @@ class TFrameEncoding {
   const int globalBits_;
   int window_ = 0;
   mutable std::mutex mutex_;
-  std::condition_variable changed_;
+  // Workers wait for a frame to encode, the writer for the oldest frame's
+  // data: each wake-up goes to a thread that has something to do.
+  std::condition_variable workAdded_;
+  std::condition_variable workDone_;
   std::deque<TSlot> slots_;  // from the oldest not taken
+  // What the last Take gave, for a slot that repeats it.
+  std::string lastBytes_;
+  std::exception_ptr lastError_;
   bool stopping_ = false;
   std::vector<std::thread> workers_;
 };

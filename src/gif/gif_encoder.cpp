@@ -12,12 +12,7 @@
 
 namespace tovasel {
 
-namespace {
-
-// The decoders index the colour table with every pixel, so a value past the
-// table is refused before the frame's data starts.
-void CheckPixelLimit(const std::uint8_t* pixels, std::size_t count, int pixelLimit) {
-  if (pixelLimit >= 256 || pixels == nullptr || count == 0) return;
+std::uint8_t LargestPixel(const std::uint8_t* pixels, std::size_t count) {
   std::uint8_t largest = 0;
   std::size_t i = 0;
 #ifdef __SSE2__
@@ -32,7 +27,16 @@ void CheckPixelLimit(const std::uint8_t* pixels, std::size_t count, int pixelLim
   largest = *std::max_element(bytes, bytes + 16);
 #endif
   for (; i < count; ++i) largest = std::max(largest, pixels[i]);
-  if (largest >= pixelLimit) throw GIFException("Color not in color table");
+  return largest;
+}
+
+namespace {
+
+// The decoders index the colour table with every pixel, so a value past the
+// table is refused before the frame's data starts.
+void CheckPixelLimit(const std::uint8_t* pixels, std::size_t count, int pixelLimit) {
+  if (pixelLimit >= 256 || pixels == nullptr || count == 0) return;
+  if (LargestPixel(pixels, count) >= pixelLimit) throw GIFException("Color not in color table");
 }
 
 }  // namespace

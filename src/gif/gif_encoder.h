@@ -9,6 +9,9 @@
 
 namespace tovasel {
 
+// The largest of count pixel values (0 for none).
+std::uint8_t LargestPixel(const std::uint8_t* pixels, std::size_t count);
+
 // Image data of one frame: the minimum code size byte, the variable-width
 // codes packed least significant bit first into data sub-blocks, and the
 // block terminator. Subclasses choose the codes.

@@ -106,16 +106,28 @@ void TGIFImage::Clear() {
 }
 
 // The whole stream: header, frames in list order, trailer.
-void TGIFImage::SaveToStream(std::ostream& stream) {
+void TGIFImage::SaveToStream(std::ostream& stream) { SaveToStream(stream, nullptr); }
+
+void TGIFImage::SaveToStream(std::ostream& stream, const TReadyImageData& ready) {
   TProgressScope progress(*this, "Saving...");
   TGifStreamWriter writer(stream);
   // The header refuses a document without frames before writing a byte.
   writer.WriteHead(header_.Head());
   const int count = frames_.ItemCount();
-  TFrameEncoding encoding(MaxColorBits());
+  const int globalBits = MaxColorBits();
+  TFrameEncoding encoding(globalBits);
   int added = 0;
   for (int i = 0; i < count; ++i) {
-    while (added < count && added <= i + encoding.Window()) encoding.Add(frames_.FrameAt(added++));
+    while (added < count && added <= i + encoding.Window()) {
+      const TGIFSubImage& frame = frames_.FrameAt(added);
+      std::string data;
+      if (ready && ready(added, frame, globalBits, data)) {
+        encoding.Add(frame, std::move(data));
+      } else {
+        encoding.Add(frame);
+      }
+      ++added;
+    }
     // The head goes out before the data is waited for, so a frame that
     // fails to encode leaves the stream as the plain writer would.
     const bool hasData = frames_.FrameAt(i).SaveHeadTo(writer);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -88,6 +89,12 @@ class TGIFImage {
   // document without frames before writing anything, and "Stream write
   // error" when the stream fails.
   void SaveToStream(std::ostream& stream);
+  // Image data the caller may already have for frame `index`: true after
+  // writing into data what the frame's EncodePixels would with globalBits.
+  using TReadyImageData =
+      std::function<bool(int index, const TGIFSubImage& frame, int globalBits, std::string& data)>;
+  // The same stream, taking the image data of frames that `ready` has.
+  void SaveToStream(std::ostream& stream, const TReadyImageData& ready);
   // Writes the document into a new file beside FileName and renames it over
   // FileName, so an existing file is either replaced whole or left as it
   // was. The new file takes the old one's permission bits (else 0666 less

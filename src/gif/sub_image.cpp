@@ -1,5 +1,6 @@
 #include "gif/sub_image.h"
 
+#include <cstring>
 #include <ostream>
 
 #include "gif/gif_exception.h"
@@ -18,7 +19,13 @@ TGIFSubImage::~TGIFSubImage() {
   extensions_.ClearItems();
 }
 
-void TGIFSubImage::Place(int left, int top, int width, int height) {
+void TGIFSubImage::Place(int left, int top, int width, int height) { PlaceFrame(left, top, width, height, true); }
+
+void TGIFSubImage::PlaceForOverwrite(int left, int top, int width, int height) {
+  PlaceFrame(left, top, width, height, false);
+}
+
+void TGIFSubImage::PlaceFrame(int left, int top, int width, int height, bool zeroed) {
   const auto fits = [](int position, int extent) {
     return position >= 0 && extent >= 0 && position <= 0xFFFF && extent <= 0xFFFF &&
            position + extent <= 0xFFFF;
@@ -30,7 +37,12 @@ void TGIFSubImage::Place(int left, int top, int width, int height) {
   top_ = static_cast<std::uint16_t>(top);
   width_ = static_cast<std::uint16_t>(width);
   height_ = static_cast<std::uint16_t>(height);
-  if (resized) AllocPixels();
+  if (resized && zeroed) AllocPixels();
+  if (resized && !zeroed) {
+    pixels_.clear();
+    pixels_.shrink_to_fit();
+    pixels_.resize(static_cast<std::size_t>(width_) * height_);
+  }
 
   TGIFImage& document = *OwnerImage();
   TGIFHeader& header = document.HeaderBlock();
@@ -52,6 +64,24 @@ void TGIFSubImage::Place(int left, int top, int width, int height) {
     document.ResizeScreenHeight(top + height);
   }
   if (overflowed) ReportWarning(1, "Image exceeds Logical Screen size");
+}
+
+void TGIFSubImage::CropTo(int left, int top, int width, int height) {
+  // The rows are copied into a store of the new size that is not zeroed
+  // first: every byte is written once.
+  const std::size_t w = static_cast<std::size_t>(width);
+  TPixelStore kept(w * static_cast<std::size_t>(height));
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* row =
+        pixels_.data() + static_cast<std::size_t>(top + y) * width_ + static_cast<std::size_t>(left);
+    std::memcpy(kept.data() + static_cast<std::size_t>(y) * w, row, w);
+  }
+  pixels_.swap(kept);
+  // Inside the frame, so inside the screen and within the 16-bit range.
+  left_ = static_cast<std::uint16_t>(left_ + left);
+  top_ = static_cast<std::uint16_t>(top_ + top);
+  width_ = static_cast<std::uint16_t>(width);
+  height_ = static_cast<std::uint16_t>(height);
 }
 
 void TGIFSubImage::AllocPixels() {
@@ -125,23 +155,39 @@ std::uint8_t TGIFSubImage::DescriptorPacked() const {
 
 TGifImageHead TGIFSubImage::ImageHead() const { return {left_, top_, width_, height_, DescriptorPacked()}; }
 
+TGIFSubImage::TCodeSize TGIFSubImage::CodeSizeFor(int globalBits) const {
+  if (!localColors_.Empty()) return {localColors_.ColorBits(), localColors_.EntryCount()};
+  return {globalBits, 1 << globalBits};
+}
+
 void TGIFSubImage::EncodePixels(std::ostream& stream, int globalBits) const {
-  int bits;
-  int pixelLimit;
-  if (!localColors_.Empty()) {
-    bits = localColors_.ColorBits();
-    pixelLimit = localColors_.EntryCount();
-  } else {
-    bits = globalBits;
-    pixelLimit = 1 << bits;
-  }
+  const TCodeSize code = CodeSizeFor(globalBits);
   std::unique_ptr<TGIFEncoder> encoder;
   if (OwnerImage()->EncoderKind() == ekRLE) {
     encoder = std::make_unique<TRLEEncoder>();
   } else {
     encoder = std::make_unique<TLZWEncoder>();
   }
-  encoder->CompressImage(stream, bits, pixelLimit, PixelData(), IsInterlaced(), height_, width_);
+  encoder->CompressImage(stream, code.Bits, code.PixelLimit, PixelData(), IsInterlaced(), height_, width_);
+}
+
+bool TGIFSubImage::EncodePixelsFrom(std::ostream& stream, int globalBits, const TLzwCodes& codes,
+                                    const TColorTranslation& renaming) const {
+  if (IsBlank() || OwnerImage()->EncoderKind() == ekRLE || codes.Width != width_ || codes.Height != height_ ||
+      codes.Interlaced != IsInterlaced()) {
+    return false;
+  }
+  const TCodeSize code = CodeSizeFor(globalBits);
+  if (!TLzwReplay::CarriesOver(codes, code.Bits, code.PixelLimit, renaming)) return false;
+  TLzwReplay replay(codes, renaming);
+  replay.CompressImage(stream, code.Bits, code.PixelLimit, PixelData(), IsInterlaced(), height_, width_);
+  return true;
+}
+
+bool TGIFSubImage::EncodesLike(const TGIFSubImage& other, int globalBits) const {
+  return width_ == other.width_ && height_ == other.height_ && IsInterlaced() == other.IsInterlaced() &&
+         OwnerImage()->EncoderKind() == other.OwnerImage()->EncoderKind() &&
+         CodeSizeFor(globalBits) == other.CodeSizeFor(globalBits) && pixels_ == other.pixels_;
 }
 
 // Extensions, then Image Descriptor, Local Color Table and Table Based

@@ -3,6 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
+#include <new>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "gif/colour_map.h"
@@ -12,6 +16,28 @@
 namespace tovasel {
 
 class TGIFGraphicControlExtension;
+struct TLzwCodes;
+
+// An allocator whose value-less construction leaves a byte unset, so that a
+// store about to be written in full is not zeroed first.
+template <typename T>
+struct TUnsetAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = TUnsetAllocator<U>;
+  };
+  TUnsetAllocator() = default;
+  template <typename U>
+  TUnsetAllocator(const TUnsetAllocator<U>&) noexcept {}
+  template <typename U>
+  void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
 
 // One frame: image descriptor, pixel indices (rows top to bottom, FrameWidth
 // bytes each, no padding), optional local colour map and the extension
@@ -36,8 +62,16 @@ class TGIFSubImage : public TGIFItem {
   // 0..65535, or a right or bottom edge past 65535, raises "Invalid image
   // dimensions" and changes nothing.
   void Place(int left, int top, int width, int height);
+  // Place for a caller about to write every pixel: a new size leaves the
+  // new pixels unset rather than zeroed.
+  void PlaceForOverwrite(int left, int top, int width, int height);
 
   // Null when the frame has no area.
+  // Cuts the frame down to the rectangle at (left, top) of width x height
+  // in its own coordinates, which must lie inside it and not be empty,
+  // keeping the pixels there; the frame stays where it was on the screen.
+  void CropTo(int left, int top, int width, int height);
+
   std::uint8_t* PixelData() { return pixels_.empty() ? nullptr : pixels_.data(); }
   const std::uint8_t* PixelData() const { return pixels_.empty() ? nullptr : pixels_.data(); }
   std::size_t PixelDataSize() const { return pixels_.size(); }
@@ -90,6 +124,16 @@ class TGIFSubImage : public TGIFItem {
   // drawing with the global map is written with globalBits bits, the
   // owner's MaxColorBits.
   void EncodePixels(std::ostream& stream, int globalBits) const;
+  // Writes what EncodePixels would, from codes recorded for pixels that
+  // the frame's now are under `renaming`, and returns true; returns false,
+  // writing nothing, when the codes do not carry over (see TLzwReplay) or
+  // the frame is not what they were recorded for.
+  bool EncodePixelsFrom(std::ostream& stream, int globalBits, const TLzwCodes& codes,
+                        const TColorTranslation& renaming) const;
+  // Whether EncodePixels writes the same image data for both frames: the
+  // same pixels, size and interlacing, code size and pixel limit, and
+  // encoder.
+  bool EncodesLike(const TGIFSubImage& other, int globalBits) const;
   // Extensions, image descriptor, local colour table and image data.
   void SaveToStream(std::ostream& stream) override;
   // The same through a writer that counts the images; frames drawing with
@@ -105,11 +149,22 @@ class TGIFSubImage : public TGIFItem {
   std::uint16_t width_ = 0;
   std::uint16_t height_ = 0;
   std::uint8_t packed_ = 0;
-  std::vector<std::uint8_t> pixels_;
+  using TPixelStore = std::vector<std::uint8_t, TUnsetAllocator<std::uint8_t>>;
+  void PlaceFrame(int left, int top, int width, int height, bool zeroed);
+
+  TPixelStore pixels_;
   TGIFLocalColorMap localColors_;
   TGIFExtensionList extensions_;
   bool hasTransparency_ = false;
   TGIFGraphicControlExtension* controlExtension_ = nullptr;
+
+  // The code size and the pixel limit the image data is written with.
+  struct TCodeSize {
+    int Bits;
+    int PixelLimit;
+    friend bool operator==(const TCodeSize&, const TCodeSize&) = default;
+  };
+  TCodeSize CodeSizeFor(int globalBits) const;
 };
 
 }  // namespace tovasel

@@ -354,6 +354,30 @@ TEST(FrameCacheTest, IdenticalConsecutiveFramesShareStorage) {
   EXPECT_EQ(cache.Count(), 0);
 }
 
+// A surface stores its rows bottom-up: the comparison with the entry before
+// must follow the picture's rows, whichever way they run.
+TEST(FrameCacheTest, BottomUpPicturesShareOnlyWhenEveryRowIsEqual) {
+  TFrameCache cache;
+  cache.SetWidth(4);
+  cache.SetHeight(3);
+  std::uint8_t pixels[12] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+  const TIndexedPicture picture{4, 3, pixels + 8, -4, {}};
+  cache.Add(picture);
+  cache.Add(picture);
+  pixels[0] = 99;  // the picture's bottom row
+  cache.Add(picture);
+  pixels[0] = 1;
+  pixels[11] = 77;  // its top row
+  cache.Add(picture);
+  ASSERT_EQ(cache.Count(), 4);
+  EXPECT_EQ(cache.EntryIndices(1), cache.EntryIndices(0));
+  EXPECT_NE(cache.EntryIndices(2), cache.EntryIndices(1));
+  const std::vector<std::uint8_t> third(cache.EntryIndices(2), cache.EntryIndices(2) + 12);
+  EXPECT_EQ(third, (std::vector<std::uint8_t>{9, 10, 11, 12, 5, 6, 7, 8, 99, 2, 3, 4}));
+  const std::vector<std::uint8_t> fourth(cache.EntryIndices(3), cache.EntryIndices(3) + 12);
+  EXPECT_EQ(fourth, (std::vector<std::uint8_t>{9, 10, 11, 77, 5, 6, 7, 8, 1, 2, 3, 4}));
+}
+
 struct TimingCase {
   const char* name;
   std::uint16_t type;

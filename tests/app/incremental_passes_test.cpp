@@ -8,6 +8,10 @@
 namespace tovasel::testing {
 namespace {
 
+std::vector<std::uint8_t> PixelsOf(const TGIFSubImage& frame) {
+  return {frame.PixelData(), frame.PixelData() + frame.PixelDataSize()};
+}
+
 struct DifferentialCase {
   const char* name;
   TAnimationRecipe recipe;
@@ -54,6 +58,64 @@ TEST(IncrementalPassesOptionChangeTest, BoxesChangedHalfWay) {
           << "seed " << seed << OptionsName(options);
     }
   }
+}
+
+// A frame followed after its call changes only by renumbering until the
+// passes run whole: the table they give takes the pixels it had then to the
+// ones it has after Finish, for every option set, with the boxes kept or
+// changed half way.
+TEST(IncrementalPassesFollowTest, RenumberingSinceTakesTheFollowedPixelsToTheFinalOnes) {
+  int carried = 0;
+  for (unsigned seed = 0; seed < 6; ++seed) {
+    const TFrameCache cache = MakeAnimation({9, 7, 14, 300 + seed, seed < 3 ? 6 : 256, seed % 2 == 0});
+    for (int bits = 0; bits < 16; ++bits) {
+      for (const int changeAt : {-1, 6}) {
+        SCOPED_TRACE("seed " + std::to_string(seed) + OptionsName(OptionsFromBits(bits, seed >= 3, false, 14)) +
+                     " change at " + std::to_string(changeAt));
+        TConvertOptions options = OptionsFromBits(bits, seed >= 3, false, cache.Count());
+        TGIFImage document;
+        if (options.ExactColours) document.SetReductionScheme(rsKeepColors);
+        TIncrementalPasses passes(document);
+        struct TFollowed {
+          const TGIFSubImage* Frame;
+          std::uint64_t Token;
+          std::vector<std::uint8_t> Pixels;
+        };
+        std::vector<TFollowed> followed;
+        for (int i = 0; i < cache.Count(); ++i) {
+          if (i == changeAt + 1 && changeAt >= 0) {
+            options.Palette = !options.Palette;
+            options.Merge = !options.Merge;
+          }
+          AppendGifFrame(document, cache.Picture(i), options.Transparent, 7);
+          TCompactOptions compact;
+          if (options.Merge) compact |= coMergeUnchanged;
+          if (options.Crop) compact |= coCropFrames;
+          passes.AfterFrameAdded(options.Palette, compact);
+          const TGIFImageList& frames = document.Frames();
+          if (frames.ItemCount() == 0) continue;
+          const TGIFSubImage& newest = frames.FrameAt(frames.ItemCount() - 1);
+          if (const std::uint64_t token = passes.FollowNewest(); token != 0) {
+            followed.push_back({&newest, token, PixelsOf(newest)});
+          }
+        }
+        passes.Finish();
+        for (int i = 0; i < document.Frames().ItemCount(); ++i) {
+          const TGIFSubImage& frame = document.Frames().FrameAt(i);
+          for (const TFollowed& f : followed) {
+            const TColorTranslation* table = passes.RenumberingSince(i, f.Token);
+            if (table == nullptr) continue;
+            ASSERT_EQ(f.Frame, &frame) << "frame " << i;
+            std::vector<std::uint8_t> renumbered = f.Pixels;
+            for (std::uint8_t& p : renumbered) p = (*table)[p];
+            ASSERT_EQ(renumbered, PixelsOf(frame)) << "frame " << i;
+            ++carried;
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(carried, 100);
 }
 
 TEST(IncrementalPassesCorpusTest, FirstFramesOfEveryRealFile) {

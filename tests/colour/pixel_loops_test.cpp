@@ -49,6 +49,14 @@ std::vector<TColor> RandomMap(TRandom& random) {
   for (std::size_t i = 0; i < colours.size(); ++i) {
     colours[i] = different ? MakeColor(static_cast<int>(i), offset, 0) : random.Colour();
   }
+  // Now and then a colour twice among different ones, as a packed map holds
+  // a used black beside the black of its transparent entry.
+  if (different && colours.size() > 1 && random.OneIn(2)) {
+    for (int twins = 1 + random.Below(3); twins > 0; --twins) {
+      colours[static_cast<std::size_t>(random.Below(static_cast<int>(colours.size())))] =
+          colours[static_cast<std::size_t>(random.Below(static_cast<int>(colours.size())))];
+    }
+  }
   return colours;
 }
 
@@ -259,21 +267,27 @@ TEST_P(PixelLoops, MergingMatchesComparingPixelByPixel) {
       TGIFSubImage& frame = AddFrame(document, random, GetParam(), onGlobal ? none : second,
                                      static_cast<int>(second.size()), random.Below(6), random.Below(4));
       // Mostly the earlier frame's pixels again, changed in small areas,
-      // some to the index a new entry would take.
+      // some to the index a new entry would take, some to another index of
+      // the same colour.
       const TFrameRect area = TFrameRect::Of(frame).Intersect(TFrameRect::Of(previous));
       const auto appended = static_cast<std::uint8_t>(std::min<std::size_t>(255, second.size()));
       for (int y = area.Top; y < area.Bottom; ++y) {
         for (int x = area.Left; x < area.Right; ++x) {
+          std::uint8_t& own =
+              frame.PixelData()[static_cast<std::size_t>(y - frame.FrameTop()) * frame.FrameWidth() + x - frame.FrameLeft()];
+          const std::uint8_t before = previous.PixelData()[static_cast<std::size_t>(y - previous.FrameTop()) *
+                                                               previous.FrameWidth() +
+                                                           x - previous.FrameLeft()];
           if (random.OneIn(8)) {
-            if (random.OneIn(2)) {
-              frame.PixelData()[static_cast<std::size_t>(y - frame.FrameTop()) * frame.FrameWidth() + x -
-                                frame.FrameLeft()] = appended;
-            }
+            if (random.OneIn(2)) own = appended;
             continue;
           }
-          frame.PixelData()[static_cast<std::size_t>(y - frame.FrameTop()) * frame.FrameWidth() + x - frame.FrameLeft()] =
-              previous.PixelData()[static_cast<std::size_t>(y - previous.FrameTop()) * previous.FrameWidth() + x -
-                                   previous.FrameLeft()];
+          own = before;
+          if (before < second.size() && random.OneIn(4)) {
+            for (std::size_t i = 0; i < second.size(); ++i) {
+              if (i != before && second[i] == second[before]) own = static_cast<std::uint8_t>(i);
+            }
+          }
         }
       }
       if (random.OneIn(3)) testing::MakeTransparent(frame, PickTransparent(random, frame));
@@ -290,17 +304,46 @@ TEST_P(PixelLoops, MergingMatchesComparingPixelByPixel) {
 INSTANTIATE_TEST_SUITE_P(Shapes, PixelLoops,
                          ::testing::Values(TShape{3, 3}, TShape{19, 5}, TShape{45, 9}, TShape{70, 40}));
 
-// The whole-frame counting and renumbering helpers on runs of every length
-// around their word and block sizes.
-TEST(PixelRuns, CountingAndTranslatingMatchAPlainLoop) {
+// Pixels for the whole-frame helpers: noise over every index or over a few,
+// runs of any length (whole words of one index, and runs that end anywhere
+// in a word), or one index throughout.
+enum class TRunKind { Noise, FewIndices, Runs, Flat };
+
+struct TRunCase {
+  const char* Name;
+  TRunKind Kind;
+};
+
+void PrintTo(const TRunCase& c, std::ostream* os) { *os << c.Name; }
+
+std::vector<std::uint8_t> RunPixels(TRandom& random, TRunKind kind, std::size_t size) {
+  std::vector<std::uint8_t> pixels(size);
+  const auto value = static_cast<std::uint8_t>(random.Below(256));
+  for (std::size_t i = 0; i < size;) {
+    switch (kind) {
+      case TRunKind::Noise: pixels[i++] = static_cast<std::uint8_t>(random.Below(256)); break;
+      case TRunKind::FewIndices: pixels[i++] = static_cast<std::uint8_t>(random.Below(3)); break;
+      case TRunKind::Flat: pixels[i++] = value; break;
+      case TRunKind::Runs: {
+        const auto v = static_cast<std::uint8_t>(random.Below(256));
+        for (int n = 1 + random.Below(random.OneIn(3) ? 80 : 12); n > 0 && i < size; --n) pixels[i++] = v;
+        break;
+      }
+    }
+  }
+  return pixels;
+}
+
+class PixelRuns : public ::testing::TestWithParam<TRunCase> {};
+
+// Sizes around the word and block lengths, in place and into another buffer.
+TEST_P(PixelRuns, CountingAndTranslatingMatchAPlainLoop) {
   TRandom random(7);
   TColorTranslation table;
   for (std::uint8_t& entry : table) entry = static_cast<std::uint8_t>(random.Below(256));
-  for (std::size_t size : {0, 1, 7, 8, 9, 15, 17, 1023, 1024, 1025, 1031, 4099}) {
+  for (std::size_t size : {0, 1, 7, 8, 9, 15, 17, 1023, 1024, 1025, 1031, 4099, 64000}) {
     SCOPED_TRACE(size);
-    std::vector<std::uint8_t> pixels(size);
-    const int spread = random.OneIn(2) ? 3 : 256;
-    for (std::uint8_t& p : pixels) p = static_cast<std::uint8_t>(random.Below(spread));
+    const std::vector<std::uint8_t> pixels = RunPixels(random, GetParam().Kind, size);
     TIndexCounts counts{};
     counts[5] = 11;
     CountIndices(pixels.data(), pixels.size(), counts);
@@ -308,12 +351,26 @@ TEST(PixelRuns, CountingAndTranslatingMatchAPlainLoop) {
     expected[5] = 11;
     for (std::uint8_t p : pixels) ++expected[p];
     EXPECT_EQ(counts, expected);
-    std::vector<std::uint8_t> translated = pixels;
-    TranslatePixels(translated.data(), translated.size(), table);
-    for (std::uint8_t& p : pixels) p = table[p];
-    EXPECT_EQ(translated, pixels);
+
+    std::vector<std::uint8_t> plain = pixels;
+    for (std::uint8_t& p : plain) p = table[p];
+    std::vector<std::uint8_t> inPlace = pixels;
+    TranslatePixels(inPlace.data(), inPlace.size(), table);
+    EXPECT_EQ(inPlace, plain);
+    // One byte past the end shows a stray write.
+    std::vector<std::uint8_t> copied(size + 1, 0xA5);
+    TranslatePixels(pixels.data(), copied.data(), size, table);
+    EXPECT_EQ(copied.back(), 0xA5);
+    copied.pop_back();
+    EXPECT_EQ(copied, plain);
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, PixelRuns,
+                         ::testing::Values(TRunCase{"noise", TRunKind::Noise},
+                                           TRunCase{"fewIndices", TRunKind::FewIndices},
+                                           TRunCase{"runs", TRunKind::Runs}, TRunCase{"flat", TRunKind::Flat}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
 }  // namespace tovasel

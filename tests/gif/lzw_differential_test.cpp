@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <random>
 #include <sstream>
 #include <string>
@@ -94,7 +95,10 @@ INSTANTIATE_TEST_SUITE_P(Frames, LzwFramesMatchReference, ::testing::ValuesIn(Sh
 // Frames shaped like reduced animation pictures, where most strings recur:
 // the encoder's shortcuts for strings it met before must give the codes a
 // plain table gives, also across the table restarts of large frames.
-enum class Picture { Gradient, ShiftedRows, Tiles, SpritesOnFlat, FewColourNoise };
+// PatternsAndNoise repeats one row with a pixel changed here and there
+// between bands of noise that fill the table and clear it: strings met
+// before a Clear come back after it, now with other codes.
+enum class Picture { Gradient, ShiftedRows, Tiles, SpritesOnFlat, FewColourNoise, PatternsAndNoise };
 
 struct PictureShape {
   Picture kind;
@@ -128,6 +132,11 @@ std::vector<std::uint8_t> MakePicture(const PictureShape& shape, std::uint32_t s
           break;
         }
         case Picture::FewColourNoise: value = static_cast<int>(random() % std::min(colours, 3)); break;
+        case Picture::PatternsAndNoise:
+          value = y % 24 < 16 ? row[static_cast<std::size_t>(x)] ^ static_cast<int>((x * 7 + y * 3) % 11 == 0)
+                              : static_cast<int>(random() % colours);
+          value %= colours;
+          break;
       }
       out[x] = static_cast<std::uint8_t>(value);
     }
@@ -139,7 +148,7 @@ std::vector<PictureShape> PictureShapes() {
   std::vector<PictureShape> shapes;
   const int sizes[][2] = {{1, 1}, {2, 3}, {31, 17}, {320, 200}, {641, 480}};
   for (const Picture kind : {Picture::Gradient, Picture::ShiftedRows, Picture::Tiles, Picture::SpritesOnFlat,
-                             Picture::FewColourNoise}) {
+                             Picture::FewColourNoise, Picture::PatternsAndNoise}) {
     for (const int bits : {1, 2, 5, 8}) {
       for (const auto& size : sizes) shapes.push_back({kind, bits, size[0], size[1], size[0] == 320});
     }
@@ -154,6 +163,7 @@ std::string PictureName(Picture kind) {
     case Picture::Tiles: return "tiles";
     case Picture::SpritesOnFlat: return "sprites";
     case Picture::FewColourNoise: return "fewColourNoise";
+    case Picture::PatternsAndNoise: return "patternsAndNoise";
   }
   return "unknown";
 }
@@ -176,6 +186,79 @@ INSTANTIATE_TEST_SUITE_P(Pictures, LzwPicturesMatchReference, ::testing::ValuesI
                            return PictureName(s.kind) + "_bits" + std::to_string(s.bits) +
                                   "_" + std::to_string(s.width) + "x" + std::to_string(s.height) +
                                   (s.interlaced ? "_interlaced" : "");
+                         });
+
+// Recorded codes written again for the same pixels under new values and at
+// another code size must be the bytes of encoding the renamed pixels: for
+// every renaming that keeps the values apart, at the same size always, and
+// at another size whenever no table filled. A renaming that joins two values
+// never carries over.
+class LzwReplayMatchesEncoding : public ::testing::TestWithParam<FrameShape> {};
+
+TEST_P(LzwReplayMatchesEncoding, RenamedAndResizedCodesAreTheRenamedPixelsCodes) {
+  const FrameShape& shape = GetParam();
+  std::mt19937 random(static_cast<unsigned>(shape.width * 31 + shape.height + shape.bits));
+  for (std::uint32_t seed = 1; seed <= 3; ++seed) {
+    const std::vector<std::uint8_t> pixels = MakePixels(shape, seed);
+    const TLzwCodes codes = RecordLzwCodes(pixels.data(), shape.width, shape.height, shape.interlaced, shape.bits);
+    for (const int bits : {shape.bits, shape.bits + 1, std::max(1, shape.bits - 1), 8}) {
+      if (bits > 8) continue;
+      // The values in a random order, spread over the new table.
+      std::vector<std::uint8_t> order(static_cast<std::size_t>(1) << bits);
+      std::iota(order.begin(), order.end(), std::uint8_t{0});
+      std::shuffle(order.begin(), order.end(), random);
+      TColorTranslation renaming{};
+      for (std::size_t v = 0; v < renaming.size(); ++v) renaming[v] = order[v % order.size()];
+      std::vector<std::uint8_t> renamed = pixels;
+      for (std::uint8_t& p : renamed) p = renaming[p];
+      const bool apart = static_cast<int>(codes.Values.count()) <= (1 << bits) &&
+                         std::all_of(pixels.begin(), pixels.end(), [&](std::uint8_t p) { return p < order.size(); });
+      const bool sameSize = std::clamp(bits, 2, 8) == std::clamp(shape.bits, 2, 8);
+      const int limit = 1 << bits;
+      const bool carries = TLzwReplay::CarriesOver(codes, bits, limit, renaming);
+      SCOPED_TRACE("seed " + std::to_string(seed) + " bits " + std::to_string(bits));
+      if (apart && (sameSize || (codes.Clears == 1 && codes.Codes.size() < 2000))) {
+        EXPECT_TRUE(carries);
+      }
+      if (!carries) continue;
+      std::ostringstream replayed;
+      TLzwReplay replay(codes, renaming);
+      replay.CompressImage(replayed, bits, limit, renamed.data(), shape.interlaced, shape.height, shape.width);
+      std::ostringstream encoded;
+      TLZWEncoder encoder;
+      encoder.CompressImage(encoded, bits, limit, renamed.data(), shape.interlaced, shape.height, shape.width);
+      ASSERT_EQ(replayed.str(), encoded.str());
+    }
+    // Two values made one: the strings change.
+    if (codes.Values.count() >= 2) {
+      TColorTranslation joined{};
+      std::iota(joined.begin(), joined.end(), std::uint8_t{0});
+      std::size_t first = 0;
+      while (!codes.Values[first]) ++first;
+      std::size_t second = first + 1;
+      while (!codes.Values[second]) ++second;
+      joined[second] = static_cast<std::uint8_t>(first);
+      EXPECT_FALSE(TLzwReplay::CarriesOver(codes, shape.bits, 1 << shape.bits, joined));
+    }
+  }
+}
+
+std::vector<FrameShape> ReplayShapes() {
+  std::vector<FrameShape> shapes;
+  for (const FrameShape& shape : Shapes()) {
+    // Pixels as wide as the table allows: wider ones are refused anyway.
+    if (shape.pixelRange <= (1 << shape.bits) && shape.width * shape.height >= 7) shapes.push_back(shape);
+  }
+  return shapes;
+}
+
+INSTANTIATE_TEST_SUITE_P(Frames, LzwReplayMatchesEncoding, ::testing::ValuesIn(ReplayShapes()),
+                         [](const auto& info) {
+                           const FrameShape& s = info.param;
+                           return "bits" + std::to_string(s.bits) + "_range" + std::to_string(s.pixelRange) +
+                                  "_run" + std::to_string(s.maxRun) + "_" + std::to_string(s.width) + "x" +
+                                  std::to_string(s.height) + (s.interlaced ? "_interlaced" : "") + "_" +
+                                  std::to_string(info.index);
                          });
 
 // The same picture twice, then one whose strings differ only in their last
