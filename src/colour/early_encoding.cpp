@@ -87,12 +87,12 @@ void TEarlyEncoding::Work() {
       waitingBytes_ -= job->Pixels.size();
     }
     // Only this thread reads the copy once it is queued.
-    TLzwCodes codes;
+    TRecordedLzw codes;
     try {
       codes = RecordLzwCodes(job->Pixels.data(), job->Width, job->Height, job->Interlaced, job->Bits);
-      if (codes.Codes.size() * kPixelsPerCode > job->Pixels.size()) codes = TLzwCodes{};
+      if (codes.Codes.size() * kPixelsPerCode > job->Pixels.size()) codes = TRecordedLzw{};
     } catch (const std::bad_alloc&) {
-      codes = TLzwCodes{};
+      codes = TRecordedLzw{};
     }
     std::vector<std::uint8_t>().swap(job->Pixels);
     {

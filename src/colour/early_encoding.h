@@ -48,7 +48,7 @@ class TEarlyEncoding {
     int Height = 0;
     bool Interlaced = false;
     int Bits = 0;
-    TLzwCodes Codes;
+    TRecordedLzw Codes;
     bool Done = false;
   };
 

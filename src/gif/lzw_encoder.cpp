@@ -245,8 +245,8 @@ void TLZWEncoder::Encode() {
   codeWidth_ = width.Width();
 }
 
-TLzwCodes RecordLzwCodes(const std::uint8_t* pixels, int width, int height, bool interlaced, int bits) {
-  TLzwCodes codes;
+TRecordedLzw RecordLzwCodes(const std::uint8_t* pixels, int width, int height, bool interlaced, int bits) {
+  TRecordedLzw codes;
   codes.MinCodeSize = MinCodeSizeOf(bits);
   codes.Width = width;
   codes.Height = height;
@@ -273,10 +273,10 @@ TLzwCodes RecordLzwCodes(const std::uint8_t* pixels, int width, int height, bool
   return codes;
 }
 
-TLzwReplay::TLzwReplay(const TLzwCodes& codes, const TColorTranslation& renaming)
+TLzwReplay::TLzwReplay(const TRecordedLzw& codes, const TColorTranslation& renaming)
     : codes_(codes), renaming_(renaming) {}
 
-bool TLzwReplay::CarriesOver(const TLzwCodes& codes, int bits, int pixelLimit, const TColorTranslation& renaming) {
+bool TLzwReplay::CarriesOver(const TRecordedLzw& codes, int bits, int pixelLimit, const TColorTranslation& renaming) {
   if (codes.Codes.empty()) return false;
   const int minCodeSize = MinCodeSizeOf(bits);
   std::bitset<256> renamed;

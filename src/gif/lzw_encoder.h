@@ -29,7 +29,7 @@ class TLZWEncoder final : public TGIFEncoder {
 // The codes TLZWEncoder sends for a frame's pixels at a code size (Clear and
 // the data codes, not End), kept to be written later, perhaps for the same
 // pixels under new values and at another code size.
-struct TLzwCodes {
+struct TRecordedLzw {
   int MinCodeSize = 0;
   int Width = 0;
   int Height = 0;
@@ -44,7 +44,7 @@ struct TLzwCodes {
 // The codes of pixels (width x height, rows top first) at the code size of
 // `bits`, as TGIFEncoder::CompressImage would choose it; no codes for no
 // pixels, or for a value too wide for the code size.
-TLzwCodes RecordLzwCodes(const std::uint8_t* pixels, int width, int height, bool interlaced, int bits);
+TRecordedLzw RecordLzwCodes(const std::uint8_t* pixels, int width, int height, bool interlaced, int bits);
 
 // Writes recorded codes as the image data of the same pixels with every value
 // v renamed to renaming[v]: the bytes TLZWEncoder writes for the renamed
@@ -54,19 +54,19 @@ TLzwCodes RecordLzwCodes(const std::uint8_t* pixels, int width, int height, bool
 // table fills.
 class TLzwReplay final : public TGIFEncoder {
  public:
-  TLzwReplay(const TLzwCodes& codes, const TColorTranslation& renaming);
+  TLzwReplay(const TRecordedLzw& codes, const TColorTranslation& renaming);
 
   // Whether the codes carry over to `bits`: the renaming keeps the values
   // apart and below pixelLimit and the code size, and at another code size
   // no table fills (the first free code moves, and with it where the table
   // would fill).
-  static bool CarriesOver(const TLzwCodes& codes, int bits, int pixelLimit, const TColorTranslation& renaming);
+  static bool CarriesOver(const TRecordedLzw& codes, int bits, int pixelLimit, const TColorTranslation& renaming);
 
  protected:
   void Encode() override;
 
  private:
-  const TLzwCodes& codes_;
+  const TRecordedLzw& codes_;
   const TColorTranslation& renaming_;
 };
 

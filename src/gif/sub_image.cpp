@@ -171,7 +171,7 @@ void TGIFSubImage::EncodePixels(std::ostream& stream, int globalBits) const {
   encoder->CompressImage(stream, code.Bits, code.PixelLimit, PixelData(), IsInterlaced(), height_, width_);
 }
 
-bool TGIFSubImage::EncodePixelsFrom(std::ostream& stream, int globalBits, const TLzwCodes& codes,
+bool TGIFSubImage::EncodePixelsFrom(std::ostream& stream, int globalBits, const TRecordedLzw& codes,
                                     const TColorTranslation& renaming) const {
   if (IsBlank() || OwnerImage()->EncoderKind() == ekRLE || codes.Width != width_ || codes.Height != height_ ||
       codes.Interlaced != IsInterlaced()) {

@@ -16,7 +16,7 @@
 namespace tovasel {
 
 class TGIFGraphicControlExtension;
-struct TLzwCodes;
+struct TRecordedLzw;
 
 // An allocator whose value-less construction leaves a byte unset, so that a
 // store about to be written in full is not zeroed first.
@@ -128,7 +128,7 @@ class TGIFSubImage : public TGIFItem {
   // the frame's now are under `renaming`, and returns true; returns false,
   // writing nothing, when the codes do not carry over (see TLzwReplay) or
   // the frame is not what they were recorded for.
-  bool EncodePixelsFrom(std::ostream& stream, int globalBits, const TLzwCodes& codes,
+  bool EncodePixelsFrom(std::ostream& stream, int globalBits, const TRecordedLzw& codes,
                         const TColorTranslation& renaming) const;
   // Whether EncodePixels writes the same image data for both frames: the
   // same pixels, size and interlacing, code size and pixel limit, and

@@ -370,11 +370,11 @@ TEST(FrameCacheTest, BottomUpPicturesShareOnlyWhenEveryRowIsEqual) {
   pixels[11] = 77;  // its top row
   cache.Add(picture);
   ASSERT_EQ(cache.Count(), 4);
-  EXPECT_EQ(cache.EntryIndices(1), cache.EntryIndices(0));
-  EXPECT_NE(cache.EntryIndices(2), cache.EntryIndices(1));
-  const std::vector<std::uint8_t> third(cache.EntryIndices(2), cache.EntryIndices(2) + 12);
+  EXPECT_EQ(cache.Picture(1).TopRow, cache.Picture(0).TopRow);
+  EXPECT_NE(cache.Picture(2).TopRow, cache.Picture(1).TopRow);
+  const std::vector<std::uint8_t> third(cache.Picture(2).TopRow, cache.Picture(2).TopRow + 12);
   EXPECT_EQ(third, (std::vector<std::uint8_t>{9, 10, 11, 12, 5, 6, 7, 8, 99, 2, 3, 4}));
-  const std::vector<std::uint8_t> fourth(cache.EntryIndices(3), cache.EntryIndices(3) + 12);
+  const std::vector<std::uint8_t> fourth(cache.Picture(3).TopRow, cache.Picture(3).TopRow + 12);
   EXPECT_EQ(fourth, (std::vector<std::uint8_t>{9, 10, 11, 77, 5, 6, 7, 8, 1, 2, 3, 4}));
 }
 

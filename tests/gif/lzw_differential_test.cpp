@@ -200,7 +200,7 @@ TEST_P(LzwReplayMatchesEncoding, RenamedAndResizedCodesAreTheRenamedPixelsCodes)
   std::mt19937 random(static_cast<unsigned>(shape.width * 31 + shape.height + shape.bits));
   for (std::uint32_t seed = 1; seed <= 3; ++seed) {
     const std::vector<std::uint8_t> pixels = MakePixels(shape, seed);
-    const TLzwCodes codes = RecordLzwCodes(pixels.data(), shape.width, shape.height, shape.interlaced, shape.bits);
+    const TRecordedLzw codes = RecordLzwCodes(pixels.data(), shape.width, shape.height, shape.interlaced, shape.bits);
     for (const int bits : {shape.bits, shape.bits + 1, std::max(1, shape.bits - 1), 8}) {
       if (bits > 8) continue;
       // The values in a random order, spread over the new table.
