@@ -167,7 +167,13 @@ int main(int argc, char** argv) {
   TPath path = TPath::CommandLine;
   bool skipLong = false;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--make-animations") == 0 && i + 1 < argc) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::printf("usage: bench_conversion_table [--window] [--skip-long]\n"
+                  "       bench_conversion_table --make-animations FOLDER\n"
+                  "Times and peak memory of every option set's conversion, against FFmpeg when it is installed.\n");
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--make-animations") == 0 && i + 1 < argc && argv[i + 1][0] != '-') {
       MakeAnimation(384, argv[i + 1]);
       MakeAnimation(1536, argv[i + 1]);
       return 0;

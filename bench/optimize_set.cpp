@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -391,7 +392,11 @@ struct TKind {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::printf("usage: bench_optimize_set FOLDER\nWrites the generated animations of the smallest-GIF size table into FOLDER.\n");
+    return 0;
+  }
+  if (argc != 2 || argv[1][0] == '-') {
     std::fprintf(stderr, "usage: bench_optimize_set FOLDER\n");
     return 2;
   }

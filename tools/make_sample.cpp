@@ -5,6 +5,7 @@
 // everything on it.
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 
 #include "flicwriter/flic_writer.h"
@@ -56,8 +57,19 @@ TIndexedPicture SamplePicture(int frame) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const char* usage = "usage: tovasel-make-sample OUTPUT.flc\n";
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::printf("%sWrites the sample animation (160 x 100, 12 frames) to OUTPUT.flc.\n", usage);
+    return 0;
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "usage: tovasel-make-sample OUTPUT.flc\n");
+    std::fputs(usage, stderr);
+    return 2;
+  }
+  // A mistyped option must not become a file of that name.
+  if (argv[1][0] == '-') {
+    std::fprintf(stderr, "tovasel-make-sample: %s is not an output name: names that start with - are options\n%s",
+                 argv[1], usage);
     return 2;
   }
   try {

@@ -1,3 +1,5 @@
+#include <cstdio>
+
 #include <QApplication>
 #include <QIcon>
 
@@ -11,6 +13,11 @@
 // line (as a desktop's "Open with" passes it) is opened as File > Open does;
 // nothing is stored between runs.
 int main(int argc, char** argv) {
+  // Answered before the toolkit starts, so that it needs no display.
+  if (tovasel::AsksForHelp(argc, argv)) {
+    std::fputs(tovasel::WindowUsage(), stdout);
+    return 0;
+  }
   // A window closed by a signal leaves no half-written GIF behind either.
   tovasel::InstallTempFileCleanup();
   QApplication app(argc, argv);

@@ -1,6 +1,7 @@
 #include "app/qt/main_window.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include <QActionGroup>
 #include <QCheckBox>
@@ -90,6 +91,21 @@ std::optional<QString> FileArgument(const QStringList& arguments) {
     return QFileInfo(argument).absoluteFilePath();
   }
   return std::nullopt;
+}
+
+bool AsksForHelp(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (argument == "--") return false;
+    if (argument == "--help" || argument == "-h") return true;
+  }
+  return false;
+}
+
+const char* WindowUsage() {
+  return "usage: tovasel [FILE]\n"
+         "Opens the window that converts FLIC animations (.fli, .flc) into animated GIF files,\n"
+         "with FILE open when one is given. tovasel-cli converts from the command line.\n";
 }
 
 QString DroppedFlicPath(const QMimeData& data) {

@@ -169,6 +169,11 @@ class TForm1 : public QMainWindow, public TAppView {
 // there is none.
 std::optional<QString> FileArgument(const QStringList& arguments);
 
+// Whether the command line asks for the usage text (--help or -h before any
+// "--"), and that text.
+bool AsksForHelp(int argc, char** argv);
+const char* WindowUsage();
+
 // The FLIC file a drop carries: one local file ending in .flc or .fli
 // (letter case ignored); empty for anything else.
 QString DroppedFlicPath(const QMimeData& data);
