@@ -20,6 +20,11 @@ void AddConvertCommand(CLI::App& app, int& exitCode);
 void AddBatchCommand(CLI::App& app, int& exitCode);
 void AddThumbnailCommand(CLI::App& app, int& exitCode);
 
+// Refuses a name to write that starts with "-" (a mistyped option), other
+// than "-" itself where standardOutput says the command takes it for
+// standard output.
+CLI::Validator OutputName(bool standardOutput);
+
 // The one place the tool reports an error: "tovasel-cli: <message>" on
 // standard error.
 void ReportError(const std::string& message);

@@ -99,7 +99,8 @@ void AddConvertCommand(CLI::App& app, int& exitCode) {
   cmd->add_option("-o,--output", args->output,
                   "GIF file to write, - for standard output; only with one FILE. By default FILE with "
                   ".gif for its extension, or standard output when FILE is - (standard input)")
-      ->type_name("OUT");
+      ->type_name("OUT")
+      ->check(OutputName(true));
   cmd->add_flag("-q,--quiet", args->quiet, "Print nothing but errors: no \"Wrote\" line, no progress bar");
   AddConvertOptions(*cmd, args->options);
   cmd->callback([args, &exitCode] {

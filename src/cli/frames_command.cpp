@@ -71,7 +71,8 @@ void AddFramesCommand(CLI::App& app, int& exitCode) {
   cmd->add_option("FILE", args->path, "FLIC file (.flc or .fli)")->required();
   cmd->add_option("-o,--output", args->folder, "Folder for the pictures 0001.png, 0002.png, ...")
       ->required()
-      ->type_name("DIR");
+      ->type_name("DIR")
+      ->check(OutputName(false));
   cmd->add_option("--format", args->format,
                   "png (the default: 8-bit pictures in the frame's colours) or ppm (24-bit binary PPM)")
       ->check(CLI::IsMember({"png", "ppm"}))

@@ -17,6 +17,16 @@ namespace tovasel::cli {
 
 void ReportError(const std::string& message) { std::cerr << "tovasel-cli: " << message << '\n'; }
 
+CLI::Validator OutputName(bool standardOutput) {
+  return CLI::Validator(
+      [standardOutput](std::string& name) -> std::string {
+        if (name.size() > 1 && name[0] == '-') return name + " looks like an option, not a name to write";
+        if (name == "-" && !standardOutput) return "- is not a name to write";
+        return {};
+      },
+      "");
+}
+
 std::string StandardOutputError() {
   errno = 0;
   std::cout.flush();

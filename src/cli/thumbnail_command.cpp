@@ -57,7 +57,7 @@ void AddThumbnailCommand(CLI::App& app, int& exitCode) {
       ->check(CLI::Range(1, 65535))
       ->type_name("SIZE");
   cmd->add_option("FILE", args->path, "FLIC file (.flc or .fli)")->required();
-  cmd->add_option("OUT", args->output, "PNG file to write")->required();
+  cmd->add_option("OUT", args->output, "PNG file to write")->required()->check(OutputName(false));
   // Nothing but errors is printed yet; the flag keeps later notes away too.
   cmd->add_flag("-q,--quiet", args->quiet, "Print nothing but errors");
   cmd->callback([args, &exitCode] { exitCode = RunReportingErrors([&] { WriteThumbnail(*args); }); });

@@ -208,6 +208,22 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"OutputWithSeveralFiles", {"convert", "%d/walk.flc", "%d/empty.flc", "-o", "%d/walk.gif"}, 2,
                   "tovasel-cli: --output names the GIF of one FILE only; without it each FILE gets its own\n"
                   "Run with --help for more information."},
+        // A mistyped option never becomes the name of a file written.
+        ErrorCase{"OutputLooksLikeOption", {"convert", "%d/walk.flc", "-o", "-x"}, 2,
+                  "tovasel-cli: --output: -x looks like an option, not a name to write\n"
+                  "Run with --help for more information."},
+        ErrorCase{"OutputIsDoubleDash", {"convert", "%d/walk.flc", "--output=--"}, 2,
+                  "tovasel-cli: --output: -- looks like an option, not a name to write\n"
+                  "Run with --help for more information."},
+        ErrorCase{"FramesFolderLooksLikeOption", {"frames", "%d/walk.flc", "-o", "-d"}, 2,
+                  "tovasel-cli: --output: -d looks like an option, not a name to write\n"
+                  "Run with --help for more information."},
+        ErrorCase{"ThumbnailAfterDoubleDash", {"thumbnail", "%d/walk.flc", "--", "-t.png"}, 2,
+                  "tovasel-cli: OUT: -t.png looks like an option, not a name to write\n"
+                  "Run with --help for more information."},
+        ErrorCase{"ThumbnailToStandardOutput", {"thumbnail", "%d/walk.flc", "-"}, 2,
+                  "tovasel-cli: OUT: - is not a name to write\n"
+                  "Run with --help for more information."},
         ErrorCase{"StandardInputWithOtherFiles", {"convert", "-", "%d/walk.flc"}, 2,
                   "tovasel-cli: - (standard input) must be the only FILE\n"
                   "Run with --help for more information."}),
