@@ -11,14 +11,15 @@
 #include <span>
 #include <vector>
 
-#include "gif/frame_transparency.h"
 #include "colour/colour_map_sort.h"
 #include "colour/index_loops.h"
 #include "colour/quantize_bitmap.h"
+#include "gif/frame_transparency.h"
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"
 #include "gif/progress.h"
 #include "gif/sub_image.h"
+#include "imaging/byte_words.h"
 #include "imaging/dib.h"
 #include "imaging/indexed_picture.h"
 
@@ -76,13 +77,10 @@ class TRecentColors {
 // Calls learn, in the row's order, for each index not known yet.
 template <typename Learn>
 void LearnNewIndices(const std::uint8_t* row, int width, const std::array<bool, 256>& known, Learn learn) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
   int x = 0;
   // A word of one index, the common case, is looked at once.
   for (; x + 8 <= width; x += 8) {
-    std::uint64_t w;
-    std::memcpy(&w, row + x, 8);
-    if (w == kOnes * (w & 0xFF)) {
+    if (Uniform(Load8(row + x))) {
       if (!known[row[x]]) learn(row[x]);
       continue;
     }

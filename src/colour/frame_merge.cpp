@@ -12,28 +12,21 @@
 #include "gif/gif_image.h"
 #include "gif/graphic_control_extension.h"
 #include "gif/sub_image.h"
+#include "imaging/byte_words.h"
 
 namespace tovasel {
 
 namespace {
 
-constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-
-std::uint64_t Load8(const std::uint8_t* p) {
-  std::uint64_t w;
-  std::memcpy(&w, p, 8);
-  return w;
-}
-
 // Whether one of the eight bytes of w equals value.
 bool AnyByteIs(std::uint64_t w, std::uint8_t value) {
-  const std::uint64_t x = w ^ (kOnes * value);
-  return ((x - kOnes) & ~x & (kOnes << 7)) != 0;
+  const std::uint64_t x = w ^ (kByteOnes * value);
+  return ((x - kByteOnes) & ~x & (kByteOnes << 7)) != 0;
 }
 
 // The first of row[from, to) other than value, or to.
 int FirstOther(const std::uint8_t* row, int from, int to, std::uint8_t value) {
-  const std::uint64_t all = kOnes * value;
+  const std::uint64_t all = kByteOnes * value;
   int x = from;
   while (x + 8 <= to && Load8(row + x) == all) x += 8;
   while (x < to && row[x] == value) ++x;
@@ -42,7 +35,7 @@ int FirstOther(const std::uint8_t* row, int from, int to, std::uint8_t value) {
 
 // The last of row[from, to) other than value, or from - 1.
 int LastOther(const std::uint8_t* row, int from, int to, std::uint8_t value) {
-  const std::uint64_t all = kOnes * value;
+  const std::uint64_t all = kByteOnes * value;
   int x = to;
   while (x - 8 >= from && Load8(row + x - 8) == all) x -= 8;
   while (x > from && row[x - 1] == value) --x;
@@ -216,12 +209,12 @@ void MergeWithPrevious(TGIFSubImage& frame, TGIFSubImage* previous) {
     }
     const auto hole = static_cast<std::uint8_t>(transparent);
     if (byIndex) {
-      const std::uint64_t holes = kOnes * hole;
+      const std::uint64_t holes = kByteOnes * hole;
       for (; x + 8 <= span; x += 8) {
         const std::uint64_t word = Load8(f + x);
         const std::uint64_t before = Load8(p + x);
         std::uint64_t repeated = EqualBytes(word, before);
-        if (previousTransparent >= 0) repeated &= ~EqualBytes(before, previousHole * kOnes);
+        if (previousTransparent >= 0) repeated &= ~EqualBytes(before, previousHole * kByteOnes);
         const std::uint64_t merged = (word & ~repeated) | (holes & repeated);
         std::memcpy(f + x, &merged, 8);
       }
@@ -231,7 +224,7 @@ void MergeWithPrevious(TGIFSubImage& frame, TGIFSubImage* previous) {
         const std::uint64_t before = Load8(p + x);
         // Where the earlier frame is transparent, nothing repeats; a merged
         // frame is mostly transparent, and the next frame meets that.
-        if (previousTransparent >= 0 && before == kOnes * previousHole) {
+        if (previousTransparent >= 0 && before == kByteOnes * previousHole) {
           x += 8;
           continue;
         }
@@ -239,19 +232,19 @@ void MergeWithPrevious(TGIFSubImage& frame, TGIFSubImage* previous) {
         // earlier frame is transparent there.
         const std::uint64_t word = Load8(f + x);
         if (sameMap && word == before && (previousTransparent < 0 || !AnyByteIs(word, previousHole))) {
-          const std::uint64_t holes = kOnes * hole;
+          const std::uint64_t holes = kByteOnes * hole;
           std::memcpy(f + x, &holes, 8);
           x += 8;
           continue;
         }
         // On one map with one colour twice, eight pixels at once.
         if (twins.Found) {
-          const std::uint64_t a = kOnes * twins.A;
-          const std::uint64_t b = kOnes * twins.B;
+          const std::uint64_t a = kByteOnes * twins.A;
+          const std::uint64_t b = kByteOnes * twins.B;
           std::uint64_t repeated = EqualBytes(word, before) | (EqualBytes(word, a) & EqualBytes(before, b)) |
                                    (EqualBytes(word, b) & EqualBytes(before, a));
-          if (previousTransparent >= 0) repeated &= ~EqualBytes(before, previousHole * kOnes);
-          const std::uint64_t merged = (word & ~repeated) | (kOnes * hole & repeated);
+          if (previousTransparent >= 0) repeated &= ~EqualBytes(before, previousHole * kByteOnes);
+          const std::uint64_t merged = (word & ~repeated) | (kByteOnes * hole & repeated);
           std::memcpy(f + x, &merged, 8);
           x += 8;
           continue;

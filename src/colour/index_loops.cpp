@@ -3,24 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "imaging/byte_words.h"
+
 namespace tovasel {
-
-namespace {
-
-constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-
-std::uint64_t Load8(const std::uint8_t* p) {
-  std::uint64_t w;
-  std::memcpy(&w, p, 8);
-  return w;
-}
-
-void Store8(std::uint8_t* p, std::uint64_t w) { std::memcpy(p, &w, 8); }
-
-// Whether the word holds one index eight times.
-bool Uniform(std::uint64_t w) { return w == kOnes * (w & 0xFF); }
-
-}  // namespace
 
 void CountIndices(const std::uint8_t* pixels, std::size_t size, TIndexCounts& counts) {
   if (size < 1024) {
@@ -73,7 +58,7 @@ void TranslatePixels(const std::uint8_t* in, std::uint8_t* out, std::size_t size
   while (i + 8 <= size) {
     const std::uint64_t w = Load8(in + i);
     if (Uniform(w)) {
-      const std::uint64_t to = kOnes * table[w & 0xFF];
+      const std::uint64_t to = kByteOnes * table[w & 0xFF];
       // Each word is read before it is written, so out may be in.
       do {
         Store8(out + i, to);

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <span>
 
+#include "imaging/byte_words.h"
+
 namespace tovasel {
 
 namespace {
@@ -93,12 +95,6 @@ TStringTable& ThreadTable() {
   // Per thread rather than per frame: the encoder is made for every frame.
   thread_local TStringTable table;
   return table;
-}
-
-std::uint64_t Load8(const std::uint8_t* p) {
-  std::uint64_t w;
-  std::memcpy(&w, p, 8);
-  return w;
 }
 
 // A decoder adds one string per code it reads, so the width follows the
