@@ -63,6 +63,20 @@ void Convert(const std::string& flic, const TConvertOptions& options, const std:
   session.ConvertToGif(gif);
 }
 
+// The plain GIF of options and the smallest GIF of the same options at
+// level, both written into folder and played back through giflib.
+struct PlainAndSmallest {
+  testing::PlayedGif exact;
+  testing::PlayedGif small;
+};
+
+PlainAndSmallest ConvertBoth(const std::string& flic, TConvertOptions options, int level, const std::filesystem::path& folder) {
+  Convert(flic, options, folder / "exact.gif");
+  options.Optimize = level;
+  Convert(flic, options, folder / "small.gif");
+  return {testing::PlayGif(folder / "exact.gif"), testing::PlayGif(folder / "small.gif")};
+}
+
 // Colours that differ from each other in every entry.
 fw::TColours DistinctColours(int shift) {
   fw::TColours colours{};
@@ -176,12 +190,7 @@ TEST_P(OptimizedGifTest, ShowsTheExactColourPictures) {
   TConvertOptions options;
   options.Transparent = transparent;
   options.ExactColours = true;
-  Convert(folder / "in.flc", options, folder / "exact.gif");
-  options.Optimize = level;
-  Convert(folder / "in.flc", options, folder / "small.gif");
-
-  const auto exact = testing::PlayGif(folder / "exact.gif");
-  const auto small = testing::PlayGif(folder / "small.gif");
+  const auto [exact, small] = ConvertBoth(folder / "in.flc", options, level, folder.path());
   ASSERT_EQ(small.error, 0);
   EXPECT_EQ(small.width, exact.width);
   EXPECT_EQ(small.height, exact.height);
@@ -216,11 +225,7 @@ TEST(OptimizedGifTimingTest, MergedFramesKeepTheTotalDelay) {
   options.ExactColours = options.ExactTiming = true;
   options.LimitOn = true;
   options.LimitText = "8";
-  Convert(folder / "in.flc", options, folder / "exact.gif");
-  options.Optimize = 1;
-  Convert(folder / "in.flc", options, folder / "small.gif");
-  const auto exact = testing::PlayGif(folder / "exact.gif");
-  const auto small = testing::PlayGif(folder / "small.gif");
+  const auto [exact, small] = ConvertBoth(folder / "in.flc", options, 1, folder.path());
   ASSERT_EQ(exact.frames.size(), 9u);
   EXPECT_LT(small.frames.size(), Timeline(exact).size() + 1);
   EXPECT_TRUE(Timeline(small) == Timeline(exact));
@@ -253,11 +258,7 @@ TEST_P(OptimizedPlayingTimeTest, PlaysAsLongAsThePlainGif) {
   TConvertOptions options;
   options.ExactColours = true;
   options.ExactTiming = exactTiming;
-  Convert(folder / "in.flc", options, folder / "exact.gif");
-  options.Optimize = level;
-  Convert(folder / "in.flc", options, folder / "small.gif");
-  const auto exact = testing::PlayGif(folder / "exact.gif");
-  const auto small = testing::PlayGif(folder / "small.gif");
+  const auto [exact, small] = ConvertBoth(folder / "in.flc", options, level, folder.path());
   ASSERT_EQ(small.error, 0);
   EXPECT_EQ(BrowserTime(small), BrowserTime(exact));
   EXPECT_TRUE(Timeline(small) == Timeline(exact));
@@ -378,10 +379,8 @@ TEST_P(OptimizedCorpusTest, ShowsTheExactColourPictures) {
   TempFolder folder("optimize-corpus");
   TConvertOptions options;
   options.ExactColours = options.Transparent = true;
-  Convert(source.string(), options, folder / "exact.gif");
-  options.Optimize = 1;
-  Convert(source.string(), options, folder / "small.gif");
-  EXPECT_TRUE(Timeline(testing::PlayGif(folder / "small.gif")) == Timeline(testing::PlayGif(folder / "exact.gif")));
+  const auto [exact, small] = ConvertBoth(source.string(), options, 1, folder.path());
+  EXPECT_TRUE(Timeline(small) == Timeline(exact));
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, OptimizedCorpusTest, ::testing::Values("2422.flc", "hopper.fli"));

@@ -83,14 +83,15 @@ TEST_P(LzwFramesMatchReference, SameBytesOnSeveralSeeds) {
   }
 }
 
+std::string ShapeName(const ::testing::TestParamInfo<FrameShape>& info) {
+  const FrameShape& s = info.param;
+  return "bits" + std::to_string(s.bits) + "_range" + std::to_string(s.pixelRange) + "_run" +
+         std::to_string(s.maxRun) + "_" + std::to_string(s.width) + "x" + std::to_string(s.height) +
+         (s.interlaced ? "_interlaced" : "") + "_" + std::to_string(info.index);
+}
+
 INSTANTIATE_TEST_SUITE_P(Frames, LzwFramesMatchReference, ::testing::ValuesIn(Shapes()),
-                         [](const auto& info) {
-                           const FrameShape& s = info.param;
-                           return "bits" + std::to_string(s.bits) + "_range" + std::to_string(s.pixelRange) +
-                                  "_run" + std::to_string(s.maxRun) + "_" + std::to_string(s.width) + "x" +
-                                  std::to_string(s.height) + (s.interlaced ? "_interlaced" : "") + "_" +
-                                  std::to_string(info.index);
-                         });
+                         ShapeName);
 
 // Frames shaped like reduced animation pictures, where most strings recur:
 // the encoder's shortcuts for strings it met before must give the codes a
@@ -253,13 +254,7 @@ std::vector<FrameShape> ReplayShapes() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Frames, LzwReplayMatchesEncoding, ::testing::ValuesIn(ReplayShapes()),
-                         [](const auto& info) {
-                           const FrameShape& s = info.param;
-                           return "bits" + std::to_string(s.bits) + "_range" + std::to_string(s.pixelRange) +
-                                  "_run" + std::to_string(s.maxRun) + "_" + std::to_string(s.width) + "x" +
-                                  std::to_string(s.height) + (s.interlaced ? "_interlaced" : "") + "_" +
-                                  std::to_string(info.index);
-                         });
+                         ShapeName);
 
 // The same picture twice, then one whose strings differ only in their last
 // pixel: nothing the table learnt from one frame may answer for the next.
